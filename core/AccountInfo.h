@@ -1,0 +1,60 @@
+// AccountInfo and PopSettings: one POP3 account as read from a client, with its state.
+#pragma once
+
+#include "PlatTypes.h"
+
+#include <string>
+
+// Authentication modes of PopSettings::authMode.
+enum
+{
+    AUTH_NORMAL = 0,
+    AUTH_APOP = 1,
+    AUTH_SPA = 2,
+    AUTH_UNKNOWN = 3
+};
+
+// Protocols of AccountInfo::protocol.
+enum
+{
+    PROTOCOL_UNKNOWN = 0,
+    PROTOCOL_POP3 = 1,
+    PROTOCOL_IMAP = 2,
+    PROTOCOL_NEWS = 3
+};
+
+// Why an account is not supported (AccountInfo::reason); texts in CMailClient::GetReasonText.
+enum
+{
+    REASON_NONE = 0,
+    REASON_SLASH = 1,
+    REASON_REGISTRY = 2,
+    REASON_IMAP = 3,
+    REASON_UNKNOWN_PROTOCOL = 4,
+    REASON_CONFIG_UNREADABLE = 5,
+    REASON_AUTH_NOT_SUPPORTED = 6,
+    REASON_NO_PORT_SELECTION = 7,
+    REASON_NEWS = 8
+};
+
+struct PopSettings
+{
+    std::string userName;
+    std::string server;
+    int port = 0;
+    int authMode = 0;
+};
+
+struct AccountInfo
+{
+    BOOL configured = FALSE;
+    BOOL supported = FALSE;
+    BOOL upToDate = FALSE;
+    BOOL suspicious = FALSE;
+    int reason = REASON_NONE;
+    std::string email;
+    std::string name;
+    int protocol = PROTOCOL_UNKNOWN;
+    PopSettings original;
+    PopSettings current;
+};

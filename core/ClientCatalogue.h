@@ -1,0 +1,52 @@
+// CClientCatalogue: the nine client adapters in their fixed order, created, loaded and rebuilt together.
+#pragma once
+
+#include "core/MailClient.h"
+
+enum
+{
+    CLIENT_OUTLOOK_EXPRESS = 0,
+    CLIENT_OUTLOOK = 1,
+    CLIENT_INCREDIMAIL = 2,
+    CLIENT_EUDORA = 3,
+    CLIENT_THE_BAT = 4,
+    CLIENT_MOZILLA = 5,
+    CLIENT_OPERA = 6,
+    CLIENT_OPERA7 = 7,
+    CLIENT_NETSCAPE = 8,
+    CLIENT_COUNT = 9
+};
+
+class CClientCatalogue
+{
+public:
+    // Makes the adapter of one slot; null when it cannot be made. Tests substitute their own.
+    typedef CMailClient* (*Factory)(int index);
+
+    explicit CClientCatalogue(Factory factory = nullptr);
+    ~CClientCatalogue();
+    CClientCatalogue(const CClientCatalogue&) = delete;
+    CClientCatalogue& operator=(const CClientCatalogue&) = delete;
+
+    // Fills the nine slots in index order; a slot whose adapter cannot be made stays null.
+    void CreateCatalogue();
+    // Calls LoadClient on every slot in index order.
+    void LoadCatalogue();
+    void DestroyCatalogue();
+    // Throws every adapter away and reads all clients afresh.
+    void Refresh();
+
+    // The adapter of a slot, null when the slot is empty or index is out of range.
+    CMailClient* Client(int index) const;
+    // The adapter of a slot when it loaded with accounts, else null.
+    CMailClient* LoadedClient(int index) const;
+    int TotalAccounts() const;
+
+    // The adapter that the product puts into a slot.
+    static CMailClient* CreateDefaultClient(int index);
+
+private:
+    Factory m_factory;
+    CMailClient* m_clients[CLIENT_COUNT] = {};
+    BOOL m_loaded[CLIENT_COUNT] = {};
+};

@@ -1,0 +1,76 @@
+// CMailClient: the adapter of one e-mail client, with the loading, classification and proxy operations shared
+// by all adapters.
+#pragma once
+
+#include "core/AccountInfo.h"
+
+#include <string>
+#include <vector>
+
+class CMailClient
+{
+public:
+    CMailClient();
+    CMailClient(const CMailClient&) = delete;
+    CMailClient& operator=(const CMailClient&) = delete;
+
+    // Slot order of the operations, as every adapter sees it.
+    virtual BOOL EvaluateAccount(int index);
+    virtual ~CMailClient();
+    virtual BOOL ConfigureAccount(int index);
+    virtual int EnumerateAccounts() { return 0; }
+    virtual BOOL DetectClient() { return TRUE; }
+    virtual BOOL WriteAccount(int /*index*/, int /*source*/) { return TRUE; }
+    virtual BOOL ReadAccount(int /*index*/) { return TRUE; }
+
+    // DetectClient, icons, EnumerateAccounts, then EvaluateAccount per record. FALSE when the client is not
+    // installed, has no accounts or its records could not be allocated: it is then shown nowhere.
+    BOOL LoadClient();
+    void LoadIcons();
+    BOOL UnconfigureAccount(int index);
+    std::string GetReasonText(int index) const;
+
+    // Read-only views for the dialogs and the console tool; records are copied by the caller.
+    const std::string& DisplayName() const { return m_displayName; }
+    const std::string& ExeName() const { return m_exeName; }
+    const std::string& ExePath() const { return m_exePath; }
+    int AccountCount() const { return m_accountCount; }
+    BOOL IsInstalled() const { return m_installed; }
+    HICON SmallIcon() const { return m_smallIcon; }
+    HICON LargeIcon() const { return m_largeIcon; }
+    // A copy of record index; FALSE (and out unchanged) when the index is out of range.
+    BOOL GetAccount(int index, AccountInfo& out) const;
+
+protected:
+    BOOL IsValidIndex(int index) const { return m_accounts != nullptr && index >= 0 && index < m_accountCount; }
+    AccountInfo& Account(int index) { return m_accounts[index]; }
+
+    // Typed reads of an open key. On failure (missing value, other type, longer than the buffer) they set
+    // record index's reason to REASON_REGISTRY and leave the output unchanged.
+    BOOL ReadRegString(HKEY key, const char* valueName, std::string& out, int index);
+    BOOL ReadRegDword(HKEY key, const char* valueName, int& out, int index);
+    BOOL WriteRegString(HKEY key, const char* valueName, const std::string& text);
+    BOOL WriteRegDword(HKEY key, const char* valueName, DWORD value);
+    // Appends to m_foundFiles every path below directory whose entry name equals fileName (any case).
+    void FindFilesRecursive(const std::string& directory, const std::string& fileName);
+
+    std::string m_displayName;
+    std::string m_exeName;
+    AccountInfo* m_accounts = nullptr;
+    int m_accountCount = 0;
+    BOOL m_installed = FALSE;
+    HICON m_smallIcon = nullptr;
+    HICON m_largeIcon = nullptr;
+    std::vector<std::string> m_foundFiles;
+    std::string m_exePath;
+
+private:
+    // Asks whether a doubtful account should be repaired (configure) or unconfigured; TRUE on OK.
+    BOOL ConfirmDoubtfulAccount(int index, const char* questionKey);
+};
+
+// The proxy user name "%s/%s%s/%i": real user name, real server, authentication tag, real port.
+std::string EncodeProxyUserName(const std::string& userName, const std::string& server, int port, int authMode);
+
+// TRUE for "localhost" and "127.0.0.1" in any letter case.
+BOOL IsLocalServer(const std::string& server);

@@ -1,0 +1,23 @@
+// Process environment: command line, environment variables and the user's special folders.
+#pragma once
+
+#include "PlatTypes.h"
+
+#include <string>
+
+namespace plat {
+
+// The program's whole command line as GetCommandLineA gives it.
+std::string CommandLineText();
+
+// ExpandEnvironmentStringsA: %NAME% references replaced by their values; unknown ones stay as written.
+// FALSE when the result would exceed limit characters with its NUL (the output is then unchanged).
+BOOL ExpandEnvironment(const char* text, std::string& expanded, DWORD limit = 4096);
+
+// The per-user application-data folder (CSIDL_APPDATA), without a trailing backslash.
+BOOL AppDataFolder(std::string& folder);
+
+// The folder for temporary files, ending in a backslash.
+BOOL TempFolder(std::string& folder);
+
+} // namespace plat

@@ -1,0 +1,38 @@
+// File-system calls: existence, directory listing and whole-file reads and safe rewrites.
+#pragma once
+
+#include "PlatTypes.h"
+
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// Paths use backslashes as on Windows; the portable backend maps them to its own separator.
+
+// PathFileExistsA: TRUE for an existing file or folder.
+BOOL PathExists(const char* path);
+
+struct DirEntry
+{
+    std::string name;
+    BOOL isDirectory = FALSE;
+};
+
+// Lists a folder as FindFirstFileA/FindNextFileA over folder + "\*.*" would, "." and ".." included, in the
+// order the file system returns them. FALSE when the folder cannot be opened (entries then empty).
+BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries);
+
+// Reads a whole file as bytes. FALSE when it cannot be opened or read; the output is then unchanged.
+BOOL ReadWholeFile(const char* path, std::string& bytes);
+
+// Replaces a file's content without risk: the bytes go to a new file in the same folder, are flushed, and the
+// new file takes the old one's place in one step. On any failure the original is left exactly as it was, the
+// new file is removed and the result is FALSE.
+BOOL ReplaceWholeFile(const char* path, const std::string& bytes);
+
+// Creates a new empty file with a unique name in folder (GetTempFileNameA with prefix); FALSE on failure.
+BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path);
+BOOL RemoveFile(const char* path);
+
+} // namespace plat

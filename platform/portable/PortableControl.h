@@ -1,0 +1,25 @@
+// What the portable backend lets tests and tools set that Windows takes from the machine.
+#pragma once
+
+#include "PlatTypes.h"
+
+#include <string>
+#include <vector>
+
+namespace plat {
+namespace portable {
+
+// Forgets every key and value of the in-memory registry.
+void ResetRegistry();
+void SetCommandLine(const std::string& commandLine);
+void SetAppDataFolder(const std::string& folder);
+void SetTempFolder(const std::string& folder);
+void SetWindowsFolder(const std::string& folder);
+void SetProcessNames(const std::vector<std::string>& names);
+// Answers given, in order, to AskUser calls made without a responder; IDCANCEL once they run out.
+void QueuePromptAnswers(const std::vector<int>& answers);
+// The captions and texts AskUser was called with since the last call.
+std::vector<std::string> TakePromptLog();
+
+} // namespace portable
+} // namespace plat

@@ -1,0 +1,34 @@
+// CProductSettings: the package's installation folder and the proxy's port, from the package's registry key.
+#pragma once
+
+#include "PlatTypes.h"
+
+#include <string>
+
+#define NIMBREL_PACKAGE_KEY "Software\\Tarnwicke\\Nimbrel"
+#define NIMBREL_INSTALL_DIR_VALUE "Installation Directory"
+#define NIMBREL_PROXY_PORT_VALUE "POP3 proxy uses port"
+
+class CProductSettings
+{
+public:
+    CProductSettings() = default;
+    virtual ~CProductSettings() = default;
+
+    // Reads the installation folder (or takes the program's own), then the port; returns the port.
+    int Load();
+    // Reads the port again on every call; keeps the last known one when the value is missing or not a DWORD.
+    int GetProxyPort();
+
+    const std::string& InstallDir() const { return m_installDir; }
+    int ProxyPort() const { return m_proxyPort; }
+
+    std::string m_installDir;
+    int m_proxyPort = 110;
+};
+
+// The folder of the program named first on a command line, with its trailing backslash; empty when none.
+std::string ProgramFolderFromCommandLine(const std::string& commandLine);
+
+// The program's one settings object.
+extern CProductSettings g_productSettings;

@@ -1,0 +1,25 @@
+# Sourced: the Wine environment of our scripts, and wine_prefix_ready to make a prefix once.
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEPREFIX="${NIMBREL_WINEPREFIX:-${TMPDIR:-/tmp}/nimbrel-wine-$(id -u)}"
+export WINEARCH=win64
+
+wine_prefix_ready() {
+    mkdir -p "$WINEPREFIX.lock.d" 2>/dev/null
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.nimbrel-ready" ]; then
+            rm -rf "$WINEPREFIX"
+            /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
+            # Keys reach windows under Xvfb without a window manager only when Wine does not wait for focus.
+            /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /d N /f \
+                </dev/null >/dev/null 2>&1
+            /usr/lib/wine/wineserver -w
+            [ -f "$WINEPREFIX/system.reg" ] || { echo "wine prefix could not be made: $WINEPREFIX" >&2; exit 1; }
+            touch "$WINEPREFIX/.nimbrel-ready"
+        fi
+        # A server that lingers keeps later starts quick; it is started here, on no pipe of the caller's.
+        /usr/lib/wine/wineserver -p60 </dev/null >/dev/null 2>&1
+        exit 0
+    ) 9>"$WINEPREFIX.lock.d/lock"
+}

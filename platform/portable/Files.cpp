@@ -1,0 +1,203 @@
+// The file calls of Files.h for the portable backend, over POSIX files and directories.
+#include "Files.h"
+#include "PortablePaths.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using plat::portable::NativePath;
+
+// NTFS lists names in the order of their upper-case letters; we give that order too, so runs repeat.
+BOOL NameBefore(const plat::DirEntry& a, const plat::DirEntry& b)
+{
+    size_t n = std::min(a.name.size(), b.name.size());
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char ca = static_cast<unsigned char>(toupper(static_cast<unsigned char>(a.name[i])));
+        unsigned char cb = static_cast<unsigned char>(toupper(static_cast<unsigned char>(b.name[i])));
+        if (ca != cb)
+            return ca < cb;
+    }
+    return a.name.size() < b.name.size();
+}
+
+BOOL WriteAll(int fd, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return FALSE;
+        done += static_cast<size_t>(n);
+    }
+    return TRUE;
+}
+
+std::string FolderOf(const std::string& nativePath)
+{
+    size_t slash = nativePath.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return nativePath.substr(0, slash);
+}
+
+} // namespace
+
+namespace plat {
+
+BOOL PathExists(const char* path)
+{
+    if (!path || !*path)
+        return FALSE;
+    struct stat info;
+    return stat(NativePath(path).c_str(), &info) == 0 ? TRUE : FALSE;
+}
+
+BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
+{
+    entries.clear();
+    if (!folder)
+        return FALSE;
+    std::string native = NativePath(folder);
+    DIR* dir = opendir(native.empty() ? "." : native.c_str());
+    if (!dir)
+        return FALSE;
+    try {
+        std::vector<DirEntry> found;
+        DirEntry self;
+        self.name = ".";
+        self.isDirectory = TRUE;
+        found.push_back(self);
+        self.name = "..";
+        found.push_back(self);
+        while (struct dirent* item = readdir(dir)) {
+            if (strcmp(item->d_name, ".") == 0 || strcmp(item->d_name, "..") == 0)
+                continue;
+            DirEntry entry;
+            entry.name = item->d_name;
+            struct stat info;
+            std::string full = native + "/" + entry.name;
+            entry.isDirectory = (stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) ? TRUE : FALSE;
+            found.push_back(entry);
+        }
+        std::sort(found.begin() + 2, found.end(), NameBefore);
+        entries.swap(found);
+    } catch (...) {
+        closedir(dir);
+        entries.clear();
+        return FALSE;
+    }
+    closedir(dir);
+    return TRUE;
+}
+
+BOOL ReadWholeFile(const char* path, std::string& bytes)
+{
+    if (!path || !*path)
+        return FALSE;
+    std::string native = NativePath(path);
+    struct stat info;
+    if (stat(native.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return FALSE;
+    FILE* file = fopen(native.c_str(), "rb");
+    if (!file)
+        return FALSE;
+    std::string content;
+    BOOL ok = TRUE;
+    try {
+        char chunk[65536];
+        size_t n;
+        while ((n = fread(chunk, 1, sizeof(chunk), file)) > 0)
+            content.append(chunk, n);
+        if (ferror(file))
+            ok = FALSE;
+    } catch (...) {
+        ok = FALSE;
+    }
+    fclose(file);
+    if (ok)
+        bytes.swap(content);
+    return ok;
+}
+
+BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
+{
+    if (!path || !*path)
+        return FALSE;
+    std::string native = NativePath(path);
+    struct stat old;
+    BOOL hadOld = stat(native.c_str(), &old) == 0;
+    // A folder or a file we may not write is not ours to replace, although rename() would allow it.
+    if (hadOld && (!S_ISREG(old.st_mode) || access(native.c_str(), W_OK) != 0))
+        return FALSE;
+    std::string temp = FolderOf(native) + "/nimXXXXXX";
+    int fd = mkstemp(&temp[0]);
+    if (fd < 0)
+        return FALSE;
+    BOOL ok = WriteAll(fd, bytes);
+    if (ok && hadOld)
+        ok = fchmod(fd, old.st_mode & 07777) == 0;
+    if (ok)
+        ok = fsync(fd) == 0;
+    if (close(fd) != 0)
+        ok = FALSE;
+    if (ok)
+        ok = rename(temp.c_str(), native.c_str()) == 0;
+    if (!ok)
+        unlink(temp.c_str());
+    return ok;
+}
+
+BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
+{
+    if (!folder)
+        return FALSE;
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\' && base.back() != '/')
+        base += '\\';
+    // GetTempFileNameA's shape: up to three letters of the prefix, four hex digits, ".tmp".
+    std::string head = std::string(prefix ? prefix : "").substr(0, 3);
+    unsigned start = static_cast<unsigned>(getpid() ^ time(nullptr)) & 0xFFFFu;
+    for (unsigned i = 0; i < 0x10000u; ++i) {
+        unsigned number = (start + i) & 0xFFFFu;
+        if (number == 0)
+            continue;
+        char name[16];
+        snprintf(name, sizeof(name), "%X.tmp", number);
+        std::string candidate = base + head + name;
+        int fd = open(NativePath(candidate.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0) {
+            close(fd);
+            path = candidate;
+            return TRUE;
+        }
+        if (errno != EEXIST)
+            return FALSE;
+    }
+    return FALSE;
+}
+
+BOOL RemoveFile(const char* path)
+{
+    if (!path || !*path)
+        return FALSE;
+    std::string native = NativePath(path);
+    struct stat info;
+    if (stat(native.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+        return FALSE;
+    return unlink(native.c_str()) == 0 ? TRUE : FALSE;
+}
+
+} // namespace plat

@@ -1,0 +1,205 @@
+// The profile calls of Profile.h for the portable backend, with the results of the Windows functions.
+#include "Profile.h"
+#include "Files.h"
+#include "LastError.h"
+#include "PortablePaths.h"
+#include "ProfileDocument.h"
+#include "ProfileGuard.h"
+
+#include <cstring>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using plat::portable::CProfileDocument;
+
+// One lock for every profile call: a write is a read, an edit and a replace of the file.
+std::mutex g_profileLock;
+
+// A bare file name lives in the Windows directory, as with the Windows functions.
+std::string ProfilePath(const char* path)
+{
+    if (!strchr(path, '\\') && !strchr(path, '/'))
+        return plat::portable::WindowsFolder() + "/" + path;
+    return plat::portable::NativePath(path);
+}
+
+// lstrcpynA: at most size - 1 characters and a NUL; the length copied.
+DWORD CopyCut(char* buffer, DWORD size, const std::string& text)
+{
+    size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    memcpy(buffer, text.data(), n);
+    buffer[n] = 0;
+    return static_cast<DWORD>(strlen(buffer));
+}
+
+// A value in one pair of double quotes is given without them.
+std::string Unquoted(const std::string& value)
+{
+    if (value.size() >= 2 && value[0] == '"' && value.back() == '"')
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// A double-NUL list. When it does not fit, the last name is cut, two NULs end the buffer and the result is
+// size - 2, even for a list that would have fitted exactly.
+DWORD CopyList(char* buffer, DWORD size, const std::vector<std::string>& items)
+{
+    if (size == 0)
+        return 0;
+    if (size == 1) {
+        buffer[0] = 0;
+        return 0;
+    }
+    size_t pos = 0;
+    for (const std::string& item : items) {
+        if (pos + item.size() + 1 >= size - 1) {
+            size_t room = size - 2 - pos;
+            memcpy(buffer + pos, item.data(), room);
+            buffer[size - 2] = 0;
+            buffer[size - 1] = 0;
+            return size - 2;
+        }
+        memcpy(buffer + pos, item.c_str(), item.size() + 1);
+        pos += item.size() + 1;
+    }
+    buffer[pos] = 0;
+    if (items.empty() && size > 1)
+        buffer[1] = 0;
+    return static_cast<DWORD>(pos);
+}
+
+BOOL LoadDocument(const char* path, std::string& bytes)
+{
+    if (!path || !*path)
+        return FALSE;
+    return plat::ReadWholeFile(ProfilePath(path).c_str(), bytes);
+}
+
+std::string TrimmedDefault(const char* def)
+{
+    std::string text = def ? def : "";
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+BOOL Fail(DWORD code, DWORD* error)
+{
+    plat::SetLastErrorCode(code);
+    if (error)
+        *error = code;
+    return FALSE;
+}
+
+} // namespace
+
+namespace plat {
+
+DWORD ProfileGetString(const char* section, const char* key, const char* def, char* buffer, DWORD size,
+                       const char* path)
+{
+    if (!buffer || size == 0)
+        return 0;
+    std::lock_guard<std::mutex> lock(g_profileLock);
+    std::string bytes;
+    std::string fallback = Unquoted(TrimmedDefault(def));
+    if (!LoadDocument(path, bytes))
+        bytes.clear();
+    try {
+        CProfileDocument document(std::move(bytes));
+        if (!section)
+            return CopyList(buffer, size, document.SectionNames());
+        if (!key) {
+            std::vector<std::string> keys;
+            document.ListKeys(section, keys);
+            if (keys.empty())
+                return CopyCut(buffer, size, fallback);
+            return CopyList(buffer, size, keys);
+        }
+        std::string value;
+        if (*key && document.FindValue(section, key, value))
+            return CopyCut(buffer, size, Unquoted(value));
+        return CopyCut(buffer, size, fallback);
+    } catch (...) {
+        return CopyCut(buffer, size, fallback);
+    }
+}
+
+DWORD ProfileGetSection(const char* section, char* buffer, DWORD size, const char* path)
+{
+    if (!section || !buffer || size == 0) {
+        SetLastErrorCode(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::lock_guard<std::mutex> lock(g_profileLock);
+    std::string bytes;
+    std::vector<std::string> entries;
+    try {
+        if (LoadDocument(path, bytes))
+            CProfileDocument(std::move(bytes)).ListEntries(section, entries);
+    } catch (...) {
+        entries.clear();
+    }
+    return CopyList(buffer, size, entries);
+}
+
+UINT ProfileGetInt(const char* section, const char* key, int def, const char* path)
+{
+    char text[30];
+    if (ProfileGetString(section, key, "", text, sizeof(text), path) == 0)
+        return static_cast<UINT>(def);
+    // The leading decimal digits after an optional sign, wrapping as a 32-bit number does.
+    const char* p = text;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    BOOL negative = FALSE;
+    if (*p == '+' || *p == '-')
+        negative = *p++ == '-';
+    UINT value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        value = value * 10u + static_cast<UINT>(*p - '0');
+    return negative ? 0u - value : value;
+}
+
+BOOL ProfileWriteString(const char* section, const char* key, const char* value, const char* path,
+                        DWORD* error)
+{
+    if (!path || !*path)
+        return Fail(ERROR_ACCESS_DENIED, error);
+    if (!section)
+        return Fail(ERROR_FILE_NOT_FOUND, error);
+    if (!IsSafeProfileWrite(section, key, value))
+        return Fail(ERROR_INVALID_PARAMETER, error);
+    std::lock_guard<std::mutex> lock(g_profileLock);
+    std::string native = ProfilePath(path);
+    std::string bytes;
+    struct stat info;
+    BOOL exists = stat(native.c_str(), &info) == 0;
+    if (exists && (!S_ISREG(info.st_mode) || !ReadWholeFile(native.c_str(), bytes)))
+        return Fail(ERROR_ACCESS_DENIED, error);
+    try {
+        CProfileDocument document(std::move(bytes));
+        BOOL changed;
+        if (!key)
+            changed = document.DeleteSection(section);
+        else if (!value)
+            changed = document.DeleteKey(section, key);
+        else
+            changed = document.SetValue(section, key, value);
+        if (!changed)
+            return TRUE;
+        if (!ReplaceWholeFile(native.c_str(), document.Bytes())) {
+            size_t slash = native.find_last_of('/');
+            std::string folder = slash == std::string::npos ? "." : native.substr(0, slash ? slash : 1);
+            return Fail(stat(folder.c_str(), &info) == 0 ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND, error);
+        }
+    } catch (...) {
+        return Fail(ERROR_NOT_ENOUGH_MEMORY, error);
+    }
+    return TRUE;
+}
+
+} // namespace plat

@@ -1,0 +1,283 @@
+// CProfileDocument: parsing a profile file and editing it line by line.
+#include "ProfileDocument.h"
+
+#include <cstring>
+
+namespace plat {
+namespace portable {
+
+namespace {
+
+enum { LINE_BLANK, LINE_SECTION, LINE_ENTRY };
+
+BOOL IsProfileSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1a';
+}
+
+char Upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string Arg(const char* text)
+{
+    return TrimProfileText(text ? text : "");
+}
+
+} // namespace
+
+std::string TrimProfileText(const std::string& text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && IsProfileSpace(text[begin]))
+        ++begin;
+    while (end > begin && IsProfileSpace(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+BOOL SameProfileName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return FALSE;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (Upper(a[i]) != Upper(b[i]))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+CProfileDocument::CProfileDocument(std::string bytes) : m_bytes(std::move(bytes))
+{
+    Parse();
+}
+
+void CProfileDocument::Parse()
+{
+    m_lines.clear();
+    m_sections.clear();
+    m_start = (m_bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) ? 3 : 0;
+    Section unnamed;
+    unnamed.firstLine = 0;
+    m_sections.push_back(unnamed);
+    size_t pos = m_start;
+    while (pos < m_bytes.size()) {
+        Line line;
+        line.begin = pos;
+        size_t end = pos;
+        while (end < m_bytes.size() && m_bytes[end] != '\r' && m_bytes[end] != '\n')
+            ++end;
+        line.end = end;
+        size_t next = end;
+        if (next < m_bytes.size() && m_bytes[next] == '\r')
+            ++next;
+        if (next < m_bytes.size() && m_bytes[next] == '\n')
+            ++next;
+        line.next = next;
+        pos = next;
+
+        std::string text = TrimProfileText(m_bytes.substr(line.begin, line.end - line.begin));
+        size_t close = text.rfind(']');
+        if (text.empty()) {
+            line.kind = LINE_BLANK;
+        } else if (text[0] == '[' && close != std::string::npos) {
+            line.kind = LINE_SECTION;
+            line.name = text.substr(1, close - 1);
+            m_sections.back().endLine = m_lines.size();
+            Section section;
+            section.name = line.name;
+            section.header = m_lines.size();
+            section.firstLine = m_lines.size() + 1;
+            section.named = TRUE;
+            m_sections.push_back(section);
+        } else {
+            line.kind = LINE_ENTRY;
+            size_t eq = text.find('=');
+            if (eq == std::string::npos) {
+                line.name = text;
+            } else {
+                line.name = TrimProfileText(text.substr(0, eq));
+                line.value = TrimProfileText(text.substr(eq + 1));
+                line.hasValue = TRUE;
+            }
+        }
+        m_lines.push_back(line);
+    }
+    m_sections.back().endLine = m_lines.size();
+}
+
+int CProfileDocument::FindSectionIndex(const std::string& name) const
+{
+    for (size_t i = 0; i < m_sections.size(); ++i) {
+        // The unnamed section answers only to an empty name, and only when it has lines.
+        if (!m_sections[i].named && (!name.empty() || m_sections[i].endLine == 0))
+            continue;
+        if (SameProfileName(m_sections[i].name, name))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int CProfileDocument::FindEntryLine(const Section& section, const std::string& key) const
+{
+    for (size_t i = section.firstLine; i < section.endLine; ++i) {
+        if (m_lines[i].kind == LINE_ENTRY && SameProfileName(m_lines[i].name, key))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+BOOL CProfileDocument::FindValue(const char* section, const char* key, std::string& value) const
+{
+    int found = FindSectionIndex(Arg(section));
+    if (found < 0)
+        return FALSE;
+    int line = FindEntryLine(m_sections[static_cast<size_t>(found)], Arg(key));
+    if (line < 0 || !m_lines[static_cast<size_t>(line)].hasValue)
+        return FALSE;
+    value = m_lines[static_cast<size_t>(line)].value;
+    return TRUE;
+}
+
+BOOL CProfileDocument::ListKeys(const char* section, std::vector<std::string>& keys) const
+{
+    int found = FindSectionIndex(Arg(section));
+    if (found < 0 || !m_sections[static_cast<size_t>(found)].named)
+        return FALSE;
+    const Section& s = m_sections[static_cast<size_t>(found)];
+    for (size_t i = s.firstLine; i < s.endLine; ++i) {
+        const Line& line = m_lines[i];
+        if (line.kind == LINE_ENTRY && line.hasValue && (line.name.empty() || line.name[0] != ';'))
+            keys.push_back(line.name);
+    }
+    return TRUE;
+}
+
+BOOL CProfileDocument::ListEntries(const char* section, std::vector<std::string>& entries) const
+{
+    int found = FindSectionIndex(Arg(section));
+    if (found < 0 || !m_sections[static_cast<size_t>(found)].named)
+        return FALSE;
+    const Section& s = m_sections[static_cast<size_t>(found)];
+    for (size_t i = s.firstLine; i < s.endLine; ++i) {
+        const Line& line = m_lines[i];
+        if (line.kind != LINE_ENTRY || (!line.name.empty() && line.name[0] == ';'))
+            continue;
+        entries.push_back(line.hasValue ? line.name + "=" + line.value : line.name);
+    }
+    return TRUE;
+}
+
+std::vector<std::string> CProfileDocument::SectionNames() const
+{
+    std::vector<std::string> names;
+    for (const Section& section : m_sections) {
+        if (section.named && !section.name.empty())
+            names.push_back(section.name);
+    }
+    return names;
+}
+
+void CProfileDocument::Splice(size_t begin, size_t end, const std::string& replacement)
+{
+    m_bytes.replace(begin, end - begin, replacement);
+    Parse();
+}
+
+size_t CProfileDocument::InsertionPoint(const Section& section)
+{
+    size_t last = section.named ? section.header : static_cast<size_t>(-1);
+    for (size_t i = section.firstLine; i < section.endLine; ++i) {
+        if (m_lines[i].kind != LINE_BLANK)
+            last = i;
+    }
+    if (last == static_cast<size_t>(-1))
+        return m_start;
+    const Line& line = m_lines[last];
+    if (line.end == line.next) {
+        // The file's last line had no line end: give it one before adding below it.
+        m_bytes.insert(line.end, "\r\n");
+        size_t at = line.end + 2;
+        Parse();
+        return at;
+    }
+    return line.next;
+}
+
+BOOL CProfileDocument::SetValue(const char* section, const char* key, const char* value)
+{
+    std::string sectionName = Arg(section);
+    std::string keyName = Arg(key);
+    std::string text = value ? value : "";
+    size_t lead = 0;
+    while (lead < text.size() && IsProfileSpace(text[lead]))
+        ++lead;
+    text.erase(0, lead);
+
+    int found = FindSectionIndex(sectionName);
+    if (found < 0) {
+        std::string added;
+        if (m_bytes.size() > m_start && m_bytes.back() != '\n' && m_bytes.back() != '\r')
+            added += "\r\n";
+        added += "[" + sectionName + "]\r\n" + keyName + "=" + text + "\r\n";
+        m_bytes += added;
+        Parse();
+        return TRUE;
+    }
+    int line = FindEntryLine(m_sections[static_cast<size_t>(found)], keyName);
+    if (line >= 0) {
+        const Line& old = m_lines[static_cast<size_t>(line)];
+        if (old.hasValue && old.value == text)
+            return FALSE;
+        // The entry keeps the name as the file spells it.
+        Splice(old.begin, old.end, old.name + "=" + text);
+        return TRUE;
+    }
+    Section target = m_sections[static_cast<size_t>(found)];
+    size_t at = InsertionPoint(target);
+    Splice(at, at, keyName + "=" + text + "\r\n");
+    return TRUE;
+}
+
+BOOL CProfileDocument::DeleteKey(const char* section, const char* key)
+{
+    std::string sectionName = Arg(section);
+    std::string keyName = Arg(key);
+    for (const Section& s : m_sections) {
+        if (!SameProfileName(s.name, sectionName) || (!s.named && !sectionName.empty()))
+            continue;
+        int line = FindEntryLine(s, keyName);
+        if (line >= 0) {
+            const Line& old = m_lines[static_cast<size_t>(line)];
+            Splice(old.begin, old.next, "");
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL CProfileDocument::DeleteSection(const char* section)
+{
+    std::string sectionName = Arg(section);
+    BOOL changed = FALSE;
+    for (;;) {
+        int found = -1;
+        for (size_t i = 0; i < m_sections.size(); ++i) {
+            if (m_sections[i].named && SameProfileName(m_sections[i].name, sectionName)) {
+                found = static_cast<int>(i);
+                break;
+            }
+        }
+        if (found < 0)
+            return changed;
+        const Section& s = m_sections[static_cast<size_t>(found)];
+        size_t begin = m_lines[s.header].begin;
+        size_t end = s.endLine < m_lines.size() ? m_lines[s.endLine].begin : m_bytes.size();
+        Splice(begin, end, "");
+        changed = TRUE;
+    }
+}
+
+} // namespace portable
+} // namespace plat

@@ -1,0 +1,79 @@
+// CProfileDocument: the bytes of one profile (INI) file, parsed into sections and entries, with line edits.
+#pragma once
+
+#include "PlatTypes.h"
+
+#include <string>
+#include <vector>
+
+namespace plat {
+namespace portable {
+
+/*
+ * Lines end in CR+LF, CR or LF alike. A line whose first non-blank character is '[' and that holds a ']' opens
+ * a section named by what lies between the '[' and the last ']'. Any other non-blank line is an entry: its name
+ * is the text before the first '=' and its value the text after it, both trimmed; a line without '=' is an entry
+ * without a value. Lines before the first section belong to an unnamed section. Names match without regard to
+ * case, and a name is found in the first section of that name only, as Windows does.
+ * Edits change only the lines concerned; every other byte of the file stays as it was.
+ */
+class CProfileDocument
+{
+public:
+    explicit CProfileDocument(std::string bytes);
+
+    const std::string& Bytes() const { return m_bytes; }
+
+    // The value of key in section; FALSE when either is missing or the entry has no '='.
+    BOOL FindValue(const char* section, const char* key, std::string& value) const;
+    // The names of the section's entries that have a value (comments and blank lines left out).
+    BOOL ListKeys(const char* section, std::vector<std::string>& keys) const;
+    // The section's entries as "name=value", or the name alone for an entry without '='.
+    BOOL ListEntries(const char* section, std::vector<std::string>& entries) const;
+    std::vector<std::string> SectionNames() const;
+
+    // Each returns TRUE when the document changed.
+    BOOL SetValue(const char* section, const char* key, const char* value);
+    BOOL DeleteKey(const char* section, const char* key);
+    BOOL DeleteSection(const char* section);
+
+private:
+    struct Line
+    {
+        size_t begin = 0;   // first byte of the line
+        size_t end = 0;     // first byte of its line end
+        size_t next = 0;    // first byte of the next line
+        int kind = 0;       // LINE_BLANK, LINE_SECTION or LINE_ENTRY
+        std::string name;   // section name, or entry name (trimmed)
+        BOOL hasValue = FALSE;
+        std::string value;  // entry value (trimmed)
+    };
+    struct Section
+    {
+        std::string name;
+        size_t header = 0; // index of the header line; firstLine - 1 unless unnamed
+        size_t firstLine = 0;
+        size_t endLine = 0; // one past its last line
+        BOOL named = FALSE;
+    };
+
+    void Parse();
+    int FindSectionIndex(const std::string& name) const;
+    int FindEntryLine(const Section& section, const std::string& key) const;
+    void Splice(size_t begin, size_t end, const std::string& replacement);
+    // Where a new line goes in a section: after its last non-blank line; adds a line end there if missing.
+    size_t InsertionPoint(const Section& section);
+
+    std::string m_bytes;
+    size_t m_start = 0; // past a UTF-8 byte-order mark
+    std::vector<Line> m_lines;
+    std::vector<Section> m_sections;
+};
+
+// Trims blanks (and the DOS end-of-file mark) from both ends.
+std::string TrimProfileText(const std::string& text);
+// Whole-name comparison without regard to ASCII case.
+BOOL SameProfileName(const std::string& a, const std::string& b);
+
+} // namespace portable
+} // namespace plat

@@ -14,6 +14,9 @@ std::string CommandLineText();
 // FALSE when the result would exceed limit characters with its NUL (the output is then unchanged).
 BOOL ExpandEnvironment(const char* text, std::string& expanded, DWORD limit = 4096);
 
+// Sets (or, with a null value, removes) a variable of this process's environment.
+BOOL SetEnvironmentValue(const char* name, const char* value);
+
 // The per-user application-data folder (CSIDL_APPDATA), without a trailing backslash.
 BOOL AppDataFolder(std::string& folder);
 

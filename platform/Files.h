@@ -35,4 +35,9 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes);
 BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path);
 BOOL RemoveFile(const char* path);
 
+// Creates a folder and any missing folders above it; TRUE when it exists afterwards.
+BOOL CreateFolder(const char* path);
+// Removes a folder with everything in it; TRUE when it is gone afterwards (also when it never was).
+BOOL RemoveFolderTree(const char* path);
+
 } // namespace plat

@@ -23,3 +23,22 @@ wine_prefix_ready() {
         exit 0
     ) 9>"$WINEPREFIX.lock.d/lock"
 }
+
+# Makes $1 a fresh copy of the ready base prefix and points WINEPREFIX at it: a throwaway Windows user.
+wine_prefix_clone() {
+    wine_prefix_ready || return 1
+    /usr/lib/wine/wineserver -k >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w >/dev/null 2>&1
+    rm -rf "$1"
+    cp -a "$WINEPREFIX" "$1" || return 1
+    export WINEPREFIX="$1"
+    export NIMBREL_WINEPREFIX="$1"
+    /usr/lib/wine/wineserver -p60 </dev/null >/dev/null 2>&1
+}
+
+# Runs a Windows program in the current prefix; its output goes to the file $1.
+wine_to_file() {
+    local out=$1
+    shift
+    /usr/lib/wine/wine64 "$@" </dev/null >"$out" 2>&1
+}

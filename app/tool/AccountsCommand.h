@@ -1,0 +1,56 @@
+// CAccountsCommand: the console tool's commands (list, configure, unconfigure, update) over the catalogue.
+#pragma once
+
+#include "core/ClientCatalogue.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+enum
+{
+    TOOL_EXIT_DONE = 0,
+    TOOL_EXIT_NOT_ALL_DONE = 1,
+    TOOL_EXIT_USAGE = 2
+};
+
+class CAccountsCommand
+{
+public:
+    CAccountsCommand(std::ostream& out, std::ostream& err, CClientCatalogue::Factory factory = nullptr);
+
+    // Runs one command line (without the program name); returns the exit code.
+    int Run(const std::vector<std::string>& args);
+
+    static const char* UsageText();
+
+private:
+    enum Action
+    {
+        ACTION_CONFIGURE,
+        ACTION_UNCONFIGURE,
+        ACTION_UPDATE
+    };
+    struct Target
+    {
+        int client;
+        int account;
+    };
+
+    int OnList();
+    int OnAction(Action action, BOOL all, int client, int account);
+    BOOL Qualifies(Action action, const AccountInfo& info) const;
+    // Acts on one account; prints its line; TRUE when it was done.
+    BOOL ActOn(Action action, CMailClient& client, int clientIndex, int accountIndex);
+    BOOL ReadsBackAs(Action action, const Target& target);
+    void PrintResult(int clientIndex, int accountIndex, const std::string& clientName, const std::string& accountName,
+                     const std::string& result);
+    static int AnswerPrompt(const char* text, const char* caption, UINT type, void* context);
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+    CClientCatalogue::Factory m_factory;
+    BOOL m_assumeYes = FALSE;
+    BOOL m_force = FALSE;
+    BOOL m_declined = FALSE;
+};

@@ -1,0 +1,130 @@
+// COutlookExpressClient: Outlook Express accounts, one numbered registry subkey per account.
+#include "clients/OutlookExpressClient.h"
+
+#include "core/TextUtil.h"
+#include "Environment.h"
+#include "Files.h"
+#include "RegKey.h"
+
+namespace {
+
+const char kAccountName[] = "Account Name";
+const char kEmailAddress[] = "SMTP Email Address";
+const char kImapUserName[] = "IMAP User Name";
+const char kPopUserName[] = "POP3 User Name";
+const char kPopServer[] = "POP3 Server";
+const char kPopPort[] = "POP3 Port";
+const char kUseSicily[] = "POP3 Use Sicily";
+
+} // namespace
+
+COutlookExpressClient::COutlookExpressClient()
+{
+    m_displayName = "Outlook Express";
+    m_exeName = "msimn.exe";
+    m_accountsKeyPath = "Software\\Microsoft\\Internet Account Manager\\Accounts";
+}
+
+BOOL COutlookExpressClient::DetectClient()
+{
+    plat::CRegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Outlook Express", KEY_READ) != ERROR_SUCCESS)
+        return FALSE;
+    std::string folder;
+    DWORD type = REG_NONE;
+    if (key.QueryString("InstallRoot", folder, MAX_PATH, &type, TRUE) != ERROR_SUCCESS)
+        return FALSE;
+    key.Close();
+    if (type == REG_EXPAND_SZ) {
+        std::string expanded;
+        if (!plat::ExpandEnvironment(folder.c_str(), expanded, 4096))
+            return FALSE;
+        folder = expanded;
+    }
+    m_exePath = folder + "\\" + m_exeName;
+    return plat::PathExists(m_exePath.c_str());
+}
+
+int COutlookExpressClient::EnumerateAccounts()
+{
+    plat::CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, m_accountsKeyPath.c_str(), KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS) !=
+        ERROR_SUCCESS)
+        return 0;
+    DWORD subkeys = 0;
+    if (plat::RegCountSubkeys(key.Get(), &subkeys, nullptr) != ERROR_SUCCESS)
+        return 0;
+    for (DWORD i = 0; i < subkeys; ++i) {
+        char name[1024];
+        DWORD length = sizeof(name);
+        if (plat::RegSubkeyName(key.Get(), i, name, &length) != ERROR_SUCCESS)
+            continue;
+        // Accounts are numbered subkeys; others (such as settings) sit beside them.
+        if (IsAllDigits(std::string(name, length)))
+            m_accountKeys.push_back(std::string(name, length));
+    }
+    return static_cast<int>(m_accountKeys.size());
+}
+
+std::string COutlookExpressClient::AccountKeyPath(int index) const
+{
+    return m_accountsKeyPath + "\\" + m_accountKeys[static_cast<size_t>(index)];
+}
+
+BOOL COutlookExpressClient::ReadAccount(int index)
+{
+    if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountKeys.size())
+        return FALSE;
+    AccountInfo& account = Account(index);
+    plat::CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, AccountKeyPath(index).c_str(), KEY_READ) != ERROR_SUCCESS) {
+        account.reason = REASON_REGISTRY;
+        return FALSE;
+    }
+    HKEY k = key.Get();
+    if (!ReadRegString(k, kAccountName, account.name, index) ||
+        !ReadRegString(k, kEmailAddress, account.email, index))
+        return FALSE;
+    if (ReadRegString(k, kImapUserName, account.current.userName, index)) {
+        account.protocol = PROTOCOL_IMAP;
+        account.reason = REASON_IMAP;
+        return FALSE;
+    }
+    if (!ReadRegString(k, kPopUserName, account.current.userName, index) ||
+        !ReadRegString(k, kPopServer, account.current.server, index))
+        return FALSE;
+    if (!ReadRegDword(k, kPopPort, account.current.port, index))
+        account.current.port = 110;
+    int sicily = 0;
+    account.current.authMode = ReadRegDword(k, kUseSicily, sicily, index) ? AUTH_SPA : AUTH_NORMAL;
+    return TRUE;
+}
+
+BOOL COutlookExpressClient::WriteAccount(int index, int source)
+{
+    if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountKeys.size())
+        return FALSE;
+    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    plat::CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, AccountKeyPath(index).c_str(), KEY_WRITE) != ERROR_SUCCESS)
+        return FALSE;
+    HKEY k = key.Get();
+
+    auto writeSicily = [&]() -> BOOL {
+        if (settings.authMode == AUTH_NORMAL || settings.authMode == AUTH_APOP) {
+            LONG rc = plat::RegRemoveValue(k, kUseSicily);
+            return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+        }
+        if (settings.authMode == AUTH_SPA)
+            return WriteRegDword(k, kUseSicily, 1);
+        return TRUE;
+    };
+    // The proxy user name carries every real setting, so it must be the last thing to go when restoring and
+    // the first thing to come when configuring: a write that fails half way then loses nothing.
+    if (source == 1) {
+        return writeSicily() && WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) &&
+               WriteRegString(k, kPopServer, settings.server) && WriteRegString(k, kPopUserName, settings.userName);
+    }
+    return WriteRegString(k, kPopUserName, settings.userName) && WriteRegString(k, kPopServer, settings.server) &&
+           WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) && writeSicily();
+}

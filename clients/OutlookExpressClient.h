@@ -1,0 +1,25 @@
+// COutlookExpressClient: Outlook Express accounts, one numbered registry subkey per account.
+#pragma once
+
+#include "core/MailClient.h"
+
+#include <string>
+#include <vector>
+
+class COutlookExpressClient : public CMailClient
+{
+public:
+    COutlookExpressClient();
+    ~COutlookExpressClient() override = default;
+
+    int EnumerateAccounts() override;
+    BOOL DetectClient() override;
+    BOOL WriteAccount(int index, int source) override;
+    BOOL ReadAccount(int index) override;
+
+protected:
+    std::string AccountKeyPath(int index) const;
+
+    std::vector<std::string> m_accountKeys;
+    std::string m_accountsKeyPath;
+};

@@ -1,0 +1,236 @@
+// CMailClient: classification of a read account and its configure and unconfigure transformations.
+#include "core/MailClient.h"
+
+#include "core/TextUtil.h"
+#include "Prompt.h"
+#include "settings/ProductSettings.h"
+#include "settings/TextTable.h"
+
+#include <cctype>
+#include <climits>
+
+namespace {
+
+const char kLocalServer[] = "localhost";
+
+// What the C library's decimal conversion gives for a port text (leading blanks, a sign, digits up to the first
+// other character, 0 without digits), held within int so that a long digit run cannot overflow.
+int ParsePortText(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > INT_MAX)
+            value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+// Puts the account name where the caption has "%s"; translated captions are never used as a printf format.
+std::string FillCaption(const std::string& caption, const std::string& name)
+{
+    size_t at = caption.find("%s");
+    if (at == std::string::npos)
+        return caption;
+    return caption.substr(0, at) + name + caption.substr(at + 2);
+}
+
+} // namespace
+
+std::string EncodeProxyUserName(const std::string& userName, const std::string& server, int port, int authMode)
+{
+    const char* tag = authMode == AUTH_APOP ? "[APOP]" : authMode == AUTH_SPA ? "[SPA]" : "";
+    return userName + "/" + server + tag + "/" + std::to_string(port);
+}
+
+BOOL IsLocalServer(const std::string& server)
+{
+    return EqualsNoCase(server, kLocalServer) || EqualsNoCase(server, "127.0.0.1");
+}
+
+BOOL CMailClient::EvaluateAccount(int index)
+{
+    if (!IsValidIndex(index))
+        return FALSE;
+    AccountInfo& account = Account(index);
+    account.current.authMode = AUTH_UNKNOWN;
+    account.current.port = 0;
+    account.current.server.clear();
+    account.current.userName.clear();
+    account.protocol = PROTOCOL_UNKNOWN;
+    account.name.clear();
+    account.email.clear();
+
+    if (!ReadAccount(index)) {
+        account.supported = FALSE;
+        account.configured = FALSE;
+        return FALSE;
+    }
+    account.supported = TRUE;
+    account.protocol = PROTOCOL_POP3;
+    account.reason = REASON_NONE;
+    account.original = account.current;
+
+    const PopSettings& current = account.current;
+    if (current.server.find('/') != std::string::npos) {
+        account.supported = FALSE;
+        account.reason = REASON_SLASH;
+        return FALSE;
+    }
+    size_t firstSlash = current.userName.find('/');
+    if (firstSlash == std::string::npos) {
+        account.configured = FALSE;
+        return TRUE;
+    }
+
+    account.configured = TRUE;
+    account.upToDate = TRUE;
+    account.suspicious = FALSE;
+    int port = 110;
+    size_t secondSlash = current.userName.find('/', firstSlash + 1);
+    if (secondSlash != std::string::npos) {
+        std::string portText = current.userName.substr(secondSlash + 1);
+        for (char c : portText) {
+            if (c < '0' || c > '9') {
+                account.upToDate = FALSE;
+                account.suspicious = TRUE;
+                break;
+            }
+        }
+        port = ParsePortText(portText);
+        if (port == 0) {
+            account.upToDate = FALSE;
+            account.suspicious = TRUE;
+            port = 110;
+        }
+    }
+    if (!IsLocalServer(current.server)) {
+        account.upToDate = FALSE;
+        account.suspicious = TRUE;
+    }
+    if (current.port != g_productSettings.GetProxyPort())
+        account.upToDate = FALSE;
+
+    account.original.userName = current.userName.substr(0, firstSlash);
+    std::string middle = secondSlash == std::string::npos
+                             ? current.userName.substr(firstSlash + 1)
+                             : current.userName.substr(firstSlash + 1, secondSlash - firstSlash - 1);
+    size_t tag = middle.find("[SPA]");
+    if (tag != std::string::npos) {
+        middle.resize(tag);
+        account.original.authMode = AUTH_SPA;
+    } else if ((tag = middle.find("[APOP]")) != std::string::npos) {
+        middle.resize(tag);
+        account.original.authMode = AUTH_APOP;
+    } else {
+        account.original.authMode = AUTH_NORMAL;
+    }
+    account.original.server = middle;
+    account.original.port = port;
+    return TRUE;
+}
+
+BOOL CMailClient::ConfigureAccount(int index)
+{
+    if (!m_installed || !IsValidIndex(index) || !Account(index).supported)
+        return FALSE;
+    AccountInfo& account = Account(index);
+    if (account.configured && account.upToDate)
+        return TRUE;
+    if (!account.upToDate && account.suspicious && !ConfirmDoubtfulAccount(index, "SuspAcc5"))
+        return FALSE;
+
+    account.current.authMode = AUTH_NORMAL;
+    account.current.port = g_productSettings.GetProxyPort();
+    account.current.server = kLocalServer;
+    account.current.userName = EncodeProxyUserName(account.original.userName, account.original.server,
+                                                   account.original.port, account.original.authMode);
+    if (!WriteAccount(index, 0))
+        return FALSE;
+    account.configured = TRUE;
+    account.upToDate = TRUE;
+    account.suspicious = FALSE;
+    return TRUE;
+}
+
+BOOL CMailClient::UnconfigureAccount(int index)
+{
+    if (!m_installed || m_accountCount == 0 || !IsValidIndex(index) || !Account(index).supported)
+        return FALSE;
+    AccountInfo& account = Account(index);
+    if (!account.configured)
+        return TRUE;
+    if (!account.upToDate && account.suspicious && !ConfirmDoubtfulAccount(index, "SuspAcc6"))
+        return FALSE;
+    if (!WriteAccount(index, 1))
+        return FALSE;
+    account.configured = FALSE;
+    account.upToDate = FALSE;
+    account.suspicious = FALSE;
+    account.current = account.original;
+    return TRUE;
+}
+
+BOOL CMailClient::ConfirmDoubtfulAccount(int index, const char* questionKey)
+{
+    AccountInfo& account = Account(index);
+    std::string caption, intro, userLabel, serverLabel, explanation, question;
+    {
+        CTextSection texts(g_textTable, "Client");
+        caption = texts.Get("SuspCaption", "Confirm action for %s");
+        intro = texts.Get("SuspAcc1", "Account has the following parameters:");
+        userLabel = texts.Get("SuspAcc2", "Username:");
+        serverLabel = texts.Get("SuspAcc3", "POP3 server:");
+        explanation = texts.Get("SuspAcc4", "It is either configured with errors, or is not configured but looks "
+                                            "similar to. Program can not detect it reliably.");
+        question = std::string(questionKey) == "SuspAcc5"
+                       ? texts.Get("SuspAcc5", "Consider this account configured with errors and try to repair it?")
+                       : texts.Get("SuspAcc6",
+                                   "Consider this account configured with errors and try to unconfigure it?");
+    }
+    std::string message = intro + "\n\t" + userLabel + " " + account.current.userName + "\n\t" + serverLabel + " " +
+                          account.current.server + "\n" + explanation + "\n\n" + question;
+    int answer = plat::AskUser(nullptr, message.c_str(), FillCaption(caption, account.name).c_str(),
+                               MB_OKCANCEL | MB_ICONQUESTION);
+    if (answer == IDOK)
+        return TRUE;
+    account.supported = FALSE;
+    account.reason = REASON_SLASH;
+    return FALSE;
+}
+
+std::string CMailClient::GetReasonText(int index) const
+{
+    static const char* const kKeys[] = {"IRSlash", "IRRegistry", "IRIMAP", "IRUnkSrv", "IRCfgUnrch",
+                                        "IRAuthNotSupp", "IRNoPortSel", "IRNews"};
+    static const char* const kDefaults[] = {
+        "Account's username or servername originally contains slash symbol(s).",
+        "Impossible to read all necessary information from registry.",
+        "Account configured to work by IMAP protocol.",
+        "Account uses unknown mail protocol.",
+        "Account configuration file is missing, invalid or contains incomplete information.",
+        "Authorization method not supported by Nimbrel.",
+        "Non-standard POP3 port value set in the Nimbrel; e-mail client does not support it.",
+        "Account configured to work by NEWS protocol."};
+    if (m_accounts == nullptr || index < 0 || index >= m_accountCount)
+        return std::string();
+    int reason = m_accounts[index].reason;
+    if (reason < REASON_SLASH || reason > REASON_NEWS)
+        return std::string();
+    CTextSection texts(g_textTable, "Client");
+    return texts.Get(kKeys[reason - 1], kDefaults[reason - 1]);
+}

@@ -1,0 +1,99 @@
+// CClientCatalogue: the nine client adapters in their fixed order, created, loaded and rebuilt together.
+#include "core/ClientCatalogue.h"
+
+#include "clients/OutlookClient.h"
+#include "clients/OutlookExpressClient.h"
+#include "core/AbsentClient.h"
+
+#include <new>
+
+CClientCatalogue::CClientCatalogue(Factory factory) : m_factory(factory ? factory : &CreateDefaultClient)
+{
+    CreateCatalogue();
+}
+
+CClientCatalogue::~CClientCatalogue()
+{
+    DestroyCatalogue();
+}
+
+CMailClient* CClientCatalogue::CreateDefaultClient(int index)
+{
+    switch (index) {
+    case CLIENT_OUTLOOK_EXPRESS:
+        return new (std::nothrow) COutlookExpressClient;
+    case CLIENT_OUTLOOK:
+        return new (std::nothrow) COutlookClient;
+    case CLIENT_INCREDIMAIL:
+        return new (std::nothrow) CAbsentClient("IncrediMail", "IncMail.exe");
+    case CLIENT_EUDORA:
+        return new (std::nothrow) CAbsentClient("Eudora", "Eudora.exe");
+    case CLIENT_THE_BAT:
+        return new (std::nothrow) CAbsentClient("The Bat!", "thebat.exe");
+    case CLIENT_MOZILLA:
+        return new (std::nothrow) CAbsentClient("Mozilla", "");
+    case CLIENT_OPERA:
+        return new (std::nothrow) CAbsentClient("Opera", "opera.exe");
+    case CLIENT_OPERA7:
+        return new (std::nothrow) CAbsentClient("Opera 7", "opera.exe");
+    case CLIENT_NETSCAPE:
+        return new (std::nothrow) CAbsentClient("Netscape Navigator", "");
+    default:
+        return nullptr;
+    }
+}
+
+void CClientCatalogue::CreateCatalogue()
+{
+    for (int i = 0; i < CLIENT_COUNT; ++i) {
+        // A constructor that throws leaves its slot empty; the other slots keep their indexes.
+        try {
+            m_clients[i] = m_factory(i);
+        } catch (const std::exception&) {
+            m_clients[i] = nullptr;
+        }
+        m_loaded[i] = FALSE;
+    }
+}
+
+void CClientCatalogue::LoadCatalogue()
+{
+    for (int i = 0; i < CLIENT_COUNT; ++i)
+        m_loaded[i] = m_clients[i] != nullptr && m_clients[i]->LoadClient();
+}
+
+void CClientCatalogue::DestroyCatalogue()
+{
+    for (int i = 0; i < CLIENT_COUNT; ++i) {
+        delete m_clients[i];
+        m_clients[i] = nullptr;
+        m_loaded[i] = FALSE;
+    }
+}
+
+void CClientCatalogue::Refresh()
+{
+    DestroyCatalogue();
+    CreateCatalogue();
+    LoadCatalogue();
+}
+
+CMailClient* CClientCatalogue::Client(int index) const
+{
+    return index >= 0 && index < CLIENT_COUNT ? m_clients[index] : nullptr;
+}
+
+CMailClient* CClientCatalogue::LoadedClient(int index) const
+{
+    return index >= 0 && index < CLIENT_COUNT && m_loaded[index] ? m_clients[index] : nullptr;
+}
+
+int CClientCatalogue::TotalAccounts() const
+{
+    int total = 0;
+    for (int i = 0; i < CLIENT_COUNT; ++i) {
+        if (LoadedClient(i))
+            total += m_clients[i]->AccountCount();
+    }
+    return total;
+}

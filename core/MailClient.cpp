@@ -1,0 +1,130 @@
+// CMailClient: loading sequence, icons and the registry and file-search operations shared by the adapters.
+#include "core/MailClient.h"
+
+#include "core/TextUtil.h"
+#include "Files.h"
+#include "Icons.h"
+#include "Registry.h"
+
+#include <new>
+
+namespace {
+
+// The buffer size the clients' own readers use; a longer value is refused, never cut.
+const DWORD kRegStringLimit = 260;
+
+} // namespace
+
+CMailClient::CMailClient() = default;
+
+CMailClient::~CMailClient()
+{
+    if (m_smallIcon)
+        plat::FreeIcon(m_smallIcon);
+    if (m_largeIcon)
+        plat::FreeIcon(m_largeIcon);
+    delete[] m_accounts;
+}
+
+BOOL CMailClient::LoadClient()
+{
+    // Adapters read outside data into strings; an allocation failure drops this client, not the program.
+    try {
+        m_installed = DetectClient();
+        if (!m_installed)
+            return FALSE;
+        LoadIcons();
+        int count = EnumerateAccounts();
+        if (count <= 0)
+            return FALSE;
+        m_accounts = new (std::nothrow) AccountInfo[count];
+        if (!m_accounts)
+            return FALSE;
+        m_accountCount = count;
+        for (int i = 0; i < m_accountCount; ++i)
+            EvaluateAccount(i);
+        return TRUE;
+    } catch (const std::exception&) {
+        delete[] m_accounts;
+        m_accounts = nullptr;
+        m_accountCount = 0;
+        return FALSE;
+    }
+}
+
+void CMailClient::LoadIcons()
+{
+    plat::LoadFileIcons(m_exePath.c_str(), &m_smallIcon, &m_largeIcon);
+}
+
+BOOL CMailClient::GetAccount(int index, AccountInfo& out) const
+{
+    if (m_accounts == nullptr || index < 0 || index >= m_accountCount)
+        return FALSE;
+    out = m_accounts[index];
+    return TRUE;
+}
+
+BOOL CMailClient::ReadRegString(HKEY key, const char* valueName, std::string& out, int index)
+{
+    std::string text;
+    DWORD type = REG_NONE;
+    LONG rc = ERROR_FILE_NOT_FOUND;
+    {
+        std::string buffer(kRegStringLimit + 1, '\0');
+        DWORD size = kRegStringLimit;
+        rc = plat::RegQuery(key, valueName, &type, &buffer[0], &size);
+        if (rc == ERROR_SUCCESS && type == REG_SZ) {
+            // The stored string may lack its NUL; the spare byte takes it.
+            buffer.resize(size);
+            size_t nul = buffer.find('\0');
+            text = nul == std::string::npos ? buffer : buffer.substr(0, nul);
+        }
+    }
+    if (rc != ERROR_SUCCESS || type != REG_SZ) {
+        if (IsValidIndex(index))
+            Account(index).reason = REASON_REGISTRY;
+        return FALSE;
+    }
+    out = text;
+    return TRUE;
+}
+
+BOOL CMailClient::ReadRegDword(HKEY key, const char* valueName, int& out, int index)
+{
+    DWORD type = REG_NONE;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    LONG rc = plat::RegQuery(key, valueName, &type, &value, &size);
+    if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value)) {
+        if (IsValidIndex(index))
+            Account(index).reason = REASON_REGISTRY;
+        return FALSE;
+    }
+    out = static_cast<int>(value);
+    return TRUE;
+}
+
+BOOL CMailClient::WriteRegString(HKEY key, const char* valueName, const std::string& text)
+{
+    return plat::RegWrite(key, valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1)) ==
+           ERROR_SUCCESS;
+}
+
+BOOL CMailClient::WriteRegDword(HKEY key, const char* valueName, DWORD value)
+{
+    return plat::RegWrite(key, valueName, REG_DWORD, &value, sizeof(value)) == ERROR_SUCCESS;
+}
+
+void CMailClient::FindFilesRecursive(const std::string& directory, const std::string& fileName)
+{
+    std::vector<plat::DirEntry> entries;
+    if (!plat::ListDirectory(directory.c_str(), entries))
+        return;
+    for (const plat::DirEntry& entry : entries) {
+        if (entry.isDirectory && !entry.name.empty() && entry.name[0] != '.')
+            FindFilesRecursive(directory + "\\" + entry.name, fileName);
+        else if (EqualsNoCase(entry.name, fileName))
+            m_foundFiles.push_back(directory + "\\" + fileName);
+    }
+}

@@ -1,0 +1,47 @@
+// Folder creation and removal over the Windows file API.
+#include "Files.h"
+
+#include <string>
+#include <vector>
+
+namespace plat {
+
+BOOL CreateFolder(const char* path)
+{
+    std::string folder(path);
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    if (folder.empty())
+        return FALSE;
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    size_t parent = folder.find_last_of("\\/");
+    // A drive root ("C:") has no parent to make.
+    if (parent != std::string::npos && parent > 0 && folder[parent - 1] != ':')
+        CreateFolder(folder.substr(0, parent).c_str());
+    return CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+BOOL RemoveFolderTree(const char* path)
+{
+    std::string folder(path);
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return TRUE;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+        return DeleteFileA(folder.c_str());
+    }
+    std::vector<DirEntry> entries;
+    ListDirectory(folder.c_str(), entries);
+    for (const DirEntry& entry : entries) {
+        if (entry.name == "." || entry.name == "..")
+            continue;
+        RemoveFolderTree((folder + "\\" + entry.name).c_str());
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return RemoveDirectoryA(folder.c_str()) || GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace plat

@@ -1,0 +1,212 @@
+// Outlook Express and Outlook: detection, the sample user's accounts and the exact values written.
+#include "support/TestScopes.h"
+
+#include "clients/OutlookClient.h"
+#include "clients/OutlookExpressClient.h"
+#include "Environment.h"
+#include "Files.h"
+#include "fixtures/SampleStores.h"
+#include "fixtures/SampleWriter.h"
+#include "RegKey.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kOeAccounts[] = "Software\\Microsoft\\Internet Account Manager\\Accounts";
+const char kOeInstall[] = "Software\\Microsoft\\Outlook Express";
+
+class OutlookClients : public ::testing::Test
+{
+protected:
+    OutlookClients()
+        : m_registry({{HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Account Manager"},
+                      {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Outlook\\OMI Account Manager"},
+                      {HKEY_LOCAL_MACHINE, kOeInstall},
+                      {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\11.0"},
+                      {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\9.0"},
+                      {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\12.0"}}),
+          m_port(110)
+    {
+        m_context.root = m_folder.Path();
+        m_context.proxyPort = 110;
+    }
+
+    std::string Value(const char* account, const char* name)
+    {
+        return RegValueText(HKEY_CURRENT_USER, std::string(kOeAccounts) + "\\" + account, name);
+    }
+
+    CRegistryScope m_registry;
+    CProxyPortScope m_port;
+    CTestFolder m_folder;
+    SampleContext m_context;
+};
+
+// The adapter with its protected parts in reach.
+class CTestOutlookExpress : public COutlookExpressClient
+{
+public:
+    AccountInfo& Record(int index) { return Account(index); }
+};
+
+} // namespace
+
+TEST_F(OutlookClients, DetectionFollowsInstallRoot)
+{
+    COutlookExpressClient none;
+    EXPECT_FALSE(none.LoadClient());
+    EXPECT_FALSE(none.IsInstalled());
+
+    // An expandable folder is expanded before the program name is added; a plain one is taken as written.
+    ASSERT_TRUE(plat::SetEnvironmentValue("NIMBREL_TEST_OE", m_folder.Path().c_str()));
+    ASSERT_TRUE(SampleFile(m_folder / "OE\\msimn.exe", "MZ"));
+    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, kOeInstall, "InstallRoot", "%NIMBREL_TEST_OE%\\OE",
+                                REG_EXPAND_SZ));
+    COutlookExpressClient expanded;
+    EXPECT_TRUE(expanded.DetectClient());
+    EXPECT_EQ(m_folder / "OE\\msimn.exe", expanded.ExePath());
+
+    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, kOeInstall, "InstallRoot", "%NIMBREL_TEST_OE%\\OE"));
+    COutlookExpressClient literal;
+    EXPECT_FALSE(literal.DetectClient());
+    EXPECT_EQ("%NIMBREL_TEST_OE%\\OE\\msimn.exe", literal.ExePath());
+    plat::SetEnvironmentValue("NIMBREL_TEST_OE", nullptr);
+
+    // Installed but without accounts: not shown.
+    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, kOeInstall, "InstallRoot", m_folder / "OE"));
+    COutlookExpressClient noAccounts;
+    EXPECT_FALSE(noAccounts.LoadClient());
+    EXPECT_TRUE(noAccounts.IsInstalled());
+}
+
+TEST_F(OutlookClients, OutlookIsFoundThroughTheNewestWorkingOffice)
+{
+    const std::string office11 = m_folder / "Office11\\";
+    const std::string office9 = m_folder / "Office9\\";
+    ASSERT_TRUE(SampleFile(office9 + "outlook.exe", "MZ"));
+    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\9.0\\Outlook\\InstallRoot",
+                                "Path", office9));
+    // Version 11: no "Path" under Outlook, and Common points to a folder without the program.
+    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\11.0\\Outlook\\InstallRoot",
+                                "Other", office11));
+    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\11.0\\Common\\InstallRoot",
+                                "Path", office11));
+    COutlookClient nine;
+    EXPECT_TRUE(nine.DetectClient());
+    EXPECT_EQ(office9 + "outlook.exe", nine.ExePath());
+
+    ASSERT_TRUE(SampleFile(office11 + "outlook.exe", "MZ"));
+    COutlookClient eleven;
+    EXPECT_TRUE(eleven.DetectClient());
+    EXPECT_EQ(office11 + "outlook.exe", eleven.ExePath());
+}
+
+TEST_F(OutlookClients, SampleAccountsReadWithTheirStates)
+{
+    ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
+    CTestOutlookExpress client;
+    ASSERT_TRUE(client.LoadClient());
+    // Numbered subkeys only; "Settings" and the hex-named key are not accounts.
+    ASSERT_EQ(8, client.AccountCount());
+
+    struct Row
+    {
+        const char* name;
+        BOOL supported, configured, upToDate, suspicious;
+        int reason;
+        const char* user;
+        const char* server;
+        int port;
+        int auth;
+    };
+    const Row rows[] = {
+        {"Home mail", 1, 0, 0, 0, 0, "anna", "pop.mail.example", 110, AUTH_NORMAL},
+        {"Office (SPA)", 1, 0, 0, 0, 0, "anna.k", "pop.office.example", 995, AUTH_SPA},
+        {"Work IMAP", 0, 0, 0, 0, REASON_IMAP, "anna.work", "", 0, AUTH_UNKNOWN},
+        {"Old port", 1, 1, 0, 0, 0, "bob/pop.mail.example[APOP]/110", "localhost", 8110, AUTH_NORMAL},
+        {"Doubtful", 1, 1, 0, 1, 0, "dom/anna", "pop.mail.example", 110, AUTH_NORMAL},
+        {"Slash server", 0, 0, 0, 0, REASON_SLASH, "eve", "pop/mail.example", 110, AUTH_NORMAL},
+        {"No server", 0, 0, 0, 0, REASON_REGISTRY, "fay", "", 0, AUTH_UNKNOWN},
+        {"Configured", 1, 1, 1, 0, 0, "gus/pop.gus.example/110", "LocalHost", 110, AUTH_NORMAL},
+    };
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(rows[i].name);
+        const AccountInfo& a = client.Record(i);
+        EXPECT_EQ(rows[i].name, a.name);
+        EXPECT_EQ(rows[i].supported, a.supported);
+        EXPECT_EQ(rows[i].configured, a.configured);
+        EXPECT_EQ(rows[i].configured && rows[i].upToDate, a.configured && a.upToDate);
+        EXPECT_EQ(rows[i].configured && rows[i].suspicious, a.configured && a.suspicious);
+        EXPECT_EQ(rows[i].reason, a.reason);
+        EXPECT_EQ(rows[i].user, a.current.userName);
+        EXPECT_EQ(rows[i].server, a.current.server);
+        EXPECT_EQ(rows[i].port, a.current.port);
+        EXPECT_EQ(rows[i].auth, a.current.authMode);
+    }
+    EXPECT_EQ(PROTOCOL_IMAP, client.Record(2).protocol);
+    EXPECT_EQ("anna@mail.example", client.Record(0).email);
+}
+
+TEST_F(OutlookClients, ConfigureAndUnconfigureWriteExactlyTheirValues)
+{
+    ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
+    m_port.Set(8110);
+    {
+        COutlookExpressClient client;
+        ASSERT_TRUE(client.LoadClient());
+        ASSERT_TRUE(client.ConfigureAccount(0)); // no port value, no SPA flag
+        ASSERT_TRUE(client.ConfigureAccount(1)); // SPA flag stored as 0
+    }
+    EXPECT_EQ("anna/pop.mail.example/110", Value("00000001", "POP3 User Name"));
+    EXPECT_EQ("localhost", Value("00000001", "POP3 Server"));
+    EXPECT_EQ("dword:8110", Value("00000001", "POP3 Port"));
+    EXPECT_EQ("<missing>", Value("00000001", "POP3 Use Sicily"));
+    EXPECT_EQ("anna.k/pop.office.example[SPA]/995", Value("00000002", "POP3 User Name"));
+    EXPECT_EQ("<missing>", Value("00000002", "POP3 Use Sicily"));
+    // Values the adapter does not own stay as they were.
+    EXPECT_EQ("smtp.mail.example", Value("00000002", "SMTP Server"));
+    EXPECT_EQ("dword:3", Value("00000002", "Connection Type"));
+    EXPECT_EQ("Office (SPA)", Value("00000002", "Account Name"));
+
+    {
+        COutlookExpressClient client;
+        ASSERT_TRUE(client.LoadClient());
+        AccountInfo info;
+        ASSERT_TRUE(client.GetAccount(1, info));
+        EXPECT_TRUE(info.configured && info.upToDate);
+        ASSERT_TRUE(client.UnconfigureAccount(0));
+        ASSERT_TRUE(client.UnconfigureAccount(1));
+    }
+    EXPECT_EQ("anna", Value("00000001", "POP3 User Name"));
+    EXPECT_EQ("pop.mail.example", Value("00000001", "POP3 Server"));
+    EXPECT_EQ("dword:110", Value("00000001", "POP3 Port")); // a missing port may be added
+    EXPECT_EQ("<missing>", Value("00000001", "POP3 Use Sicily"));
+    EXPECT_EQ("anna.k", Value("00000002", "POP3 User Name"));
+    EXPECT_EQ("pop.office.example", Value("00000002", "POP3 Server"));
+    EXPECT_EQ("dword:995", Value("00000002", "POP3 Port"));
+    EXPECT_EQ("dword:1", Value("00000002", "POP3 Use Sicily"));
+}
+
+TEST_F(OutlookClients, WriteAccountGuardsItsIndexAndSource)
+{
+    ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
+    CTestOutlookExpress client;
+    ASSERT_TRUE(client.LoadClient());
+    EXPECT_FALSE(client.WriteAccount(-1, 0));
+    EXPECT_FALSE(client.WriteAccount(client.AccountCount(), 0));
+    EXPECT_EQ("anna", Value("00000001", "POP3 User Name"));
+
+    // Any source but 1 writes current.
+    client.Record(0).current.userName = "current-name";
+    client.Record(0).original.userName = "original-name";
+    ASSERT_TRUE(client.WriteAccount(0, 2));
+    EXPECT_EQ("current-name", Value("00000001", "POP3 User Name"));
+    ASSERT_TRUE(client.WriteAccount(0, 1));
+    EXPECT_EQ("original-name", Value("00000001", "POP3 User Name"));
+
+    // The account's key vanished after loading: the write fails, the record stays as it was.
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000008").c_str()));
+    EXPECT_FALSE(client.UnconfigureAccount(7));
+    EXPECT_TRUE(client.Record(7).configured);
+}

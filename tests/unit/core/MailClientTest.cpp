@@ -1,0 +1,108 @@
+// What CMailClient gives every adapter: the typed registry reads and the recursive file search.
+#include "support/ScriptedClient.h"
+#include "support/TestScopes.h"
+
+#include "Files.h"
+#include "RegKey.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kKey[] = "Software\\NimbrelTest\\MailClient";
+
+} // namespace
+
+TEST(MailClient, RegistryReadsRefuseWhatTheyCannotTakeWhole)
+{
+    CRegistryScope scope({{HKEY_CURRENT_USER, "Software\\NimbrelTest"}});
+    plat::CRegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS));
+    std::string longest(259, 'x'); // 260 bytes with its NUL: the largest a reader takes
+    std::string tooLong(260, 'y');
+    ASSERT_EQ(ERROR_SUCCESS, key.SetString("Fits", longest));
+    ASSERT_EQ(ERROR_SUCCESS, key.SetString("TooLong", tooLong));
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key.Get(), "Expand", REG_EXPAND_SZ, "%TEMP%", 7));
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key.Get(), "NoNul", REG_SZ, "abc", 3));
+    ASSERT_EQ(ERROR_SUCCESS, key.SetDword("Number", 8110));
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key.Get(), "Short", REG_BINARY, "\x01\x02", 2));
+
+    CScriptedClient client;
+    client.m_store = {Pop("a", "b", 110)};
+    ASSERT_TRUE(client.LoadClient());
+    std::string text = "sentinel";
+    int number = 0x0BADF00D;
+
+    struct Row
+    {
+        const char* name;
+        BOOL asString;
+        BOOL ok;
+        const char* text;
+        int number;
+    };
+    const Row rows[] = {
+        {"Fits", TRUE, TRUE, nullptr, 0},
+        {"TooLong", TRUE, FALSE, "sentinel", 0},
+        {"Expand", TRUE, FALSE, "sentinel", 0},
+        {"NoNul", TRUE, TRUE, "abc", 0},
+        {"Missing", TRUE, FALSE, "sentinel", 0},
+        {"Number", TRUE, FALSE, "sentinel", 0},
+        {"Number", FALSE, TRUE, nullptr, 8110},
+        {"Short", FALSE, FALSE, nullptr, 0x0BADF00D},
+        {"Fits", FALSE, FALSE, nullptr, 0x0BADF00D},
+        {"Missing", FALSE, FALSE, nullptr, 0x0BADF00D},
+    };
+    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
+        SCOPED_TRACE("row " + std::to_string(i) + " " + rows[i].name);
+        text = "sentinel";
+        number = 0x0BADF00D;
+        client.Record(0).reason = REASON_NONE;
+        BOOL ok = rows[i].asString ? client.ReadRegString(key.Get(), rows[i].name, text, 0)
+                                   : client.ReadRegDword(key.Get(), rows[i].name, number, 0);
+        EXPECT_EQ(rows[i].ok, ok);
+        EXPECT_EQ(ok ? REASON_NONE : REASON_REGISTRY, client.Record(0).reason);
+        if (rows[i].asString)
+            EXPECT_EQ(rows[i].text ? std::string(rows[i].text) : longest, text);
+        else
+            EXPECT_EQ(rows[i].number, number);
+    }
+}
+
+TEST(MailClient, FindFilesRecursiveMatchesNamesAnyCaseAndSkipsDotFolders)
+{
+    CTestFolder root;
+    ASSERT_TRUE(plat::ReplaceWholeFile((root / "account.cfg").c_str(), "1"));
+    ASSERT_TRUE(plat::CreateFolder((root / "Sub\\Deeper").c_str()));
+    ASSERT_TRUE(plat::ReplaceWholeFile((root / "Sub\\Deeper\\ACCOUNT.CFG").c_str(), "2"));
+    ASSERT_TRUE(plat::ReplaceWholeFile((root / "Sub\\other.cfg").c_str(), "3"));
+    // A dot folder is not searched, but its own name can match.
+    ASSERT_TRUE(plat::CreateFolder((root / ".hidden").c_str()));
+    ASSERT_TRUE(plat::ReplaceWholeFile((root / ".hidden\\account.cfg").c_str(), "4"));
+    ASSERT_TRUE(plat::CreateFolder((root / ".account.cfg").c_str()));
+
+    CScriptedClient client;
+    client.FindFilesRecursive(root.Path(), "Account.Cfg");
+    std::vector<std::string> found = client.FoundFiles();
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> expected = {root / "Account.Cfg", root / "Sub\\Deeper\\Account.Cfg"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, found);
+
+    client.FindFilesRecursive(root.Path(), ".account.cfg");
+    EXPECT_EQ(3u, client.FoundFiles().size());
+    EXPECT_EQ(root / ".account.cfg", client.FoundFiles().back());
+
+    CScriptedClient none;
+    none.FindFilesRecursive(root / "does-not-exist", "account.cfg");
+    EXPECT_TRUE(none.FoundFiles().empty());
+}
+
+TEST(MailClient, DestroyingAnUnloadedClientIsHarmless)
+{
+    CMailClient* client = new CScriptedClient;
+    EXPECT_EQ(0, client->AccountCount());
+    EXPECT_EQ(nullptr, client->SmallIcon());
+    delete client;
+}

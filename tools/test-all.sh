@@ -1,0 +1,54 @@
+#!/bin/bash
+# Every test: native (portable backend, sanitizers), then cross-built under Wine (contract, unit, end-to-end,
+# and the dialogs under Xvfb). Prints one closing line with the totals.
+set -u
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$top"
+bash tools/setup.sh || exit 1
+export NIMBREL_WINEPREFIX="${NIMBREL_WINEPREFIX:-${TMPDIR:-/tmp}/nimbrel-wine-test-$$}"
+logs=$(mktemp -d)
+status=0
+total_passed=0
+total_failed=0
+
+run_ctest() { # run_ctest PRESET
+    ctest --preset "$1" 2>&1 | tee "$logs/$1.log"
+    local rc=${PIPESTATUS[0]}
+    local line
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$logs/$1.log" | tail -1)
+    local failed out_of
+    failed=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
+    out_of=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/')
+    if [ -z "$line" ]; then
+        echo "ctest ($1) ran no test"
+        status=1
+        return
+    fi
+    total_passed=$((total_passed + out_of - failed))
+    total_failed=$((total_failed + failed))
+    [ "$rc" -eq 0 ] || status=1
+}
+
+start=$(date +%s)
+echo "== native build (portable backend, ASan+UBSan)"
+if cmake --preset native >"$logs/native-configure.log" 2>&1 && cmake --build --preset native; then
+    run_ctest native
+else
+    cat "$logs/native-configure.log"
+    echo "native build failed"
+    status=1
+fi
+
+echo "== windows build (win32 backend) and tests under Wine"
+if cmake --preset windows >"$logs/windows-configure.log" 2>&1 && cmake --build --preset windows; then
+    run_ctest windows
+else
+    cat "$logs/windows-configure.log"
+    echo "windows build failed"
+    status=1
+fi
+/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+rm -rf "$logs"
+echo "== all tests took $(( $(date +%s) - start )) s"
+echo "$total_passed passed, $total_failed failed"
+exit $status

@@ -1,4 +1,5 @@
-// CVantlerApp: start-up of the dialog program: settings, texts, single instance, switches and the chosen mode.
+// CVantlerApp: start-up of the dialog program: settings, texts, single instance, switches and the chosen
+// mode.
 #pragma once
 
 #include <windows.h>

@@ -1,0 +1,87 @@
+// CListView: rows, columns, check states and sorting of a report-view list.
+#include "ui/ListView.h"
+
+#include <vector>
+
+int CListView::InsertColumn(int index, const std::string& title, int width) const
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = width;
+    column.pszText = const_cast<char*>(title.c_str());
+    column.iSubItem = index;
+    return static_cast<int>(Send(LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)));
+}
+
+BOOL CListView::SetColumnTitle(int index, const std::string& title) const
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = const_cast<char*>(title.c_str());
+    return Send(LVM_SETCOLUMNA, index, reinterpret_cast<LPARAM>(&column)) != 0;
+}
+
+int CListView::InsertItem(int row, const std::string& text, int image, LPARAM data) const
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(text.c_str());
+    item.iImage = image;
+    item.lParam = data;
+    return static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+BOOL CListView::SetItemText(int row, int column, const std::string& text) const
+{
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    return Send(LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+std::string CListView::GetItemText(int row, int column) const
+{
+    std::vector<char> buffer(1024, '\0');
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    int length = static_cast<int>(Send(LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
+    return std::string(buffer.data(), length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+LPARAM CListView::GetItemData(int row) const
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return item.lParam;
+}
+
+BOOL CListView::GetCheck(int row) const
+{
+    UINT state = static_cast<UINT>(Send(LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+void CListView::SetCheck(int row, BOOL checked) const
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    Send(LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+HIMAGELIST CListView::SetSmallImageList(HIMAGELIST list) const
+{
+    return reinterpret_cast<HIMAGELIST>(Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(list)));
+}
+
+BOOL CListView::SortItems(PFNLVCOMPARE compare, LPARAM parameter) const
+{
+    return Send(LVM_SORTITEMS, parameter, reinterpret_cast<LPARAM>(compare)) != 0;
+}

@@ -1,0 +1,213 @@
+// CVantlerDlg's actions: configure, unconfigure and update accounts, the running-client warning, the marks,
+// About, the manual assistant, exit, and the restore of every account on "/uninstall".
+#include "ui/VantlerDlg.h"
+
+#include "settings/TextTable.h"
+#include "ui/AboutDlg.h"
+#include "ui/ManualAssistantDlg.h"
+#include "ui/RunningClients.h"
+
+namespace {
+
+const char kSection[] = "Main Dialog";
+
+int ClientOfKey(LPARAM key)
+{
+    return static_cast<int>((static_cast<DWORD>(key) >> 16) & 0xFFFF);
+}
+
+int AccountOfKey(LPARAM key)
+{
+    return static_cast<int>(static_cast<DWORD>(key) & 0xFFFF);
+}
+
+} // namespace
+
+void CVantlerDlg::OnConfigureSelected()
+{
+    if (m_actionRunning)
+        return;
+    m_actionRunning = TRUE;
+    BOOL changed = FALSE, warned = FALSE;
+    int rows = m_accountList.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        if (!m_accountList.GetCheck(row))
+            continue;
+        LPARAM key = m_accountList.GetItemData(row);
+        AccountInfo record;
+        if (!RecordOfKey(key, record) || !record.supported || (record.configured && record.upToDate))
+            continue;
+        if (!warned) {
+            if (WarnRunningClients(0))
+                break;
+            warned = TRUE;
+        }
+        m_clients.LoadedClient(ClientOfKey(key))->ConfigureAccount(AccountOfKey(key));
+        changed = TRUE;
+    }
+    m_actionRunning = FALSE;
+    if (changed) {
+        ClearAccountDetails();
+        RefreshAccounts();
+    }
+}
+
+void CVantlerDlg::OnUnconfigureSelected()
+{
+    if (m_actionRunning)
+        return;
+    m_actionRunning = TRUE;
+    BOOL changed = FALSE, warned = FALSE;
+    int rows = m_accountList.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        if (!m_accountList.GetCheck(row))
+            continue;
+        LPARAM key = m_accountList.GetItemData(row);
+        AccountInfo record;
+        if (!RecordOfKey(key, record) || !record.supported || !record.configured)
+            continue;
+        if (!warned) {
+            if (WarnRunningClients(0))
+                break;
+            warned = TRUE;
+        }
+        m_clients.LoadedClient(ClientOfKey(key))->UnconfigureAccount(AccountOfKey(key));
+        changed = TRUE;
+    }
+    m_actionRunning = FALSE;
+    if (changed) {
+        ClearAccountDetails();
+        RefreshAccounts();
+    }
+}
+
+void CVantlerDlg::OnUpdateConfigured()
+{
+    if (m_actionRunning)
+        return;
+    m_actionRunning = TRUE;
+    BOOL changed = FALSE, warned = FALSE, abandoned = FALSE;
+    for (int c = 0; c < CLIENT_COUNT && !abandoned; ++c) {
+        CMailClient* client = m_clients.LoadedClient(c);
+        for (int a = 0; client && a < client->AccountCount(); ++a) {
+            AccountInfo record;
+            if (!client->GetAccount(a, record) || !record.supported || !record.configured || record.upToDate)
+                continue;
+            if (!warned) {
+                if (WarnRunningClients(1)) {
+                    abandoned = TRUE;
+                    break;
+                }
+                warned = TRUE;
+            }
+            client->ConfigureAccount(a);
+            changed = TRUE;
+        }
+    }
+    m_actionRunning = FALSE;
+    if (changed) {
+        ClearAccountDetails();
+        RefreshAccounts();
+    }
+}
+
+int CVantlerDlg::WarnRunningClients(int mode)
+{
+    for (;;) {
+        BOOL concerned[CLIENT_COUNT] = {};
+        if (mode == 0) {
+            BOOL anyMarked = FALSE;
+            for (int row = 0; row < m_accountList.GetItemCount(); ++row) {
+                if (!m_accountList.GetCheck(row))
+                    continue;
+                int client = ClientOfKey(m_accountList.GetItemData(row));
+                if (client < CLIENT_COUNT)
+                    concerned[client] = TRUE;
+                anyMarked = TRUE;
+            }
+            if (!anyMarked)
+                return 0;
+        } else {
+            for (int c = 0; c < CLIENT_COUNT; ++c) {
+                const CMailClient* client = m_clients.LoadedClient(c);
+                for (int a = 0; client && a < client->AccountCount(); ++a) {
+                    AccountInfo record;
+                    if (client->GetAccount(a, record) && record.supported && record.configured &&
+                        !record.upToDate)
+                        concerned[c] = TRUE;
+                }
+            }
+        }
+        BOOL running[CLIENT_COUNT] = {};
+        if (FindRunningClients(m_clients, concerned, running) == 0)
+            return 0;
+        std::string message, caption;
+        {
+            CTextSection texts(g_textTable, kSection);
+            message =
+                "        " +
+                texts.Get("CloseClients",
+                          "There are one or more e-mail clients running whose accounts are being\n"
+                          "configured; you have to close them before proceeding. Configuration changes\n"
+                          "will possibly not take effect otherwise.") +
+                "\n        " + texts.Get("ClientsRunning", "The following client(s) are running:");
+            caption = texts.Get("WarnCaption", "Close e-mail clients");
+        }
+        for (int c = 0; c < CLIENT_COUNT; ++c) {
+            if (running[c])
+                message += "\n\t- " + m_clients.Client(c)->DisplayName();
+        }
+        if (::MessageBoxA(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+            return 1;
+    }
+}
+
+void CVantlerDlg::RestoreAllAccounts()
+{
+    std::string caption, question;
+    {
+        CTextSection texts(g_textTable, kSection);
+        caption = texts.Get("Caption", "E-mail accounts configurator");
+        question = texts.Get("Restore", "Restore original settings of all e-mail accounts?");
+    }
+    if (::MessageBoxA(m_hWnd, question.c_str(), caption.c_str(),
+                      MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES) {
+        EndDialog(-1);
+        return;
+    }
+    for (int row = 0; row < m_accountList.GetItemCount(); ++row)
+        m_accountList.SetCheck(row, TRUE);
+    OnUnconfigureSelected();
+    EndDialog(0);
+}
+
+void CVantlerDlg::OnManualAssistant()
+{
+    CManualAssistantDlg assistant(nullptr);
+    assistant.DoModal();
+}
+
+void CVantlerDlg::OnSelectAll()
+{
+    ::SetFocus(m_accountList);
+    for (int row = 0; row < m_accountList.GetItemCount(); ++row)
+        m_accountList.SetCheck(row, TRUE);
+}
+
+void CVantlerDlg::OnInvertSelection()
+{
+    ::SetFocus(m_accountList);
+    for (int row = 0; row < m_accountList.GetItemCount(); ++row)
+        m_accountList.SetCheck(row, !m_accountList.GetCheck(row));
+}
+
+void CVantlerDlg::OnAbout()
+{
+    CAboutDlg about(nullptr);
+    about.DoModal();
+}
+
+void CVantlerDlg::OnExit()
+{
+    EndDialog(0);
+}

@@ -1,0 +1,323 @@
+// CWizardConfiguratorDlg: showing one account, stepping between accounts, and acting on the shown one.
+#include "ui/WizardConfiguratorDlg.h"
+
+#include "settings/TextTable.h"
+#include "ui/MainCaption.h"
+#include "ui/RunningClients.h"
+#include "ui/TextFormat.h"
+
+namespace {
+
+const char kSection[] = "Wizard Configurator Dialog";
+
+// Shown while there are accounts, hidden and disabled otherwise.
+const int kAccountControls[] = {IDC_UPTODATE_LABEL,   IDC_UPTODATE_YES, IDC_UPTODATE_NO,    IDC_READY_TEXT,
+                                IDC_USERNAME_CAPTION, IDC_USERNAME,     IDC_SERVER_CAPTION, IDC_SERVER,
+                                IDC_PORT_CAPTION,     IDC_PORT};
+const int kActionControls[] = {IDC_CONFIGURE, IDC_UNCONFIGURE, IDC_UPDATE,
+                               IDC_PREVIOUS,  IDC_NEXT,        IDC_ACCOUNT_OF};
+
+} // namespace
+
+CWizardConfiguratorDlg::CWizardConfiguratorDlg(HWND parent, CClientCatalogue::Factory factory)
+    : CDialog(IDD, parent), m_clients(factory)
+{
+    m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    CreateCatalogue();
+}
+
+CWizardConfiguratorDlg::~CWizardConfiguratorDlg()
+{
+    DestroyCatalogue();
+}
+
+void CWizardConfiguratorDlg::DoDataExchange(CDataExchange& dx)
+{
+    DDX_Control(dx, IDC_CLIENT_ICON, m_clientIcon);
+    DDX_Control(dx, IDC_UPTODATE_YES, m_upToDateYes);
+    DDX_Control(dx, IDC_UPTODATE_NO, m_upToDateNo);
+    DDX_Text(dx, IDC_PORT, m_port);
+    DDX_Text(dx, IDC_SERVER, m_server);
+    DDX_Text(dx, IDC_USERNAME, m_userName);
+    DDX_Radio(dx, IDC_UPTODATE_YES, m_upToDate);
+    DDX_Text(dx, IDC_CLIENT_NAME, m_clientName);
+    DDX_Text(dx, IDC_READY_TEXT, m_readyText);
+    DDX_Text(dx, IDC_ACCOUNT_OF, m_accountOfText);
+}
+
+BOOL CWizardConfiguratorDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    m_upToDateYes.SetState(TRUE);
+    m_upToDateNo.SetState(TRUE);
+    ApplyDialogTexts();
+    m_curAccount = 0;
+    m_curClient = 0;
+    if (!LoadClients())
+        return TRUE;
+    m_accountNumber = 1;
+    ShowAccount(TRUE);
+    return TRUE;
+}
+
+void CWizardConfiguratorDlg::ApplyDialogTexts()
+{
+    SetText(LookUpMainCaption());
+    {
+        CTextSection texts(g_textTable, "Main Dialog");
+        ::SetDlgItemTextA(m_hWnd, IDC_USERNAME_CAPTION, texts.Get("Username", "Username").c_str());
+        ::SetDlgItemTextA(m_hWnd, IDC_SERVER_CAPTION, texts.Get("Server", "Server").c_str());
+        ::SetDlgItemTextA(m_hWnd, IDC_PORT_CAPTION, texts.Get("Port", "Port").c_str());
+    }
+    CTextSection texts(g_textTable, kSection);
+    ::SetDlgItemTextA(m_hWnd, IDC_DETAILS_GROUP,
+                      FormatText(texts.Get("Details", "Account details: %s"), {m_email}).c_str());
+    ::SetDlgItemTextA(m_hWnd, IDC_CONFIGURE, texts.Get("ConfigureBtn", "Configure").c_str());
+    ::SetDlgItemTextA(m_hWnd, IDC_UNCONFIGURE, texts.Get("UnconfigureBtn", "Unconfigure").c_str());
+    ::SetDlgItemTextA(m_hWnd, IDC_UPDATE, texts.Get("UpdateBtn", "Update").c_str());
+    ::SetDlgItemTextA(m_hWnd, IDC_PREVIOUS, ("<< " + texts.Get("PreviousBtn", "Previous")).c_str());
+    ::SetDlgItemTextA(m_hWnd, IDC_NEXT, (texts.Get("NextBtn", "Next") + " >>").c_str());
+    ::SetDlgItemTextA(m_hWnd, IDC_WIZARD_CLOSE, texts.Get("CloseBtn", "Close").c_str());
+    ::SetDlgItemTextA(m_hWnd, IDC_UPTODATE_LABEL,
+                      texts.Get("UptodateLbl", "Configuration is up-to-date").c_str());
+    ::SetDlgItemTextA(m_hWnd, IDC_UPTODATE_YES, texts.Get("Yes", "Yes").c_str());
+    ::SetDlgItemTextA(m_hWnd, IDC_UPTODATE_NO, texts.Get("No", "No").c_str());
+    ::SetDlgItemTextA(m_hWnd, IDC_CLIENT_GROUP, texts.Get("ClientDetails", "Client details").c_str());
+}
+
+BOOL CWizardConfiguratorDlg::LoadClients()
+{
+    m_clients.LoadCatalogue();
+    m_accountTotal = 0;
+    for (int c = 0; c < CLIENT_COUNT; ++c) {
+        const CMailClient* client = m_clients.LoadedClient(c);
+        for (int a = 0; client && a < client->AccountCount(); ++a)
+            m_accountTotal += IsAccount(c, a) ? 1 : 0;
+    }
+    BOOL any = m_accountTotal != 0;
+    for (int id : kAccountControls)
+        ::ShowWindow(GetItem(id), any ? SW_SHOW : SW_HIDE);
+    for (int id : kActionControls)
+        ::EnableWindow(GetItem(id), any);
+    ::ShowWindow(GetItem(IDC_NO_ACCOUNTS), any ? SW_HIDE : SW_SHOW);
+    m_showing = FALSE;
+    if (any)
+        return TRUE;
+    for (int id : kAccountControls)
+        ::EnableWindow(GetItem(id), FALSE);
+    {
+        CTextSection texts(g_textTable, kSection);
+        ::SetDlgItemTextA(m_hWnd, IDC_NO_ACCOUNTS,
+                          texts.Get("NoAccounts", "No configurable e-mail clients/accounts found").c_str());
+    }
+    m_clientIcon.SetIcon(::LoadIconA(nullptr, MAKEINTRESOURCEA(32515)));
+    return FALSE;
+}
+
+BOOL CWizardConfiguratorDlg::IsAccount(int client, int account) const
+{
+    const CMailClient* owner = m_clients.LoadedClient(client);
+    AccountInfo record;
+    return owner && owner->GetAccount(account, record) && record.supported;
+}
+
+BOOL CWizardConfiguratorDlg::FindAccount(int client, int account, BOOL forward, int& foundClient,
+                                         int& foundAccount) const
+{
+    if (forward) {
+        for (int c = client; c < CLIENT_COUNT; ++c) {
+            const CMailClient* owner = m_clients.LoadedClient(c);
+            int first = c == client ? account + 1 : 0;
+            for (int a = first < 0 ? 0 : first; owner && a < owner->AccountCount(); ++a) {
+                if (IsAccount(c, a)) {
+                    foundClient = c;
+                    foundAccount = a;
+                    return TRUE;
+                }
+            }
+        }
+        return FALSE;
+    }
+    for (int c = client; c >= 0; --c) {
+        const CMailClient* owner = m_clients.LoadedClient(c);
+        if (!owner)
+            continue;
+        int last = c == client ? account - 1 : owner->AccountCount() - 1;
+        if (last > owner->AccountCount() - 1)
+            last = owner->AccountCount() - 1;
+        for (int a = last; a >= 0; --a) {
+            if (IsAccount(c, a)) {
+                foundClient = c;
+                foundAccount = a;
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
+int CWizardConfiguratorDlg::AccountsBefore(int client, int account) const
+{
+    int count = 0;
+    for (int c = 0; c <= client && c < CLIENT_COUNT; ++c) {
+        const CMailClient* owner = m_clients.LoadedClient(c);
+        for (int a = 0; owner && a < owner->AccountCount() && (c < client || a < account); ++a)
+            count += IsAccount(c, a) ? 1 : 0;
+    }
+    return count;
+}
+
+BOOL CWizardConfiguratorDlg::CurrentRecord(AccountInfo& record) const
+{
+    const CMailClient* owner = m_showing ? m_clients.LoadedClient(m_curClient) : nullptr;
+    return owner && owner->GetAccount(m_curAccount, record) && record.supported;
+}
+
+BOOL CWizardConfiguratorDlg::ShowAccount(BOOL forward)
+{
+    if (!IsAccount(m_curClient, m_curAccount)) {
+        int c = m_curClient, a = m_curAccount;
+        if (!FindAccount(m_curClient, m_curAccount, forward, c, a) && forward)
+            FindAccount(m_curClient, m_curAccount, FALSE, c, a);
+        m_curClient = c;
+        m_curAccount = a;
+    }
+    const CMailClient* client = m_clients.LoadedClient(m_curClient);
+    AccountInfo record;
+    if (!client || !client->GetAccount(m_curAccount, record) || !record.supported)
+        return FALSE;
+    m_showing = TRUE;
+    int c = 0, a = 0;
+    ::EnableWindow(GetItem(IDC_NEXT), FindAccount(m_curClient, m_curAccount, TRUE, c, a));
+    ::EnableWindow(GetItem(IDC_PREVIOUS), FindAccount(m_curClient, m_curAccount, FALSE, c, a));
+    // The running number is the account's place among those shown, so it stays right when an action made an
+    // account disappear.
+    m_accountNumber = AccountsBefore(m_curClient, m_curAccount) + 1;
+    {
+        CTextSection texts(g_textTable, kSection);
+        ::EnableWindow(GetItem(IDC_CONFIGURE), !record.configured);
+        ::EnableWindow(GetItem(IDC_UNCONFIGURE), record.configured);
+        ::EnableWindow(GetItem(IDC_UPDATE), record.configured && !record.upToDate);
+        if (record.configured) {
+            m_readyText = texts.Get("AccRdy", "This e-mail is ready for use with Nimbrel");
+            m_upToDate = record.upToDate ? 0 : 1;
+        } else {
+            m_readyText = texts.Get("AccNotRdy", "This e-mail is NOT ready for use with Nimbrel");
+            m_upToDate = -1;
+        }
+        ::SetDlgItemTextA(m_hWnd, IDC_DETAILS_GROUP,
+                          FormatText(texts.Get("Details", "Account details: %s"), {record.email}).c_str());
+        m_accountOfText = FormatText(texts.Get("AccOutOf", "E-mail account\n%i out of %i"),
+                                     {std::to_string(m_accountNumber), std::to_string(m_accountTotal)});
+    }
+    m_email = record.email;
+    m_userName = record.current.userName;
+    m_server = record.current.server;
+    m_port = record.current.port;
+    m_clientName = client->DisplayName();
+    UpdateData(FALSE);
+    m_clientIcon.SetIcon(client->LargeIcon());
+    // The ready sentence changes colour with the state.
+    ::InvalidateRect(GetItem(IDC_READY_TEXT), nullptr, TRUE);
+    return TRUE;
+}
+
+void CWizardConfiguratorDlg::OnNext()
+{
+    if (m_actionRunning)
+        return;
+    ++m_curAccount;
+    ++m_accountNumber;
+    ShowAccount(TRUE);
+}
+
+void CWizardConfiguratorDlg::OnPrevious()
+{
+    if (m_actionRunning)
+        return;
+    --m_curAccount;
+    --m_accountNumber;
+    ShowAccount(FALSE);
+}
+
+void CWizardConfiguratorDlg::ReloadCatalogue()
+{
+    m_clientIcon.SetIcon(nullptr);
+    DestroyCatalogue();
+    CreateCatalogue();
+    if (LoadClients())
+        ShowAccount(TRUE);
+}
+
+BOOL CWizardConfiguratorDlg::WarnRunningClient()
+{
+    const CMailClient* client = m_clients.Client(m_curClient);
+    if (!client)
+        return FALSE;
+    for (;;) {
+        BOOL concerned[CLIENT_COUNT] = {};
+        BOOL running[CLIENT_COUNT] = {};
+        concerned[m_curClient] = TRUE;
+        if (FindRunningClients(m_clients, concerned, running) == 0)
+            return FALSE;
+        std::string message, caption;
+        {
+            CTextSection texts(g_textTable, kSection);
+            message =
+                "        " +
+                texts.Get("CloseClient",
+                          "There is an e-mail client running whose account is beingconfigured; you have to "
+                          "close it before proceeding. Configuration changes will possibly not take "
+                          "effect otherwise.") +
+                "\n        " + texts.Get("ClientRunning", "The following client is running:") + "\n\t- " +
+                client->DisplayName();
+            caption = texts.Get("WarnCaption", "Close e-mail client");
+        }
+        if (::MessageBoxA(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+            return TRUE;
+    }
+}
+
+void CWizardConfiguratorDlg::OnConfigure()
+{
+    CMailClient* client = m_clients.Client(m_curClient);
+    if (m_actionRunning || !m_showing || !client || WarnRunningClient())
+        return;
+    m_actionRunning = TRUE;
+    client->ConfigureAccount(m_curAccount);
+    m_actionRunning = FALSE;
+    ReloadCatalogue();
+}
+
+void CWizardConfiguratorDlg::OnUpdate()
+{
+    OnConfigure();
+}
+
+void CWizardConfiguratorDlg::OnUnconfigure()
+{
+    CMailClient* client = m_clients.Client(m_curClient);
+    if (m_actionRunning || !m_showing || !client || WarnRunningClient())
+        return;
+    m_actionRunning = TRUE;
+    client->UnconfigureAccount(m_curAccount);
+    m_actionRunning = FALSE;
+    ReloadCatalogue();
+}
+
+void CWizardConfiguratorDlg::OnClose()
+{
+    EndDialog(0);
+}
+
+LRESULT CWizardConfiguratorDlg::OnCtlColor(WPARAM wParam, LPARAM lParam, BOOL& /*handled*/)
+{
+    LRESULT brush = ::DefWindowProcA(m_hWnd, WM_CTLCOLORSTATIC, wParam, lParam);
+    AccountInfo record;
+    if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_READY_TEXT && CurrentRecord(record) &&
+        !record.configured)
+        ::SetTextColor(reinterpret_cast<HDC>(wParam), RGB(255, 0, 0));
+    return brush;
+}

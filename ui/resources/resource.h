@@ -1,0 +1,82 @@
+// Identifiers of the program's resources: dialogs, controls, menu commands, icon and accelerators.
+#pragma once
+
+#define IDR_MAINFRAME 128
+#define IDR_MAIN_MENU 129
+#define IDR_ACCELERATORS 133
+
+#define IDD_VANTLER_DIALOG 102
+#define IDD_MANUAL_ASSISTANT 130
+#define IDD_ABOUTBOX 134
+#define IDD_MODE_SELECT 137
+#define IDD_WIZARD 138
+
+// Commands of the standard dialog's menu and accelerators.
+#define ID_EDIT_INVERT_SELECTION 0x8004
+#define ID_FILE_EXIT 0x8005
+#define ID_HELP_ABOUT 0x8006
+#define ID_EDIT_SELECT_ALL 0xE12A
+
+// Controls; several identifiers are shared by the dialogs that show the same field.
+#define IDC_CONFIGURE 1001
+#define IDC_UNCONFIGURE 1002
+#define IDC_UPDATE 1003
+#define IDC_DETAILS_GROUP 1004
+#define IDC_ACCOUNT_LIST 1005
+#define IDC_MANUAL 1006
+#define IDC_CURRENT_GROUP 1007
+#define IDC_FINAL_GROUP 1008
+#define IDC_USERNAME_LABEL 1009
+#define IDC_POP_SERVER_LABEL 1010
+#define IDC_AUTH_GROUP 1011
+#define IDC_AUTH_NORMAL 1012
+#define IDC_AUTH_APOP 1013
+#define IDC_AUTH_SPA 1014
+#define IDC_USERNAME_INPUT 1015
+#define IDC_SERVER_INPUT 1016
+#define IDC_POP_PORT_LABEL 1017
+#define IDC_PORT_INPUT 1018
+#define IDC_FINAL_USERNAME_LABEL 1019
+#define IDC_FINAL_SERVER_LABEL 1020
+#define IDC_FINAL_USERNAME 1021
+#define IDC_FINAL_SERVER 1022
+#define IDC_FINAL_PORT_LABEL 1023
+#define IDC_FINAL_PORT 1024
+#define IDC_AUTH_LABEL 1025
+#define IDC_FINAL_AUTH 1026
+#define IDC_REMARKS_GROUP 1027
+#define IDC_REMARK 1028
+#define IDC_USERNAME_CAPTION 1029
+#define IDC_SERVER_CAPTION 1030
+#define IDC_SERVER_TYPE_CAPTION 1031
+#define IDC_USERNAME 1032
+#define IDC_SERVER 1033
+#define IDC_PORT 1034
+#define IDC_PORT_CAPTION 1035
+#define IDC_SERVER_TYPE 1036
+#define IDC_AUTH_MODE 1037
+#define IDC_AUTH_MODE_CAPTION 1038
+#define IDC_ACCOUNTS_GROUP 1041
+#define IDC_ABOUT_MAIN 1042
+#define IDC_ABOUT_NOTICE 1043
+#define IDC_ABOUT_PART_OF 1044
+#define IDC_ABOUT_LINK 1045
+#define IDC_ABOUT_ICON 1046
+#define IDC_MODE_WIZARD 1047
+#define IDC_MODE_STANDARD 1048
+#define IDC_MODE_GROUP 1049
+#define IDC_NEXT 1050
+#define IDC_PREVIOUS 1051
+#define IDC_UPTODATE_YES 1057
+#define IDC_UPTODATE_NO 1058
+#define IDC_ACTION_GROUP 1059
+#define IDC_UPTODATE_LABEL 1061
+#define IDC_NO_ACCOUNTS 1062
+#define IDC_CLIENT_ICON 1063
+#define IDC_READY_TEXT 1064
+#define IDC_ACCOUNT_OF 1065
+#define IDC_CLIENT_NAME 1066
+
+// The wizard's close button; the client-details group shares the list's identifier.
+#define IDC_WIZARD_CLOSE 8
+#define IDC_CLIENT_GROUP 1005

@@ -1,0 +1,200 @@
+// The Bat! login codec: known symbol forms, the exhaustive round trip over short texts, hostile stored forms.
+#include "clients/TheBatLoginCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string Bytes(std::initializer_list<int> values)
+{
+    std::string bytes;
+    for (int value : values)
+        bytes += static_cast<char>(value);
+    return bytes;
+}
+
+// A stored form whose length word says length, carrying payload after it.
+std::string StoredWithLength(unsigned length, const std::string& payload)
+{
+    std::string bytes = Bytes({static_cast<int>(length & 0xFF), static_cast<int>((length >> 8) & 0xFF),
+                               static_cast<int>((length >> 16) & 0xFF), static_cast<int>(length >> 24)});
+    return CTheBatLoginCodec::EncodeSymbols(bytes + payload);
+}
+
+} // namespace
+
+TEST(TheBatLoginCodec, SymbolsOfKnownBytes)
+{
+    EXPECT_EQ("bdqQ", CTheBatLoginCodec::EncodeSymbols("abc"));
+    // One byte left: the four unused low bits are set, then two fill signs.
+    EXPECT_EQ("bU++", CTheBatLoginCodec::EncodeSymbols("a"));
+    EXPECT_EQ("bdr+", CTheBatLoginCodec::EncodeSymbols("ab"));
+    EXPECT_EQ("", CTheBatLoginCodec::EncodeSymbols(""));
+    EXPECT_EQ("++++", CTheBatLoginCodec::EncodeSymbols(Bytes({0xFF, 0xFF, 0xFF})));
+    EXPECT_EQ("zzzz", CTheBatLoginCodec::EncodeSymbols(Bytes({0, 0, 0})));
+    EXPECT_EQ(-1, CTheBatLoginCodec::SymbolValue('='));
+    EXPECT_EQ(-1, CTheBatLoginCodec::SymbolValue(static_cast<char>(0xBD)));
+    EXPECT_EQ(63, CTheBatLoginCodec::SymbolValue('+'));
+    EXPECT_EQ(62, CTheBatLoginCodec::SymbolValue('-'));
+    EXPECT_EQ(52, CTheBatLoginCodec::SymbolValue('9'));
+    EXPECT_EQ(0, CTheBatLoginCodec::SymbolValue('z'));
+    EXPECT_EQ(51, CTheBatLoginCodec::SymbolValue('A'));
+}
+
+TEST(TheBatLoginCodec, StoredFormOfKnownTexts)
+{
+    std::string stored = "kumquat";
+    // Length word 01 00 00 00, then 'a' XOR 0xD2 = 0xB3.
+    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("a", stored));
+    EXPECT_EQ("zjzzzon+", stored);
+
+    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("ab", stored));
+    EXPECT_EQ(8u, stored.size());
+    EXPECT_NE('+', stored.back());
+    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("bcd", stored));
+    EXPECT_EQ(12u, stored.size());
+    EXPECT_EQ("++", stored.substr(10));
+    EXPECT_NE('+', stored[9]);
+    // With the set low bits, the symbol before the two fill signs may itself be the value 63.
+    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("abc", stored));
+    EXPECT_EQ("+++", stored.substr(9));
+    std::string decoded;
+    ASSERT_TRUE(CTheBatLoginCodec::DecodeValue(stored, decoded));
+    EXPECT_EQ("abc", decoded);
+    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("abcd", stored));
+    EXPECT_EQ(12u, stored.size());
+    EXPECT_EQ('+', stored[11]);
+    EXPECT_NE('+', stored[10]);
+
+    // "marta" fills its last group whole, and that group's last symbol is the value 63: the sign alone
+    // cannot tell it from a fill sign.
+    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("marta", stored));
+    EXPECT_EQ(12u, stored.size());
+    EXPECT_EQ('+', stored.back());
+    std::string text = "kumquat";
+    ASSERT_TRUE(CTheBatLoginCodec::DecodeValue(stored, text));
+    EXPECT_EQ("marta", text);
+}
+
+TEST(TheBatLoginCodec, EveryShortTextRoundTrips)
+{
+    // All texts of one and two bytes, then for longer texts every pair of first characters: those land in
+    // the last group, so every final symbol and fill combination is met.
+    int failures = 0;
+    int wholeGroupsEndingInPlus = 0;
+    auto check = [&](const std::string& text) {
+        std::string stored;
+        std::string decoded = "kumquat";
+        if (!CTheBatLoginCodec::EncodeValue(text, stored) || !CTheBatLoginCodec::DecodeValue(stored, decoded) ||
+            decoded != text) {
+            if (++failures < 5)
+                ADD_FAILURE() << "text of " << text.size() << " bytes starting " << (unsigned char)text[0]
+                              << "," << (text.size() > 1 ? (unsigned char)text[1] : 0) << " gave " << stored;
+            return;
+        }
+        if (stored.size() != 4 * ((text.size() + 6) / 3))
+            ++failures;
+        if ((text.size() + 4) % 3 == 0 && stored.back() == '+')
+            ++wholeGroupsEndingInPlus;
+    };
+    for (int a = 0; a < 256; ++a)
+        check(std::string(1, static_cast<char>(a)));
+    for (int a = 0; a < 256; ++a) {
+        for (int b = 0; b < 256; ++b)
+            check(Bytes({a, b}));
+    }
+    for (size_t length = 3; length <= 12; ++length) {
+        std::string text(length, 'x');
+        for (size_t k = 2; k < length; ++k)
+            text[k] = static_cast<char>('a' + k);
+        for (int a = 0; a < 256; ++a) {
+            for (int b = 0; b < 256; b += 3) {
+                text[0] = static_cast<char>(a);
+                text[1] = static_cast<char>(b);
+                check(text);
+            }
+        }
+    }
+    EXPECT_EQ(0, failures);
+    // The ambiguous case was met, not only the easy ones.
+    EXPECT_GT(wholeGroupsEndingInPlus, 1000);
+}
+
+TEST(TheBatLoginCodec, LongestTextsAndLimits)
+{
+    std::string longest(CTheBatLoginCodec::kMaxValueLength, 'q');
+    longest[0] = 'm';
+    std::string stored;
+    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue(longest, stored));
+    std::string text;
+    ASSERT_TRUE(CTheBatLoginCodec::DecodeValue(stored, text));
+    EXPECT_EQ(longest, text);
+
+    stored = "kumquat";
+    EXPECT_FALSE(CTheBatLoginCodec::EncodeValue(longest + "q", stored));
+    EXPECT_FALSE(CTheBatLoginCodec::EncodeValue("", stored));
+    EXPECT_EQ("kumquat", stored);
+}
+
+TEST(TheBatLoginCodec, HostileStoredFormsAreRefused)
+{
+    std::string good;
+    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("anna", good));
+    struct Row
+    {
+        const char* what;
+        std::string stored;
+        BOOL expected;
+        const char* text;
+    };
+    std::string withSpace = good;
+    withSpace[2] = ' ';
+    std::string withEquals = good;
+    withEquals[0] = '=';
+    std::string lateBad = good;
+    lateBad[9] = '=';
+    std::string highByte = good;
+    highByte[5] = static_cast<char>(0xE9);
+    const Row rows[] = {
+        {"empty", "", FALSE, ""},
+        {"one group", good.substr(0, 4), FALSE, ""},
+        {"cut inside the last group", good.substr(0, 10), FALSE, ""},
+        {"a space in the first group", withSpace, FALSE, ""},
+        {"an equals sign first", withEquals, FALSE, ""},
+        {"an equals sign in the last group", lateBad, FALSE, ""},
+        {"a byte over 127", highByte, FALSE, ""},
+        {"one to three symbols left over are ignored", good + "= ", TRUE, "anna"},
+        {"length word 0", StoredWithLength(0, "xx"), FALSE, ""},
+        {"length word past the symbols", StoredWithLength(7, "xx"), FALSE, ""},
+        {"length word short of the symbols", StoredWithLength(1, "xxxxxxxx"), FALSE, ""},
+        {"length word near 4 GiB", StoredWithLength(0xFFFFFFFFu, "xx"), FALSE, ""},
+        {"length word just over the limit", StoredWithLength(4092, std::string(4092, 'x')), FALSE, ""},
+        {"length word at the limit", StoredWithLength(4091, std::string(4091, static_cast<char>(0xD2 ^ 'z'))),
+         TRUE, nullptr},
+    };
+    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
+        SCOPED_TRACE(rows[i].what);
+        std::string text = "kumquat";
+        EXPECT_EQ(rows[i].expected, CTheBatLoginCodec::DecodeValue(rows[i].stored, text));
+        if (!rows[i].expected)
+            EXPECT_EQ("kumquat", text);
+        else if (rows[i].text)
+            EXPECT_EQ(rows[i].text, text);
+        else
+            EXPECT_EQ(std::string(4091, 'z'), text);
+    }
+
+    std::string bytes = "kumquat";
+    EXPECT_FALSE(CTheBatLoginCodec::DecodeSymbols("bdq", 1, bytes));
+    EXPECT_FALSE(CTheBatLoginCodec::DecodeSymbols("bdqQbdqQ", 3, bytes));
+    EXPECT_EQ("kumquat", bytes);
+    EXPECT_TRUE(CTheBatLoginCodec::DecodeSymbols("bdqQ", 3, bytes));
+    EXPECT_EQ("abc", bytes);
+    // Where the count says the bytes end, a '+' is a fill sign; where it does not, it is the value 63.
+    EXPECT_TRUE(CTheBatLoginCodec::DecodeSymbols("bU++", 1, bytes));
+    EXPECT_EQ("a", bytes);
+    EXPECT_TRUE(CTheBatLoginCodec::DecodeSymbols("++++", 3, bytes));
+    EXPECT_EQ(Bytes({0xFF, 0xFF, 0xFF}), bytes);
+}

@@ -271,15 +271,19 @@ LONG RegQuery(HKEY key, const char* name, DWORD* type, void* data, DWORD* size)
         return ERROR_INVALID_PARAMETER;
     std::lock_guard<std::recursive_mutex> lock(g_regLock);
     KeyHandle handle;
+    if (!ResolveKey(key, 0, handle))
+        return ERROR_INVALID_HANDLE;
+    // Wine clears both outputs before it looks (Windows leaves a random type behind on failure).
+    if (size && !data)
+        *size = 0;
+    if (type)
+        *type = REG_NONE;
     LONG result = UseKey(key, KEY_QUERY_VALUE, handle);
     if (result != ERROR_SUCCESS)
         return result;
     const RegValue* value = FindValue(*handle.node, name);
-    if (!value) {
-        if (size && !data)
-            *size = 0;
+    if (!value)
         return ERROR_FILE_NOT_FOUND;
-    }
     DWORD stored = static_cast<DWORD>(value->data.size());
     if (type)
         *type = value->type;

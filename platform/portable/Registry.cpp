@@ -21,7 +21,7 @@ struct RegValue
 struct RegNode
 {
     std::string name;
-    std::vector<std::shared_ptr<RegNode>> children; // sorted by CompareNames, as Windows enumerates them
+    std::vector<std::shared_ptr<RegNode>> children; // sorted by CompareNames, as Wine enumerates them
     std::vector<RegValue> values;                    // sorted by CompareNames, as Wine enumerates them
     BOOL deleted = FALSE;
 };
@@ -40,17 +40,17 @@ std::recursive_mutex g_regLock;
 std::shared_ptr<RegNode> g_roots[ROOT_COUNT];
 std::set<KeyHandle*> g_handles;
 
-// Windows compares names by their upper-case letters, so "_" sorts after the letters.
+// Names compare by their lower-case letters, so "_" sorts before the letters: the order Wine enumerates in.
 int CompareNames(const std::string& a, const std::string& b)
 {
     size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
         unsigned char ca = static_cast<unsigned char>(a[i]);
         unsigned char cb = static_cast<unsigned char>(b[i]);
-        if (ca >= 'a' && ca <= 'z')
-            ca = static_cast<unsigned char>(ca - 'a' + 'A');
-        if (cb >= 'a' && cb <= 'z')
-            cb = static_cast<unsigned char>(cb - 'a' + 'A');
+        if (ca >= 'A' && ca <= 'Z')
+            ca = static_cast<unsigned char>(ca - 'A' + 'a');
+        if (cb >= 'A' && cb <= 'Z')
+            cb = static_cast<unsigned char>(cb - 'A' + 'a');
         if (ca != cb)
             return ca < cb ? -1 : 1;
     }
@@ -68,6 +68,12 @@ std::shared_ptr<RegNode>& RootNode(int index)
 {
     if (!g_roots[index]) {
         g_roots[index] = std::make_shared<RegNode>();
+        // Every Windows machine has these; callers open them without creating them.
+        if (index == ROOT_HKCU || index == ROOT_HKLM32 || index == ROOT_HKLM64) {
+            auto software = std::make_shared<RegNode>();
+            software->name = "Software";
+            g_roots[index]->children.push_back(software);
+        }
     }
     return g_roots[index];
 }

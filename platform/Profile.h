@@ -7,8 +7,8 @@ namespace plat {
 
 /*
  * The file is given by path; a bare name without a folder resolves in the Windows directory. Section and key
- * names match without regard to case, surrounding blanks are trimmed and one pair of surrounding double quotes
- * is stripped from a value. Files with CR-only, LF or CR+LF line ends read alike.
+ * names match without regard to case, surrounding blanks are trimmed and one pair of matching surrounding
+ * quotes (double, or single as Wine does) is stripped from a value. Files with CR-only, LF or CR+LF line ends read alike.
  *
  * ProfileGetString: the value, or the default when the file, section or key is missing (a null default gives
  *   "", trailing blanks of the default are trimmed). A value that does not fit is cut and terminated; the
@@ -18,7 +18,7 @@ namespace plat {
  * ProfileGetSection: the section's lines "key=value", each ended by a NUL, the list by a second NUL; size - 2
  *   when cut. A line without '=' is listed as it stands.
  * ProfileGetInt: the leading decimal digits of the value as an unsigned number (wrapping), the default when
- *   the key is missing; "-1" gives 4294967295.
+ *   the key is missing or empty; "-1" gives 4294967295. Under Wine "0x10" reads as hex (16).
  * ProfileWriteString: writes key=value lines with CR+LF; creates the file and the section (at the end) when
  *   missing. A null value deletes the key, a null key the section. A null section fails with
  *   ERROR_FILE_NOT_FOUND, an empty path with ERROR_ACCESS_DENIED (through *error when given).

@@ -35,10 +35,10 @@ DWORD CopyCut(char* buffer, DWORD size, const std::string& text)
     return static_cast<DWORD>(strlen(buffer));
 }
 
-// A value in one pair of double quotes is given without them.
+// A value in one pair of matching quotes, double or single, is given without them (Wine strips both).
 std::string Unquoted(const std::string& value)
 {
-    if (value.size() >= 2 && value[0] == '"' && value.back() == '"')
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
         return value.substr(1, value.size() - 2);
     return value;
 }
@@ -151,16 +151,34 @@ UINT ProfileGetInt(const char* section, const char* key, int def, const char* pa
     char text[30];
     if (ProfileGetString(section, key, "", text, sizeof(text), path) == 0)
         return static_cast<UINT>(def);
-    // The leading decimal digits after an optional sign, wrapping as a 32-bit number does.
+    // The leading digits after an optional sign, wrapping as a 32-bit number does. Wine reads the number as
+    // RtlUnicodeStringToInteger with base 0 does: "0x", "0o" and "0b" pick base 16, 8 and 2.
     const char* p = text;
-    while (*p == ' ' || *p == '\t')
+    while (*p > 0 && *p <= ' ')
         ++p;
     BOOL negative = FALSE;
     if (*p == '+' || *p == '-')
         negative = *p++ == '-';
+    UINT base = 10;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'o' || p[1] == 'b')) {
+        base = p[1] == 'x' ? 16u : (p[1] == 'o' ? 8u : 2u);
+        p += 2;
+    }
     UINT value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p)
-        value = value * 10u + static_cast<UINT>(*p - '0');
+    for (;; ++p) {
+        UINT digit;
+        if (*p >= '0' && *p <= '9')
+            digit = static_cast<UINT>(*p - '0');
+        else if (*p >= 'a' && *p <= 'f')
+            digit = static_cast<UINT>(*p - 'a' + 10);
+        else if (*p >= 'A' && *p <= 'F')
+            digit = static_cast<UINT>(*p - 'A' + 10);
+        else
+            break;
+        if (digit >= base)
+            break;
+        value = value * base + digit;
+    }
     return negative ? 0u - value : value;
 }
 

@@ -1,0 +1,43 @@
+// CMozillaPrefsWriter: rewrites chosen settings of one "prefs.js" in one safe step, after checking them.
+#pragma once
+
+#include "PlatTypes.h"
+
+#include <string>
+#include <vector>
+
+class CMozillaPrefsWriter
+{
+public:
+    // One setting to write. The line that held it when the file was read (if it was there) tells whether
+    // somebody else has changed it since.
+    struct Edit
+    {
+        std::string key;
+        BOOL wasPresent = FALSE;
+        std::string lineBefore;
+        std::string lineAfter;
+        BOOL addWhenAbsent = FALSE; // append lineAfter when the file has no line for the key
+    };
+
+    explicit CMozillaPrefsWriter(const std::string& path) : m_path(path) {}
+
+    void AddEdit(const Edit& edit) { m_edits.push_back(edit); }
+
+    // Reads the file as it is now and replaces the line of each edit's key, or appends it when allowed. Each
+    // such line must still be the one read, or already the one to write (another adapter of the same profile
+    // wrote it); otherwise nothing is written. Every other line is kept as it stands now; each line ends with
+    // CR+LF. The new content takes the old one's place in one step. FALSE, with the file as it was, on any
+    // failure.
+    BOOL Commit();
+
+    // After a successful Commit: the bytes written, and the line of each edit's setting (-1 when absent).
+    const std::string& WrittenBytes() const { return m_written; }
+    int LineOfEdit(size_t edit) const { return edit < m_lineOfEdit.size() ? m_lineOfEdit[edit] : -1; }
+
+private:
+    std::string m_path;
+    std::vector<Edit> m_edits;
+    std::string m_written;
+    std::vector<int> m_lineOfEdit;
+};

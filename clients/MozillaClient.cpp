@@ -1,0 +1,274 @@
+// CMozillaClient: Mozilla's POP3 accounts, read from and written to the "prefs.js" of each user profile.
+#include "clients/MozillaClient.h"
+
+#include "clients/MozillaPrefsWriter.h"
+#include "core/TextUtil.h"
+#include "Environment.h"
+#include "Files.h"
+#include "RegKey.h"
+
+#include <exception>
+
+namespace {
+
+const char kAccountList[] = "mail.accountmanager.accounts";
+const char kLocalFoldersServer[] = "mail.accountmanager.localfoldersserver";
+const char kPathToExe[] = "PathToExe";
+const int kDefaultPort = 110;
+// The list rows carry an account's index in 16 bits; a longer account list is not a real one.
+const size_t kMaxAccounts = 0xFFFF;
+
+std::string TrimSpaces(const std::string& text)
+{
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string ServerKey(const MozillaAccountRef& ref, const char* setting)
+{
+    return "mail.server." + ref.serverKey + "." + setting;
+}
+
+} // namespace
+
+CMozillaClient::CMozillaClient()
+{
+    m_displayName = "Mozilla";
+    m_exeKeySuffix = "\\bin";
+    m_registryKey = "Software\\Mozilla";
+    m_excludedKeyWords.push_back("netscape");
+}
+
+CMozillaClient::~CMozillaClient() = default;
+
+BOOL CMozillaClient::DetectClient()
+{
+    plat::CRegKey products;
+    if (products.Open(HKEY_CURRENT_USER, m_registryKey.c_str(), KEY_READ) != ERROR_SUCCESS)
+        return FALSE;
+    std::string exePath;
+    BOOL found = FALSE;
+    for (DWORD index = 0; !found; ++index) {
+        char name[4096];
+        DWORD length = sizeof(name);
+        if (plat::RegSubkeyName(products.Get(), index, name, &length) != ERROR_SUCCESS)
+            break;
+        std::string path = std::string(name, length) + m_exeKeySuffix;
+        std::string lowerPath = ToLowerAscii(path);
+        BOOL excluded = FALSE;
+        for (const std::string& word : m_excludedKeyWords)
+            excluded = excluded || lowerPath.find(word) != std::string::npos;
+        if (excluded)
+            continue;
+        plat::CRegKey product;
+        if (product.Open(products.Get(), path.c_str(), KEY_READ) != ERROR_SUCCESS)
+            continue;
+        // A path longer than the client's own buffer counts as unreadable, never as a cut path.
+        found = product.QueryString(kPathToExe, exePath, MAX_PATH, nullptr, TRUE) == ERROR_SUCCESS;
+    }
+    size_t nul = exePath.find('\0');
+    if (nul != std::string::npos)
+        exePath.resize(nul);
+    if (!found || exePath.empty())
+        return FALSE;
+    m_exePath = exePath;
+    size_t slash = exePath.rfind('\\');
+    m_exeName = slash == std::string::npos ? exePath : exePath.substr(slash + 1);
+    return TRUE;
+}
+
+int CMozillaClient::EnumerateAccounts()
+{
+    try {
+        std::string folder;
+        if (!plat::AppDataFolder(folder))
+            return 0;
+        if (folder.empty() || folder.back() != '\\')
+            folder += '\\';
+        FindFilesRecursive(folder + "Mozilla\\Profiles", "prefs.js");
+        if (m_foundFiles.empty())
+            return 0;
+        m_prefsFiles.reserve(m_prefsFiles.size() + m_foundFiles.size());
+        for (size_t k = m_prefsFiles.size(); k < m_foundFiles.size(); ++k) {
+            // A file that cannot be read keeps its place with no lines, so indexes stay paired.
+            std::string bytes;
+            m_prefsFiles.emplace_back();
+            if (plat::ReadWholeFile(m_foundFiles[k].c_str(), bytes))
+                m_prefsFiles.back().Load(bytes);
+        }
+        for (size_t k = 0; k < m_prefsFiles.size(); ++k)
+            ParsePrefsFile(static_cast<int>(k));
+        return static_cast<int>(m_accountRefs.size());
+    } catch (const std::exception&) {
+        // A profile too large to hold: no account is offered rather than some of them.
+        m_accountRefs.clear();
+        return 0;
+    }
+}
+
+BOOL CMozillaClient::ReadStringSetting(const CMozillaPrefsFile& file, const std::string& key,
+                                       std::string& value, int& line) const
+{
+    int found = file.FindSetting(key);
+    if (found < 0 || !file.GetString(found, value))
+        return FALSE;
+    line = found;
+    return TRUE;
+}
+
+void CMozillaClient::ParsePrefsFile(int fileIndex)
+{
+    const CMozillaPrefsFile& file = m_prefsFiles[static_cast<size_t>(fileIndex)];
+    std::string list;
+    int line = -1;
+    if (!ReadStringSetting(file, kAccountList, list, line))
+        return;
+
+    const size_t first = m_accountRefs.size();
+    size_t start = 0;
+    while (m_accountRefs.size() < kMaxAccounts) {
+        size_t comma = list.find(',', start);
+        MozillaAccountRef ref;
+        ref.fileIndex = fileIndex;
+        ref.accountKey = TrimSpaces(list.substr(start, comma == std::string::npos ? comma : comma - start));
+        m_accountRefs.push_back(ref);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+
+    for (size_t i = first; i < m_accountRefs.size(); ++i) {
+        MozillaAccountRef& ref = m_accountRefs[i];
+        std::string account = "mail.account." + ref.accountKey;
+        ReadStringSetting(file, account + ".server", ref.serverKey, line);
+        // Taken whole: an account with several identities names none that has an address.
+        ReadStringSetting(file, account + ".identities", ref.identityKey, line);
+    }
+
+    std::string localFolders;
+    if (!ReadStringSetting(file, kLocalFoldersServer, localFolders, line))
+        return;
+    for (size_t i = first; i < m_accountRefs.size(); ++i) {
+        if (m_accountRefs[i].serverKey == localFolders) {
+            m_accountRefs.erase(m_accountRefs.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    }
+}
+
+const MozillaAccountRef* CMozillaClient::AccountRef(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_accountRefs.size())
+        return nullptr;
+    return &m_accountRefs[static_cast<size_t>(index)];
+}
+
+BOOL CMozillaClient::ReadAccount(int index)
+{
+    if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountRefs.size())
+        return FALSE;
+    AccountInfo& account = Account(index);
+    MozillaAccountRef& ref = m_accountRefs[static_cast<size_t>(index)];
+    const CMozillaPrefsFile& file = m_prefsFiles[static_cast<size_t>(ref.fileIndex)];
+    account.current.port = -1;
+
+    auto incomplete = [&]() -> BOOL {
+        account.reason = REASON_CONFIG_UNREADABLE;
+        return FALSE;
+    };
+    if (!ReadStringSetting(file, ServerKey(ref, "name"), account.name, ref.nameLine) ||
+        !ReadStringSetting(file, "mail.identity." + ref.identityKey + ".useremail", account.email,
+                           ref.emailLine))
+        return incomplete();
+
+    std::string type;
+    if (!ReadStringSetting(file, ServerKey(ref, "type"), type, ref.typeLine))
+        return incomplete();
+    if (EqualsNoCase(type, "pop3")) {
+        account.protocol = PROTOCOL_POP3;
+    } else if (EqualsNoCase(type, "imap")) {
+        account.protocol = PROTOCOL_IMAP;
+        account.reason = REASON_IMAP;
+        return FALSE;
+    } else if (EqualsNoCase(type, "nntp")) {
+        account.protocol = PROTOCOL_NEWS;
+        account.reason = REASON_NEWS;
+        return FALSE;
+    } else {
+        account.protocol = PROTOCOL_UNKNOWN;
+        account.reason = REASON_UNKNOWN_PROTOCOL;
+        return FALSE;
+    }
+
+    if (!ReadStringSetting(file, ServerKey(ref, "userName"), account.current.userName, ref.userNameLine) ||
+        !ReadStringSetting(file, ServerKey(ref, "hostname"), account.current.server, ref.hostnameLine))
+        return incomplete();
+    ref.userNameText = file.Lines()[static_cast<size_t>(ref.userNameLine)];
+    ref.hostnameText = file.Lines()[static_cast<size_t>(ref.hostnameLine)];
+
+    int portLine = file.FindSetting(ServerKey(ref, "port"));
+    if (portLine < 0) {
+        ref.portLine = -1;
+        ref.portText.clear();
+        account.current.port = kDefaultPort;
+    } else {
+        // A port that is not a plain number would come back as some other number: leave the account alone.
+        if (!file.GetInteger(portLine, account.current.port))
+            return incomplete();
+        ref.portLine = portLine;
+        ref.portText = file.Lines()[static_cast<size_t>(portLine)];
+    }
+    account.current.authMode = AUTH_NORMAL;
+    return TRUE;
+}
+
+BOOL CMozillaClient::WriteAccount(int index, int source)
+{
+    if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountRefs.size())
+        return FALSE;
+    MozillaAccountRef& ref = m_accountRefs[static_cast<size_t>(index)];
+    if (ref.userNameLine < 0 || ref.hostnameLine < 0)
+        return FALSE;
+    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    try {
+        CMozillaPrefsWriter writer(m_foundFiles[static_cast<size_t>(ref.fileIndex)]);
+        CMozillaPrefsWriter::Edit userName;
+        userName.key = ServerKey(ref, "userName");
+        userName.wasPresent = TRUE;
+        userName.lineBefore = ref.userNameText;
+        userName.lineAfter = CMozillaPrefsFile::FormatStringSetting(userName.key, settings.userName);
+        CMozillaPrefsWriter::Edit hostname;
+        hostname.key = ServerKey(ref, "hostname");
+        hostname.wasPresent = TRUE;
+        hostname.lineBefore = ref.hostnameText;
+        hostname.lineAfter = CMozillaPrefsFile::FormatStringSetting(hostname.key, settings.server);
+        CMozillaPrefsWriter::Edit port;
+        port.key = ServerKey(ref, "port");
+        port.wasPresent = ref.portLine >= 0;
+        port.lineBefore = ref.portText;
+        port.lineAfter = CMozillaPrefsFile::FormatIntegerSetting(port.key, settings.port);
+        // The client's default port needs no line of its own; any other port does.
+        port.addWhenAbsent = settings.port != kDefaultPort;
+        writer.AddEdit(userName);
+        writer.AddEdit(hostname);
+        writer.AddEdit(port);
+        if (!writer.Commit())
+            return FALSE;
+
+        // The file now holds what was written; a later write by this object starts from there, so a port line
+        // added now is rewritten next time and never added twice.
+        CMozillaPrefsFile& file = m_prefsFiles[static_cast<size_t>(ref.fileIndex)];
+        file.Load(writer.WrittenBytes());
+        ref.userNameLine = writer.LineOfEdit(0);
+        ref.userNameText = userName.lineAfter;
+        ref.hostnameLine = writer.LineOfEdit(1);
+        ref.hostnameText = hostname.lineAfter;
+        ref.portLine = writer.LineOfEdit(2);
+        ref.portText = ref.portLine >= 0 ? port.lineAfter : std::string();
+        return TRUE;
+    } catch (const std::exception&) {
+        return FALSE;
+    }
+}

@@ -1,0 +1,55 @@
+// CMozillaClient: Mozilla's POP3 accounts, read from and written to the "prefs.js" of each user profile.
+#pragma once
+
+#include "clients/MozillaPrefsFile.h"
+#include "core/MailClient.h"
+
+#include <string>
+#include <vector>
+
+// Where one account of a profile stands: its ids and the lines of its settings (-1 until found).
+struct MozillaAccountRef
+{
+    int fileIndex = -1;
+    std::string accountKey;
+    std::string identityKey;
+    std::string serverKey;
+    int nameLine = -1;
+    int emailLine = -1;
+    int userNameLine = -1;
+    int hostnameLine = -1;
+    int portLine = -1;
+    int typeLine = -1;
+    // The setting lines as read; a write expects to find them still so (or already as it wants them).
+    std::string userNameText;
+    std::string hostnameText;
+    std::string portText;
+};
+
+class CMozillaClient : public CMailClient
+{
+public:
+    CMozillaClient();
+    ~CMozillaClient() override;
+
+    int EnumerateAccounts() override;
+    BOOL DetectClient() override;
+    BOOL WriteAccount(int index, int source) override;
+    BOOL ReadAccount(int index) override;
+
+    // For callers that show or check where an account lives; null when the index is out of range.
+    const MozillaAccountRef* AccountRef(int index) const;
+    const std::vector<std::string>& FoundFiles() const { return m_foundFiles; }
+
+protected:
+    void ParsePrefsFile(int fileIndex);
+    // The string value of key in a profile's file, and its line; FALSE when missing or not whole.
+    BOOL ReadStringSetting(const CMozillaPrefsFile& file, const std::string& key, std::string& value,
+                           int& line) const;
+
+    std::vector<std::string> m_excludedKeyWords;
+    std::string m_exeKeySuffix;
+    std::string m_registryKey;
+    std::vector<MozillaAccountRef> m_accountRefs;
+    std::vector<CMozillaPrefsFile> m_prefsFiles;
+};

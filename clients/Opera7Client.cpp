@@ -1,0 +1,92 @@
+// COpera7Client: Opera 7's mail accounts, all in one "accounts.ini" in the user's application-data folder.
+#include "clients/Opera7Client.h"
+
+#include "clients/OperaIniFile.h"
+#include "Environment.h"
+
+#include <exception>
+
+namespace {
+
+// The list rows carry an account's index in 16 bits; a larger count is not a real one.
+const int kMaxAccounts = 0xFFFF;
+
+std::string AccountSection(int index)
+{
+    return "Account" + std::to_string(index + 1);
+}
+
+} // namespace
+
+COpera7Client::COpera7Client()
+{
+    m_displayName = "Opera 7";
+    m_commandLineValue = "Last CommandLine v2";
+}
+
+int COpera7Client::EnumerateAccounts()
+{
+    std::string folder;
+    if (!plat::AppDataFolder(folder))
+        return 0;
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    m_accountsIniPath = folder + "Opera\\Opera7\\Mail\\accounts.ini";
+    std::string countText;
+    int count = 0;
+    if (!COperaIniFile(m_accountsIniPath).ReadValue("Accounts", "Count", countText) ||
+        !COperaIniFile::LeadingNumber(countText, count) || count <= 0)
+        return 0;
+    return count < kMaxAccounts ? count : kMaxAccounts;
+}
+
+BOOL COpera7Client::ReadAccount(int index)
+{
+    if (!IsValidIndex(index))
+        return FALSE;
+    AccountInfo& account = Account(index);
+    COperaIniFile file(m_accountsIniPath);
+    std::string section = AccountSection(index);
+    const char* s = section.c_str();
+    auto incomplete = [&]() -> BOOL {
+        account.reason = REASON_CONFIG_UNREADABLE;
+        return FALSE;
+    };
+    if (!file.ReadValue(s, "Account Name", account.name) || !file.ReadValue(s, "Email", account.email))
+        return incomplete();
+    std::string protocol;
+    file.ReadValue(s, "Incoming Protocol", protocol);
+    if (protocol == "IMAP") {
+        account.protocol = PROTOCOL_IMAP;
+        account.reason = REASON_IMAP;
+        return FALSE;
+    }
+    if (protocol != "POP") {
+        account.protocol = PROTOCOL_UNKNOWN;
+        account.reason = REASON_UNKNOWN_PROTOCOL;
+        return FALSE;
+    }
+    std::string port;
+    if (!file.ReadValue(s, "Incoming Username", account.current.userName) ||
+        !file.ReadValue(s, "Incoming Servername", account.current.server) ||
+        !file.ReadValue(s, "Incoming Port", port) ||
+        !COperaIniFile::LeadingNumber(port, account.current.port))
+        return incomplete();
+    account.current.authMode = AUTH_NORMAL;
+    return TRUE;
+}
+
+BOOL COpera7Client::WriteAccount(int index, int source)
+{
+    if (!IsValidIndex(index))
+        return FALSE;
+    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    try {
+        return COperaIniFile(m_accountsIniPath)
+            .WriteValues(AccountSection(index).c_str(), {{"Incoming Username", settings.userName},
+                                                         {"Incoming Servername", settings.server},
+                                                         {"Incoming Port", std::to_string(settings.port)}});
+    } catch (const std::exception&) {
+        return FALSE;
+    }
+}

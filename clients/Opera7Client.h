@@ -1,0 +1,22 @@
+// COpera7Client: Opera 7's mail accounts, all in one "accounts.ini" in the user's application-data folder.
+#pragma once
+
+#include "clients/OperaClient.h"
+
+#include <string>
+
+class COpera7Client : public COperaClient
+{
+public:
+    COpera7Client();
+    ~COpera7Client() override = default;
+
+    int EnumerateAccounts() override;
+    BOOL WriteAccount(int index, int source) override;
+    BOOL ReadAccount(int index) override;
+
+    const std::string& AccountsIniPath() const { return m_accountsIniPath; }
+
+protected:
+    std::string m_accountsIniPath;
+};

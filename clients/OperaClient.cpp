@@ -1,0 +1,133 @@
+// COperaClient: Opera's mail accounts, one "account.ini" per account, listed by the mail folder's
+// "accounts.ini".
+#include "clients/OperaClient.h"
+
+#include "clients/OperaIniFile.h"
+#include "core/TextUtil.h"
+#include "Files.h"
+#include "RegKey.h"
+
+#include <cctype>
+
+namespace {
+
+const char kOperaKey[] = "Software\\Opera Software";
+const char kSettings[] = "SETTINGS";
+const char kIncoming[] = "INCOMING";
+// The list rows carry an account's index in 16 bits; a longer list is not a real one.
+const size_t kMaxAccounts = 0xFFFF;
+
+std::string TrimmedBlanks(std::string text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.pop_back();
+    size_t first = 0;
+    while (first < text.size() && std::isspace(static_cast<unsigned char>(text[first])))
+        ++first;
+    return text.substr(first);
+}
+
+} // namespace
+
+std::string COperaClient::ExePathFromCommandLine(const std::string& commandLine)
+{
+    std::string text = TrimmedBlanks(commandLine);
+    if (!text.empty() && text[0] == '"')
+        return text.substr(1, text.find('"', 1) - 1);
+    // The switches start at the first slash. A path may hold slashes of its own, so when that cut names
+    // nothing, the switches start at the first slash after a blank.
+    std::string firstCut = TrimmedBlanks(text.substr(0, text.find('/')));
+    if (plat::PathExists(firstCut.c_str()))
+        return firstCut;
+    for (size_t slash = text.find('/'); slash != std::string::npos; slash = text.find('/', slash + 1)) {
+        if (slash > 0 && std::isspace(static_cast<unsigned char>(text[slash - 1])))
+            return TrimmedBlanks(text.substr(0, slash));
+    }
+    return firstCut.empty() ? text : firstCut;
+}
+
+COperaClient::COperaClient()
+{
+    m_displayName = "Opera";
+    m_exeName = "opera.exe";
+    m_commandLineValue = "Last CommandLine";
+}
+
+BOOL COperaClient::DetectClient()
+{
+    plat::CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, kOperaKey, KEY_READ) != ERROR_SUCCESS)
+        return FALSE;
+    std::string commandLine;
+    // A command line longer than Opera's own buffer counts as unreadable, never as a cut path.
+    if (key.QueryString(m_commandLineValue.c_str(), commandLine, MAX_PATH, nullptr, TRUE) != ERROR_SUCCESS)
+        return FALSE;
+    key.Close();
+    size_t end = commandLine.find('\0');
+    if (end != std::string::npos)
+        commandLine.resize(end);
+    m_exePath = ExePathFromCommandLine(commandLine);
+    return !m_exePath.empty() && plat::PathExists(m_exePath.c_str());
+}
+
+int COperaClient::EnumerateAccounts()
+{
+    // The program folder is where the executable's name starts; its last occurrence, since a folder may
+    // carry the same name.
+    size_t at = ToLowerAscii(m_exePath).rfind(ToLowerAscii(m_exeName));
+    if (at == std::string::npos)
+        return 0;
+    std::string listPath = m_exePath.substr(0, at) + "Mail\\accounts.ini";
+    if (!plat::PathExists(listPath.c_str()))
+        return 0;
+    std::string entries;
+    if (!COperaIniFile(listPath).ReadSection("ACCOUNTS", entries))
+        return 0;
+    std::string mailFolder = listPath.substr(0, listPath.rfind('\\') + 1);
+    for (size_t start = 0; start < entries.size() && m_foundFiles.size() < kMaxAccounts;) {
+        size_t end = entries.find('\0', start);
+        std::string entry = entries.substr(start, end - start);
+        if (entry.empty())
+            break;
+        std::string candidate = mailFolder + entry + "\\account.ini";
+        if (plat::PathExists(candidate.c_str()))
+            m_foundFiles.push_back(candidate);
+        start = end + 1;
+    }
+    return static_cast<int>(m_foundFiles.size());
+}
+
+BOOL COperaClient::ReadAccount(int index)
+{
+    if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_foundFiles.size())
+        return FALSE;
+    AccountInfo& account = Account(index);
+    COperaIniFile file(m_foundFiles[static_cast<size_t>(index)]);
+    std::string port;
+    if (!file.ReadValue(kSettings, "AccountName", account.name) ||
+        !file.ReadValue(kSettings, "EmailAddress", account.email) ||
+        !file.ReadValue(kIncoming, "Login", account.current.userName) ||
+        !file.ReadValue(kIncoming, "Address", account.current.server) ||
+        !file.ReadValue(kIncoming, "Port", port) ||
+        !COperaIniFile::LeadingNumber(port, account.current.port)) {
+        account.reason = REASON_CONFIG_UNREADABLE;
+        return FALSE;
+    }
+    account.current.authMode = AUTH_NORMAL;
+    return TRUE;
+}
+
+BOOL COperaClient::WriteAccount(int index, int source)
+{
+    if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_foundFiles.size())
+        return FALSE;
+    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    try {
+        COperaIniFile file(m_foundFiles[static_cast<size_t>(index)]);
+        return file.WriteValues(kIncoming, {{"Login", settings.userName},
+                                            {"Address", settings.server},
+                                            {"Port", std::to_string(settings.port)}});
+    } catch (const std::exception&) {
+        return FALSE;
+    }
+}

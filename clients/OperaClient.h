@@ -1,0 +1,29 @@
+// COperaClient: Opera's mail accounts, one "account.ini" per account, listed by the mail folder's
+// "accounts.ini".
+#pragma once
+
+#include "core/MailClient.h"
+
+#include <string>
+
+class COperaClient : public CMailClient
+{
+public:
+    COperaClient();
+    ~COperaClient() override = default;
+
+    int EnumerateAccounts() override;
+    BOOL DetectClient() override;
+    BOOL WriteAccount(int index, int source) override;
+    BOOL ReadAccount(int index) override;
+
+    // The program's path in a recorded command line: without its switches, trailing blanks and quotes.
+    static std::string ExePathFromCommandLine(const std::string& commandLine);
+
+    // The account files found, entry i for account record i.
+    const std::vector<std::string>& FoundFiles() const { return m_foundFiles; }
+
+protected:
+    // Name of the value under HKCU "Software\Opera Software" that holds Opera's last command line.
+    std::string m_commandLineValue;
+};

@@ -1,0 +1,116 @@
+// COperaIniFile: whole-value reads and all-or-nothing writes of one of Opera's profile-format account files.
+#include "clients/OperaIniFile.h"
+
+#include "Files.h"
+#include "Profile.h"
+
+#include <cctype>
+#include <climits>
+
+namespace {
+
+// The clients read with 255 characters; a longer value is read whole up to these limits, never cut.
+const DWORD kFirstValueSize = 256;
+const DWORD kMaxValueSize = 64 * 1024;
+const DWORD kFirstSectionSize = 4096;
+const DWORD kMaxSectionSize = 1024 * 1024;
+const char kTempPrefix[] = "CFG";
+
+} // namespace
+
+BOOL COperaIniFile::ReadValue(const char* section, const char* key, std::string& value) const
+{
+    for (DWORD size = kFirstValueSize; size <= kMaxValueSize; size *= 2) {
+        std::string buffer(size, '\0');
+        DWORD length = plat::ProfileGetString(section, key, "", &buffer[0], size, m_path.c_str());
+        // A cut value fills the buffer to size - 1: try again with more room.
+        if (length + 1 < size) {
+            if (length == 0)
+                return FALSE;
+            value.assign(buffer.data(), length);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL COperaIniFile::ReadSection(const char* section, std::string& lines) const
+{
+    for (DWORD size = kFirstSectionSize; size <= kMaxSectionSize; size *= 2) {
+        std::string buffer(size, '\0');
+        DWORD length = plat::ProfileGetSection(section, &buffer[0], size, m_path.c_str());
+        // A cut list comes back with size - 2 characters.
+        if (length + 2 < size) {
+            if (length == 0)
+                return FALSE;
+            lines.assign(buffer.data(), length);
+            if (lines.back() != '\0')
+                lines += '\0';
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL COperaIniFile::WriteValues(const char* section,
+                                const std::vector<std::pair<std::string, std::string>>& values) const
+{
+    for (const auto& value : values) {
+        if (value.second.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+            return FALSE;
+    }
+    std::string original;
+    if (!plat::ReadWholeFile(m_path.c_str(), original))
+        return FALSE;
+    size_t slash = m_path.find_last_of('\\');
+    std::string folder = slash == std::string::npos ? std::string(".") : m_path.substr(0, slash);
+    std::string copyPath;
+    if (!plat::CreateTempFileIn(folder.c_str(), kTempPrefix, copyPath))
+        return FALSE;
+
+    std::string edited;
+    BOOL ok = plat::ReplaceWholeFile(copyPath.c_str(), original);
+    for (size_t i = 0; ok && i < values.size(); ++i)
+        ok = plat::ProfileWriteString(section, values[i].first.c_str(), values[i].second.c_str(),
+                                      copyPath.c_str());
+    // What the copy gives back is what the client will read: a value the profile functions would trim or
+    // unquote is not written.
+    COperaIniFile copy(copyPath);
+    for (size_t i = 0; ok && i < values.size(); ++i) {
+        std::string readBack;
+        ok = values[i].second.empty() ||
+             (copy.ReadValue(section, values[i].first.c_str(), readBack) && readBack == values[i].second);
+    }
+    ok = ok && plat::ReadWholeFile(copyPath.c_str(), edited);
+    plat::RemoveFile(copyPath.c_str());
+    if (!ok)
+        return FALSE;
+
+    // Somebody else's change made meanwhile is not overwritten.
+    std::string now;
+    if (!plat::ReadWholeFile(m_path.c_str(), now) || now != original)
+        return FALSE;
+    return plat::ReplaceWholeFile(m_path.c_str(), edited);
+}
+
+BOOL COperaIniFile::LeadingNumber(const std::string& text, int& number)
+{
+    size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    BOOL negative = FALSE;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            return FALSE;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX || value < INT_MIN)
+        return FALSE;
+    number = static_cast<int>(value);
+    return TRUE;
+}

@@ -1,0 +1,37 @@
+// COperaIniFile: whole-value reads and all-or-nothing writes of one of Opera's profile-format account files.
+#pragma once
+
+#include "PlatTypes.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class COperaIniFile
+{
+public:
+    explicit COperaIniFile(const std::string& path) : m_path(path) {}
+
+    const std::string& Path() const { return m_path; }
+
+    // The value of key in section, however long it is. FALSE when it is missing or empty, or longer than any
+    // real setting (it is then refused, never cut).
+    BOOL ReadValue(const char* section, const char* key, std::string& value) const;
+
+    // The lines of a section as the profile functions list them, each ended by a NUL; FALSE when it is
+    // missing, empty, or too long to be a real list.
+    BOOL ReadSection(const char* section, std::string& lines) const;
+
+    // Sets keys of one section together: the edit is made on a copy in the same folder, read back, and the
+    // copy takes the file's place in one step. A missing file is not created. FALSE, with the file as it was,
+    // on any failure, or when a value holds a line break or a NUL that would spill into other keys.
+    BOOL WriteValues(const char* section,
+                     const std::vector<std::pair<std::string, std::string>>& values) const;
+
+    // The leading decimal number of a value as the C library reads it (blanks, a sign, digits; 0 without
+    // digits). FALSE when it does not fit an int, since it could not be written back as it was.
+    static BOOL LeadingNumber(const std::string& text, int& number);
+
+private:
+    std::string m_path;
+};

@@ -139,8 +139,10 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
 {
     if (!path || !*path)
         return FALSE;
+    // A folder is not ours to replace, nor a read-only file: Windows refuses to move over one, Wine does not.
     DWORD oldAttributes = GetFileAttributesA(path);
-    if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (oldAttributes != INVALID_FILE_ATTRIBUTES &&
+        (oldAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return FALSE;
     char temp[MAX_PATH];
     if (!GetTempFileNameA(FolderOf(path).c_str(), "nim", 0, temp))
@@ -153,7 +155,7 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
         if (!file.Close())
             ok = FALSE;
     }
-    // The new file keeps the old one's hidden, system and archive marks; a read-only file stays refused.
+    // The new file keeps the old one's hidden, system and archive marks.
     if (ok && oldAttributes != INVALID_FILE_ATTRIBUTES) {
         DWORD keep = oldAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
         if (keep)

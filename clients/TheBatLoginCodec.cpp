@@ -123,7 +123,8 @@ BOOL CTheBatLoginCodec::DecodeValue(const std::string& stored, std::string& text
         return FALSE;
     std::string decoded(length, '\0');
     for (size_t i = 0; i < length; ++i)
-        decoded[i] = static_cast<char>(static_cast<unsigned char>(bytes[kLengthWordSize + length - 1 - i]) ^ kTextMask);
+        decoded[i] = static_cast<char>(static_cast<unsigned char>(bytes[kLengthWordSize + length - 1 - i]) ^
+                                       kTextMask);
     text.swap(decoded);
     return TRUE;
 }

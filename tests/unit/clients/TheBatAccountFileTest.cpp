@@ -28,7 +28,8 @@ TEST(TheBatAccountFile, UnknownRecordsSurviveAnEdit)
 {
     const std::string unknown = Raw("\x00\x01\x02\x03\x04\x05\x06", 7);
     const std::string bytes = TheBatRecordBytes(2, TheBatStringData("anna@mail.example")) +
-                              TheBatRecordBytes(100, unknown) + TheBatRecordBytes(11, TheBatStringData("pop.a"));
+                              TheBatRecordBytes(100, unknown) +
+                              TheBatRecordBytes(11, TheBatStringData("pop.a"));
     CTheBatAccountFile file = Parsed(bytes);
     ASSERT_EQ(3u, file.Records().size());
     EXPECT_EQ(bytes, file.Serialize());
@@ -36,7 +37,8 @@ TEST(TheBatAccountFile, UnknownRecordsSurviveAnEdit)
     ASSERT_TRUE(file.SetStringField(11, "pop.mail.example"));
     const std::string expected = TheBatRecordBytes(2, TheBatStringData("anna@mail.example")) +
                                  Raw("\x64\x00\x00\x00\x07\x00\x00\x00\x00\x01\x02\x03\x04\x05\x06", 15) +
-                                 Raw("\x0B\x00\x00\x00\x14\x00\x00\x00\x10\x00\x00\x00", 12) + "pop.mail.example";
+                                 Raw("\x0B\x00\x00\x00\x14\x00\x00\x00\x10\x00\x00\x00", 12) +
+                                 "pop.mail.example";
     EXPECT_EQ(expected, file.Serialize());
 
     // Setters never create a record.
@@ -56,7 +58,8 @@ TEST(TheBatAccountFile, NumbersAndDuplicateIds)
 {
     const std::string bytes = TheBatRecordBytes(13, Raw("\x6E\x00\x00\x00\xAA\xBB", 6)) +
                               TheBatRecordBytes(11, TheBatStringData("first")) +
-                              TheBatRecordBytes(11, TheBatStringData("second")) + TheBatRecordBytes(57, Raw("\x01\x00", 2));
+                              TheBatRecordBytes(11, TheBatStringData("second")) +
+                              TheBatRecordBytes(57, Raw("\x01\x00", 2));
     CTheBatAccountFile file = Parsed(bytes);
     DWORD value = 0xDEADBEEF;
     ASSERT_TRUE(file.GetNumberField(13, value));
@@ -78,8 +81,10 @@ TEST(TheBatAccountFile, NumbersAndDuplicateIds)
     ASSERT_TRUE(file.GetStringField(11, text));
     EXPECT_EQ("first", text);
     ASSERT_TRUE(file.SetStringField(11, "localhost"));
-    EXPECT_EQ(TheBatRecordBytes(13, Raw("\x4C\x04\x00\x00", 4)) + TheBatRecordBytes(11, TheBatStringData("localhost")) +
-                  TheBatRecordBytes(11, TheBatStringData("second")) + TheBatRecordBytes(57, Raw("\x01\x00", 2)),
+    EXPECT_EQ(TheBatRecordBytes(13, Raw("\x4C\x04\x00\x00", 4)) +
+                  TheBatRecordBytes(11, TheBatStringData("localhost")) +
+                  TheBatRecordBytes(11, TheBatStringData("second")) +
+                  TheBatRecordBytes(57, Raw("\x01\x00", 2)),
               file.Serialize());
 }
 
@@ -112,9 +117,9 @@ TEST(TheBatAccountFile, StringsAreReadWholeOrNotAtAll)
 
 TEST(TheBatAccountFile, EncodedLogin)
 {
-    CTheBatAccountFile file = Parsed(TheBatRecordBytes(15, TheBatLoginData("marta")) +
-                                     TheBatRecordBytes(16, TheBatStringData("")) +
-                                     TheBatRecordBytes(17, TheBatStringData("ab=d efgh")));
+    CTheBatAccountFile file =
+        Parsed(TheBatRecordBytes(15, TheBatLoginData("marta")) + TheBatRecordBytes(16, TheBatStringData("")) +
+               TheBatRecordBytes(17, TheBatStringData("ab=d efgh")));
     std::string text = "kumquat";
     ASSERT_TRUE(file.GetEncodedField(15, text));
     EXPECT_EQ("marta", text);
@@ -148,7 +153,8 @@ TEST(TheBatAccountFile, ProtocolAndAuthentication)
     {
         int flags;
         const char* text;
-    } protocols[] = {{0x08, "POP3"}, {0x0C, "POP3"}, {0xF8, "POP3"}, {0x0A, "IMAP"}, {0x00, "IMAP"}, {0x02, "IMAP"}};
+    } protocols[] = {{0x08, "POP3"}, {0x0C, "POP3"}, {0xF8, "POP3"},
+                     {0x0A, "IMAP"}, {0x00, "IMAP"}, {0x02, "IMAP"}};
     for (const auto& row : protocols) {
         SCOPED_TRACE(row.flags);
         EXPECT_EQ(row.text,

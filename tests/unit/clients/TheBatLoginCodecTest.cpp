@@ -87,8 +87,8 @@ TEST(TheBatLoginCodec, EveryShortTextRoundTrips)
     auto check = [&](const std::string& text) {
         std::string stored;
         std::string decoded = "kumquat";
-        if (!CTheBatLoginCodec::EncodeValue(text, stored) || !CTheBatLoginCodec::DecodeValue(stored, decoded) ||
-            decoded != text) {
+        if (!CTheBatLoginCodec::EncodeValue(text, stored) ||
+            !CTheBatLoginCodec::DecodeValue(stored, decoded) || decoded != text) {
             if (++failures < 5)
                 ADD_FAILURE() << "text of " << text.size() << " bytes starting " << (unsigned char)text[0]
                               << "," << (text.size() > 1 ? (unsigned char)text[1] : 0) << " gave " << stored;

@@ -1,0 +1,201 @@
+// CEudoraClient: detection through Eudora's recorded command line, and its account in the settings file.
+#include "clients/EudoraClient.h"
+
+#include "Environment.h"
+#include "Files.h"
+#include "Profile.h"
+#include "RegKey.h"
+#include "settings/ProductSettings.h"
+
+#include <exception>
+#include <vector>
+
+namespace {
+
+const char kCommandLineKey[] = "Software\\Qualcomm\\Eudora\\CommandLine";
+const char kSection[] = "Settings";
+const DWORD kCommandLineLimit = 260;
+// Eudora's own readers use 255 characters; longer values are read with larger buffers rather than cut.
+const DWORD kFirstBufferSize = 255;
+const DWORD kLargestBufferSize = 65536;
+// Eudora keeps no port: it always fetches from 110.
+const int kEudoraPort = 110;
+
+const char* Flag(BOOL on)
+{
+    return on ? "1" : "0";
+}
+
+} // namespace
+
+CEudoraClient::CEudoraClient()
+{
+    m_displayName = "Eudora";
+    m_exeName = "Eudora.exe";
+}
+
+CEudoraClient::~CEudoraClient() = default;
+
+BOOL CEudoraClient::DetectClient()
+{
+    try {
+        plat::CRegKey key;
+        std::string commandLine;
+        if (key.Open(HKEY_CURRENT_USER, kCommandLineKey, KEY_READ) != ERROR_SUCCESS ||
+            key.QueryString("current", commandLine, kCommandLineLimit, nullptr, TRUE) != ERROR_SUCCESS)
+            return FALSE;
+        key.Close();
+        // The program first and the settings file last; quotes are not part of Eudora's record.
+        const size_t firstSpace = commandLine.find(' ');
+        if (firstSpace == std::string::npos)
+            return FALSE;
+        m_exePath = commandLine.substr(0, firstSpace);
+        m_iniPath = commandLine.substr(commandLine.rfind(' ') + 1);
+        return plat::PathExists(m_exePath.c_str());
+    } catch (const std::exception&) {
+        return FALSE;
+    }
+}
+
+int CEudoraClient::EnumerateAccounts()
+{
+    return !m_iniPath.empty() && plat::PathExists(m_iniPath.c_str()) ? 1 : 0;
+}
+
+BOOL CEudoraClient::ReadSetting(const char* key, std::string& value) const
+{
+    for (DWORD size = kFirstBufferSize; size <= kLargestBufferSize; size *= 4) {
+        std::vector<char> buffer(size, '\0');
+        const DWORD copied =
+            plat::ProfileGetString(kSection, key, "", buffer.data(), size, m_iniPath.c_str());
+        if (copied < size - 1) {
+            value.assign(buffer.data(), copied);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL CEudoraClient::ReadAccount(int index)
+{
+    if (!IsValidIndex(index))
+        return FALSE;
+    AccountInfo& account = Account(index);
+    try {
+        account.name = "Eudora";
+        return ReadPopSettings(account);
+    } catch (const std::exception&) {
+        account.reason = REASON_CONFIG_UNREADABLE;
+        return FALSE;
+    }
+}
+
+BOOL CEudoraClient::ReadPopSettings(AccountInfo& account)
+{
+    // Taken before the values, so that a write notices any change made after them.
+    if (!plat::ReadWholeFile(m_iniPath.c_str(), m_iniBytes)) {
+        account.reason = REASON_CONFIG_UNREADABLE;
+        return FALSE;
+    }
+    std::string email;
+    if (ReadSetting("ReturnAddress", email))
+        account.email = email;
+    std::string flag;
+    if (ReadSetting("UsesIMAP", flag) && flag == "1") {
+        account.protocol = PROTOCOL_IMAP;
+        account.reason = REASON_IMAP;
+        return FALSE;
+    }
+    if (!ReadSetting("UsesPOP", flag) || flag != "1") {
+        account.protocol = PROTOCOL_UNKNOWN;
+        account.reason = REASON_UNKNOWN_PROTOCOL;
+        return FALSE;
+    }
+    std::string userName;
+    std::string server;
+    if (!ReadSetting("LoginName", userName) || userName.empty() || !ReadSetting("PopServer", server) ||
+        server.empty()) {
+        account.reason = REASON_CONFIG_UNREADABLE;
+        return FALSE;
+    }
+    account.current.userName = userName;
+    account.current.server = server;
+    account.current.port = kEudoraPort;
+    if (ReadSetting("AuthenticatePassword", flag) && flag == "1") {
+        account.current.authMode = AUTH_NORMAL;
+    } else if (ReadSetting("AuthenticateAPOP", flag) && flag == "1") {
+        account.current.authMode = AUTH_APOP;
+    } else if (ReadSetting("AuthenticateRPA", flag) && flag == "1") {
+        account.current.authMode = AUTH_SPA;
+    } else {
+        account.current.authMode = AUTH_UNKNOWN;
+        account.reason = REASON_AUTH_NOT_SUPPORTED;
+        return FALSE;
+    }
+    // A plain account cannot be pointed at a proxy on another port. A configured one stays supported so
+    // that it can still be given back: refusing it would strand it on a port where nothing listens.
+    if (g_productSettings.m_proxyPort != kEudoraPort && userName.find('/') == std::string::npos) {
+        account.supported = FALSE;
+        account.reason = REASON_NO_PORT_SELECTION;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CEudoraClient::WriteAccount(int index, int source)
+{
+    if (!IsValidIndex(index))
+        return FALSE;
+    const AccountInfo& account = Account(index);
+    const PopSettings& settings = source == 1 ? account.original : account.current;
+    // Pointing Eudora at a proxy on another port would succeed on paper and fetch nothing.
+    if (source != 1 && settings.port != kEudoraPort)
+        return FALSE;
+    try {
+        return WriteSettingsFile(settings);
+    } catch (const std::exception&) {
+        return FALSE;
+    }
+}
+
+BOOL CEudoraClient::WriteSettingsFile(const PopSettings& settings)
+{
+    std::string onDisk;
+    if (!plat::ReadWholeFile(m_iniPath.c_str(), onDisk) || onDisk != m_iniBytes)
+        return FALSE;
+    // The keys are written into a copy, and the copy replaces the file in one step: a write that fails
+    // half way leaves Eudora's file as it was.
+    std::string tempFolder;
+    std::string copyPath;
+    if (!plat::TempFolder(tempFolder) || !plat::CreateTempFileIn(tempFolder.c_str(), "eud", copyPath))
+        return FALSE;
+    const struct
+    {
+        const char* key;
+        std::string value;
+    } writes[] = {
+        {"UsesIMAP", "0"},
+        {"UsesPOP", "1"},
+        {"LoginName", settings.userName},
+        {"PopServer", settings.server},
+        {"AuthenticatePassword", Flag(settings.authMode == AUTH_NORMAL)},
+        {"AuthenticateAPOP", Flag(settings.authMode == AUTH_APOP)},
+        {"AuthenticateRPA", Flag(settings.authMode == AUTH_SPA)},
+    };
+    BOOL ok = plat::ReplaceWholeFile(copyPath.c_str(), onDisk);
+    for (const auto& write : writes) {
+        if (!ok)
+            break;
+        ok = plat::ProfileWriteString(kSection, write.key, write.value.c_str(), copyPath.c_str());
+    }
+    std::string edited;
+    ok = ok && plat::ReadWholeFile(copyPath.c_str(), edited);
+    plat::RemoveFile(copyPath.c_str());
+    if (!ok)
+        return FALSE;
+    if (!plat::ReadWholeFile(m_iniPath.c_str(), onDisk) || onDisk != m_iniBytes ||
+        !plat::ReplaceWholeFile(m_iniPath.c_str(), edited))
+        return FALSE;
+    m_iniBytes.swap(edited);
+    return TRUE;
+}

@@ -1,0 +1,30 @@
+// CEudoraClient: the adapter for Eudora, whose one account lives in section "Settings" of its settings file.
+#pragma once
+
+#include "core/MailClient.h"
+
+#include <string>
+
+class CEudoraClient : public CMailClient
+{
+public:
+    CEudoraClient();
+    ~CEudoraClient() override;
+
+    BOOL DetectClient() override;
+    int EnumerateAccounts() override;
+    BOOL ReadAccount(int index) override;
+    BOOL WriteAccount(int index, int source) override;
+
+    const std::string& IniPath() const { return m_iniPath; }
+
+private:
+    // One value of section "Settings", taken whole however long it is; FALSE when it would be cut.
+    BOOL ReadSetting(const char* key, std::string& value) const;
+    BOOL ReadPopSettings(AccountInfo& account);
+    // Applies the account's keys to a copy of the settings file and puts the copy in its place.
+    BOOL WriteSettingsFile(const PopSettings& settings);
+
+    std::string m_iniPath;
+    std::string m_iniBytes; // the settings file as read, so that a file changed since is not overwritten
+};

@@ -1,0 +1,229 @@
+// CIncrediMailClient: detection through IncrediMail's registered component, and its accounts of all
+// identities.
+#include "clients/IncrediMailClient.h"
+
+#include "Files.h"
+#include "RegKey.h"
+#include "Registry.h"
+
+#include <exception>
+
+namespace {
+
+const char kComponentKey[] = "Software\\Classes\\IncrediMail.Kernel\\CLSID";
+const DWORD kClassIdLimit = 200;
+const DWORD kPathLimit = 260;
+const DWORD kSubkeyNameSize = 1024;
+const REGSAM kEnumerateAccess = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS;
+const int kDefaultPort = 110;
+
+// Names of the subkeys of root\path in enumeration order; names that cannot be read are skipped.
+BOOL ListSubkeys(const std::string& path, std::vector<std::string>& names)
+{
+    plat::CRegKey key;
+    DWORD count = 0;
+    if (key.Open(HKEY_CURRENT_USER, path.c_str(), kEnumerateAccess) != ERROR_SUCCESS ||
+        plat::RegCountSubkeys(key.Get(), &count, nullptr) != ERROR_SUCCESS)
+        return FALSE;
+    std::vector<char> name(kSubkeyNameSize);
+    for (DWORD i = 0; i < count; ++i) {
+        DWORD length = kSubkeyNameSize;
+        if (plat::RegSubkeyName(key.Get(), i, name.data(), &length) == ERROR_SUCCESS)
+            names.push_back(std::string(name.data(), length));
+    }
+    return TRUE;
+}
+
+// One value as it stood before a write, to put it back when a later write fails.
+struct SavedValue
+{
+    const char* name = nullptr;
+    BOOL present = FALSE;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    std::vector<unsigned char> data;
+};
+
+BOOL SaveValue(HKEY key, const char* name, SavedValue& saved)
+{
+    saved.name = name;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG result = plat::RegQuery(key, name, &type, nullptr, &size);
+    if (result == ERROR_FILE_NOT_FOUND) {
+        saved.present = FALSE;
+        return TRUE;
+    }
+    if (result != ERROR_SUCCESS)
+        return FALSE;
+    saved.data.assign(static_cast<size_t>(size) + 1, 0);
+    result = plat::RegQuery(key, name, &type, saved.data.data(), &size);
+    if (result != ERROR_SUCCESS)
+        return FALSE;
+    saved.present = TRUE;
+    saved.type = type;
+    saved.size = size;
+    return TRUE;
+}
+
+void RestoreValue(HKEY key, const SavedValue& saved)
+{
+    if (saved.present)
+        plat::RegWrite(key, saved.name, saved.type, saved.data.data(), saved.size);
+    else
+        plat::RegRemoveValue(key, saved.name);
+}
+
+} // namespace
+
+CIncrediMailClient::CIncrediMailClient() : m_identitiesKeyPath(INCREDIMAIL_IDENTITIES_KEY)
+{
+    m_displayName = "IncrediMail";
+    m_exeName = "IncMail.exe";
+}
+
+CIncrediMailClient::~CIncrediMailClient() = default;
+
+BOOL CIncrediMailClient::DetectClient()
+{
+    try {
+        plat::CRegKey key;
+        std::string classId;
+        if (key.Open(HKEY_LOCAL_MACHINE, kComponentKey, KEY_READ) != ERROR_SUCCESS ||
+            key.QueryString(nullptr, classId, kClassIdLimit, nullptr, TRUE) != ERROR_SUCCESS)
+            return FALSE;
+        key.Close();
+        const std::string serverKey = "CLSID\\" + classId + "\\InprocServer32";
+        std::string library;
+        if (key.Open(HKEY_CLASSES_ROOT, serverKey.c_str(), KEY_READ) != ERROR_SUCCESS ||
+            key.QueryString(nullptr, library, kPathLimit, nullptr, TRUE) != ERROR_SUCCESS)
+            return FALSE;
+        m_exePath = library;
+        return plat::PathExists(m_exePath.c_str());
+    } catch (const std::exception&) {
+        return FALSE;
+    }
+}
+
+int CIncrediMailClient::EnumerateAccounts()
+{
+    try {
+        m_identityKeys.clear();
+        m_accountKeyLists.clear();
+        m_accountPairs.clear();
+        if (!ListSubkeys(m_identitiesKeyPath, m_identityKeys))
+            return 0;
+        m_accountKeyLists.resize(m_identityKeys.size());
+        for (size_t i = 0; i < m_identityKeys.size(); ++i) {
+            // An identity without an "Accounts" key contributes nothing and shifts no other identity.
+            ListSubkeys(m_identitiesKeyPath + "\\" + m_identityKeys[i] + "\\Accounts", m_accountKeyLists[i]);
+            for (size_t j = 0; j < m_accountKeyLists[i].size(); ++j)
+                m_accountPairs.push_back(std::make_pair(static_cast<int>(i), static_cast<int>(j)));
+        }
+        return static_cast<int>(m_accountPairs.size());
+    } catch (const std::exception&) {
+        m_accountKeyLists.clear();
+        m_accountPairs.clear();
+        return 0;
+    }
+}
+
+std::string CIncrediMailClient::AccountKeyPath(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_accountPairs.size())
+        return std::string();
+    const std::pair<int, int>& pair = m_accountPairs[index];
+    return m_identitiesKeyPath + "\\" + m_identityKeys[pair.first] + "\\Accounts\\" +
+           m_accountKeyLists[pair.first][pair.second];
+}
+
+BOOL CIncrediMailClient::ReadOptionalDword(HKEY key, const char* name, int& value, int def, int index)
+{
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (plat::RegQuery(key, name, &type, nullptr, &size) == ERROR_FILE_NOT_FOUND) {
+        value = def;
+        return TRUE;
+    }
+    // A value of another type would be replaced by a DWORD on writing, and its setting lost.
+    return ReadRegDword(key, name, value, index);
+}
+
+BOOL CIncrediMailClient::ReadAccount(int index)
+{
+    if (!IsValidIndex(index))
+        return FALSE;
+    AccountInfo& account = Account(index);
+    try {
+        plat::CRegKey key;
+        const std::string path = AccountKeyPath(index);
+        if (path.empty() || key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ) != ERROR_SUCCESS) {
+            account.reason = REASON_REGISTRY;
+            return FALSE;
+        }
+        int port = kDefaultPort;
+        int secure = 0;
+        if (!ReadRegString(key.Get(), "AccountName", account.name, index) ||
+            !ReadRegString(key.Get(), "EmailAddress", account.email, index) ||
+            !ReadRegString(key.Get(), "PopAccount", account.current.userName, index) ||
+            !ReadRegString(key.Get(), "PopServer", account.current.server, index) ||
+            !ReadOptionalDword(key.Get(), "PopPort", port, kDefaultPort, index) ||
+            !ReadOptionalDword(key.Get(), "PopLogSecure", secure, 0, index))
+            return FALSE;
+        account.current.port = port;
+        account.current.authMode = secure != 0 ? AUTH_SPA : AUTH_NORMAL;
+        return TRUE;
+    } catch (const std::exception&) {
+        account.reason = REASON_REGISTRY;
+        return FALSE;
+    }
+}
+
+LONG CIncrediMailClient::SetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size)
+{
+    return plat::RegWrite(key, name, type, data, size);
+}
+
+BOOL CIncrediMailClient::WriteValues(HKEY key, const PopSettings& settings)
+{
+    const DWORD port = static_cast<DWORD>(settings.port);
+    if (SetValue(key, "PopAccount", REG_SZ, settings.userName.c_str(),
+                 static_cast<DWORD>(settings.userName.size() + 1)) != ERROR_SUCCESS ||
+        SetValue(key, "PopServer", REG_SZ, settings.server.c_str(),
+                 static_cast<DWORD>(settings.server.size() + 1)) != ERROR_SUCCESS ||
+        SetValue(key, "PopPort", REG_DWORD, &port, sizeof(port)) != ERROR_SUCCESS)
+        return FALSE;
+    if (settings.authMode < AUTH_NORMAL || settings.authMode > AUTH_SPA)
+        return TRUE;
+    const DWORD secure = settings.authMode == AUTH_SPA ? 1 : 0;
+    return SetValue(key, "PopLogSecure", REG_DWORD, &secure, sizeof(secure)) == ERROR_SUCCESS;
+}
+
+BOOL CIncrediMailClient::WriteAccount(int index, int source)
+{
+    if (!IsValidIndex(index))
+        return FALSE;
+    try {
+        const AccountInfo& account = Account(index);
+        const PopSettings& settings = source == 1 ? account.original : account.current;
+        plat::CRegKey key;
+        const std::string path = AccountKeyPath(index);
+        if (path.empty() || key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
+            return FALSE;
+        // A write that fails half way puts back what was there: an account with the proxy's user name but
+        // the real server would fetch nothing and look doubtful.
+        static const char* const kWritten[] = {"PopAccount", "PopServer", "PopPort", "PopLogSecure"};
+        SavedValue saved[4];
+        for (int i = 0; i < 4; ++i) {
+            if (!SaveValue(key.Get(), kWritten[i], saved[i]))
+                return FALSE;
+        }
+        if (WriteValues(key.Get(), settings))
+            return TRUE;
+        for (const SavedValue& value : saved)
+            RestoreValue(key.Get(), value);
+        return FALSE;
+    } catch (const std::exception&) {
+        return FALSE;
+    }
+}

@@ -1,0 +1,39 @@
+// CIncrediMailClient: the adapter for IncrediMail, whose accounts are registry keys grouped by identity.
+#pragma once
+
+#include "core/MailClient.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#define INCREDIMAIL_IDENTITIES_KEY "Software\\Incredimail\\Identities"
+
+class CIncrediMailClient : public CMailClient
+{
+public:
+    CIncrediMailClient();
+    ~CIncrediMailClient() override;
+
+    BOOL DetectClient() override;
+    int EnumerateAccounts() override;
+    BOOL ReadAccount(int index) override;
+    BOOL WriteAccount(int index, int source) override;
+
+    // The key of record index under HKEY_CURRENT_USER; empty for an index that has none.
+    std::string AccountKeyPath(int index) const;
+
+protected:
+    // Every value the adapter writes goes through here (RegSetValueExA's result).
+    virtual LONG SetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size);
+
+private:
+    // A number value that may be absent: def when it is; FALSE (reason 2) when it is there but no DWORD.
+    BOOL ReadOptionalDword(HKEY key, const char* name, int& value, int def, int index);
+    BOOL WriteValues(HKEY key, const PopSettings& settings);
+
+    std::string m_identitiesKeyPath;
+    std::vector<std::vector<std::string>> m_accountKeyLists;
+    std::vector<std::string> m_identityKeys;
+    std::vector<std::pair<int, int>> m_accountPairs;
+};

@@ -1,0 +1,130 @@
+// CTheBatClient: The Bat!'s accounts read from and written to their account files through the depot.
+#include "clients/TheBatClient.h"
+
+#include "clients/TheBatDepot.h"
+#include "Files.h"
+#include "RegKey.h"
+
+#include <exception>
+
+CTheBatClient::CTheBatClient() : m_depot(new CTheBatDepot)
+{
+    m_exeName = "thebat.exe";
+    m_displayName = "The Bat!";
+}
+
+CTheBatClient::~CTheBatClient() = default;
+
+BOOL CTheBatClient::DetectClient()
+{
+    try {
+        if (!m_depot->LoadDepot())
+            return FALSE;
+        plat::CRegKey key;
+        std::string exePath;
+        if (key.Open(HKEY_CURRENT_USER, THEBAT_KEY, KEY_READ) != ERROR_SUCCESS ||
+            key.QueryString("EXE path", exePath, CTheBatDepot::kValueLimit, nullptr, TRUE) != ERROR_SUCCESS)
+            exePath.clear();
+        m_exePath = exePath;
+        return !m_exePath.empty() && plat::PathExists(m_exePath.c_str());
+    } catch (const std::exception&) {
+        return FALSE;
+    }
+}
+
+int CTheBatClient::EnumerateAccounts()
+{
+    return m_depot->EntryCount();
+}
+
+BOOL CTheBatClient::ReadAccount(int index)
+{
+    const TheBatAccountEntry* entry = m_depot->Entry(index);
+    if (!IsValidIndex(index) || entry == nullptr)
+        return FALSE;
+    try {
+        AccountInfo& account = Account(index);
+        account.name = entry->accountName;
+        std::string email;
+        if (entry->file.GetStringField(THEBAT_RECORD_EMAIL, email))
+            account.email = email;
+        if (!entry->loaded) {
+            account.reason = entry->reason;
+            return FALSE;
+        }
+        return ReadPopSettings(index);
+    } catch (const std::exception&) {
+        Account(index).reason = REASON_CONFIG_UNREADABLE;
+        return FALSE;
+    }
+}
+
+BOOL CTheBatClient::ReadPopSettings(int index)
+{
+    const CTheBatAccountFile& file = m_depot->Entry(index)->file;
+    AccountInfo& account = Account(index);
+    const std::string protocol = file.GetProtocolText();
+    if (protocol == "IMAP") {
+        account.protocol = PROTOCOL_IMAP;
+        account.reason = REASON_IMAP;
+        return FALSE;
+    }
+    if (protocol.empty()) {
+        account.protocol = PROTOCOL_UNKNOWN;
+        // A record too short to hold the flags is a damaged file, not another protocol.
+        account.reason =
+            file.FindRecord(THEBAT_RECORD_PROTOCOL) < 0 ? REASON_UNKNOWN_PROTOCOL : REASON_CONFIG_UNREADABLE;
+        return FALSE;
+    }
+    // Configuring writes these three records and never creates one, so an account lacking any of them,
+    // or holding one that cannot be read whole, could not be configured and given back as it was.
+    std::string userName;
+    std::string server;
+    DWORD port = 0;
+    if (!file.GetEncodedField(THEBAT_RECORD_LOGIN, userName) ||
+        !file.GetStringField(THEBAT_RECORD_SERVER, server) ||
+        !file.GetNumberField(THEBAT_RECORD_PORT, port)) {
+        account.reason = REASON_CONFIG_UNREADABLE;
+        return FALSE;
+    }
+    account.current.userName = userName;
+    account.current.server = server;
+    account.current.port = static_cast<int>(port);
+    const std::string authMode = file.GetAuthModeText();
+    if (authMode == "Normal") {
+        account.current.authMode = AUTH_NORMAL;
+    } else if (authMode == "APOP") {
+        account.current.authMode = AUTH_APOP;
+    } else if (authMode == "SPA") {
+        account.current.authMode = AUTH_SPA;
+    } else {
+        account.current.authMode = AUTH_UNKNOWN;
+        account.reason = REASON_AUTH_NOT_SUPPORTED;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CTheBatClient::WriteAccount(int index, int source)
+{
+    const TheBatAccountEntry* entry = m_depot->Entry(index);
+    if (!IsValidIndex(index) || entry == nullptr || !entry->loaded)
+        return FALSE;
+    try {
+        const AccountInfo& account = Account(index);
+        const PopSettings& settings = source == 1 ? account.original : account.current;
+        // Edited on a copy: the records held stay those of the file until it has been replaced.
+        CTheBatAccountFile edited = entry->file;
+        if (!edited.SetEncodedField(THEBAT_RECORD_LOGIN, settings.userName) ||
+            !edited.SetStringField(THEBAT_RECORD_SERVER, settings.server) ||
+            !edited.SetNumberField(THEBAT_RECORD_PORT, static_cast<DWORD>(settings.port)))
+            return FALSE;
+        static const char* const kAuthModeTexts[] = {"Normal", "APOP", "SPA"};
+        if (settings.authMode >= AUTH_NORMAL && settings.authMode <= AUTH_SPA &&
+            !edited.SetAuthModeText(kAuthModeTexts[settings.authMode]))
+            return FALSE;
+        return m_depot->SaveAccountFile(index, edited);
+    } catch (const std::exception&) {
+        return FALSE;
+    }
+}

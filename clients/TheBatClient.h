@@ -1,0 +1,26 @@
+// CTheBatClient: the adapter for The Bat!, whose accounts are listed in the registry and kept in account
+// files.
+#pragma once
+
+#include "core/MailClient.h"
+
+#include <memory>
+
+class CTheBatDepot;
+
+class CTheBatClient : public CMailClient
+{
+public:
+    CTheBatClient();
+    ~CTheBatClient() override;
+
+    BOOL DetectClient() override;
+    int EnumerateAccounts() override;
+    BOOL ReadAccount(int index) override;
+    BOOL WriteAccount(int index, int source) override;
+
+private:
+    BOOL ReadPopSettings(int index);
+
+    std::unique_ptr<CTheBatDepot> m_depot;
+};

@@ -1,8 +1,15 @@
 // CClientCatalogue: the nine client adapters in their fixed order, created, loaded and rebuilt together.
 #include "core/ClientCatalogue.h"
 
+#include "clients/EudoraClient.h"
+#include "clients/IncrediMailClient.h"
+#include "clients/MozillaClient.h"
+#include "clients/NetscapeClient.h"
+#include "clients/Opera7Client.h"
+#include "clients/OperaClient.h"
 #include "clients/OutlookClient.h"
 #include "clients/OutlookExpressClient.h"
+#include "clients/TheBatClient.h"
 #include "core/AbsentClient.h"
 
 #include <new>
@@ -25,19 +32,19 @@ CMailClient* CClientCatalogue::CreateDefaultClient(int index)
     case CLIENT_OUTLOOK:
         return new (std::nothrow) COutlookClient;
     case CLIENT_INCREDIMAIL:
-        return new (std::nothrow) CAbsentClient("IncrediMail", "IncMail.exe");
+        return new (std::nothrow) CIncrediMailClient;
     case CLIENT_EUDORA:
-        return new (std::nothrow) CAbsentClient("Eudora", "Eudora.exe");
+        return new (std::nothrow) CEudoraClient;
     case CLIENT_THE_BAT:
-        return new (std::nothrow) CAbsentClient("The Bat!", "thebat.exe");
+        return new (std::nothrow) CTheBatClient;
     case CLIENT_MOZILLA:
-        return new (std::nothrow) CAbsentClient("Mozilla", "");
+        return new (std::nothrow) CMozillaClient;
     case CLIENT_OPERA:
-        return new (std::nothrow) CAbsentClient("Opera", "opera.exe");
+        return new (std::nothrow) COperaClient;
     case CLIENT_OPERA7:
-        return new (std::nothrow) CAbsentClient("Opera 7", "opera.exe");
+        return new (std::nothrow) COpera7Client;
     case CLIENT_NETSCAPE:
-        return new (std::nothrow) CAbsentClient("Netscape Navigator", "");
+        return new (std::nothrow) CNetscapeClient;
     default:
         return nullptr;
     }

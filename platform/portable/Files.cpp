@@ -175,7 +175,7 @@ BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
         if (number == 0)
             continue;
         char name[16];
-        snprintf(name, sizeof(name), "%X.tmp", number);
+        snprintf(name, sizeof(name), "%04X.tmp", number);
         std::string candidate = base + head + name;
         int fd = open(NativePath(candidate.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {

@@ -50,6 +50,12 @@ void RemoveTestFolder(const std::string& folder)
     std::filesystem::remove_all(FsPath(folder), error);
 }
 
+bool MakeFolder(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::create_directory(FsPath(path), error) && !error;
+}
+
 bool WriteTestFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);

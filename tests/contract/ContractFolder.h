@@ -10,7 +10,9 @@ namespace contract {
 std::string MakeTestFolder(const char* tag);
 // Removes a folder made by MakeTestFolder with everything in it.
 void RemoveTestFolder(const std::string& folder);
-// Writes bytes to a file as they are; FALSE on failure.
+// Makes one folder (its parent must exist); false on failure.
+bool MakeFolder(const std::string& path);
+// Writes bytes to a file as they are; false on failure.
 bool WriteTestFile(const std::string& path, const std::string& bytes);
 
 } // namespace contract

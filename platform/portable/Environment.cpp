@@ -73,18 +73,19 @@ BOOL ExpandEnvironment(const char* text, std::string& expanded, DWORD limit)
         return FALSE;
     std::string out;
     try {
-        // As Windows does: a '%' that opens no known name is copied and the scan goes on after it.
+        // As Windows does: an unknown %NAME% is copied whole and the scan goes on after its closing '%'.
         for (const char* p = text; *p;) {
-            if (*p == '%') {
-                const char* close = strchr(p + 1, '%');
-                std::string value;
-                if (close && LookUpVariable(std::string(p + 1, close), value)) {
-                    out += value;
-                    p = close + 1;
-                    continue;
-                }
+            const char* close = *p == '%' ? strchr(p + 1, '%') : nullptr;
+            if (!close) {
+                out += *p++;
+                continue;
             }
-            out += *p++;
+            std::string value;
+            if (LookUpVariable(std::string(p + 1, close), value))
+                out += value;
+            else
+                out.append(p, close + 1);
+            p = close + 1;
         }
     } catch (...) {
         return FALSE;

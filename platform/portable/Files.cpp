@@ -167,7 +167,7 @@ BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
     std::string base = folder;
     if (!base.empty() && base.back() != '\\' && base.back() != '/')
         base += '\\';
-    // GetTempFileNameA's shape: up to three letters of the prefix, four hex digits, ".tmp".
+    // GetTempFileNameA's shape: up to three letters of the prefix, up to four hex digits, ".tmp".
     std::string head = std::string(prefix ? prefix : "").substr(0, 3);
     unsigned start = static_cast<unsigned>(getpid() ^ time(nullptr)) & 0xFFFFu;
     for (unsigned i = 0; i < 0x10000u; ++i) {
@@ -175,7 +175,7 @@ BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
         if (number == 0)
             continue;
         char name[16];
-        snprintf(name, sizeof(name), "%04X.tmp", number);
+        snprintf(name, sizeof(name), "%x.tmp", number);
         std::string candidate = base + head + name;
         int fd = open(NativePath(candidate.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {

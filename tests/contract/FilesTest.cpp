@@ -176,10 +176,13 @@ TEST_F(FilesTest, TemporaryFiles)
     ASSERT_TRUE(plat::CreateTempFileIn(m_folder.substr(0, m_folder.size() - 1).c_str(), "nim", second));
     EXPECT_NE(first, second);
     for (const std::string* path : {&first, &second}) {
-        // GetTempFileNameA: the folder, three letters of the prefix, four hex digits, ".tmp".
-        ASSERT_EQ(m_folder.size() + 11, path->size()) << *path;
+        // GetTempFileNameA: the folder, three letters of the prefix, one to four hex digits, ".tmp".
+        ASSERT_LE(m_folder.size() + 8, path->size()) << *path;
+        ASSERT_GE(m_folder.size() + 11, path->size()) << *path;
         EXPECT_EQ(m_folder, path->substr(0, m_folder.size()));
         EXPECT_EQ("nim", path->substr(m_folder.size(), 3));
+        const std::string digits = path->substr(m_folder.size() + 3, path->size() - m_folder.size() - 7);
+        EXPECT_EQ(std::string::npos, digits.find_first_not_of("0123456789abcdefABCDEF")) << *path;
         EXPECT_EQ(".TMP", [&] {
             std::string tail = path->substr(path->size() - 4);
             std::transform(tail.begin(), tail.end(), tail.begin(), ::toupper);

@@ -139,8 +139,9 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
     std::string native = NativePath(path);
     struct stat old;
     BOOL hadOld = stat(native.c_str(), &old) == 0;
-    // A folder or a file we may not write is not ours to replace, although rename() would allow it.
-    if (hadOld && (!S_ISREG(old.st_mode) || access(native.c_str(), W_OK) != 0))
+    // A folder or a file we may not write is not ours to replace, although rename() would allow it. A file
+    // without write bits is read-only as on Windows, also for root, whom access() lets write anything.
+    if (hadOld && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || access(native.c_str(), W_OK) != 0))
         return FALSE;
     std::string temp = FolderOf(native) + "/nimXXXXXX";
     int fd = mkstemp(&temp[0]);

@@ -3,6 +3,7 @@
 
 #include "clients/MozillaClient.h"
 #include "clients/NetscapeClient.h"
+#include "FileAttributes.h"
 
 namespace {
 
@@ -221,6 +222,18 @@ TEST_F(MozillaRewrite, AFailedWriteLeavesTheProfileAndTheRecordAsTheyWere)
     EXPECT_TRUE(client.ConfigureAccount(corporate));
     EXPECT_EQ(1, CountLinesWith(DefaultProfile(), "\"pop.new.example\""));
     EXPECT_EQ(1, CountLinesWith(DefaultProfile(), "\"mail.server.server5.port\", 8110)"));
+
+    // A read-only profile: nothing is written, nothing is left beside it.
+    const std::string unchanged = FileBytes(DefaultProfile());
+    ASSERT_TRUE(plat::SetFileReadOnly(DefaultProfile().c_str(), TRUE));
+    const int configured = FindAccount(client, "Configured mail"); // its port is the old one now: an update
+    EXPECT_FALSE(client.ConfigureAccount(configured));
+    ASSERT_TRUE(plat::SetFileReadOnly(DefaultProfile().c_str(), FALSE));
+    EXPECT_TRUE(Record(client, configured).configured);
+    EXPECT_FALSE(Record(client, configured).upToDate);
+    EXPECT_EQ(unchanged, FileBytes(DefaultProfile()));
+    ASSERT_TRUE(plat::ListDirectory(JoinPath(m_mozillaFolder, "Profiles\\default\\k2l8x0f3.slt").c_str(), entries));
+    EXPECT_EQ(4u, entries.size());
 
     // The profile's folder is gone: nothing is created.
     const std::string workFolder = JoinPath(m_mozillaFolder, "Profiles\\work");

@@ -3,6 +3,7 @@
 
 #include "clients/Opera7Client.h"
 #include "clients/OperaClient.h"
+#include "FileAttributes.h"
 
 namespace {
 
@@ -154,6 +155,15 @@ TEST_F(Opera7Clients, AFailedWriteLeavesTheFileAsItWas)
     ASSERT_TRUE(client.LoadClient());
     EXPECT_FALSE(client.WriteAccount(-1, 0));
     EXPECT_FALSE(client.WriteAccount(7, 0));
+
+    // A read-only file keeps every key; the record stays as it was.
+    const std::string before = FileBytes(AccountsIni());
+    ASSERT_TRUE(plat::SetFileReadOnly(AccountsIni().c_str(), TRUE));
+    EXPECT_FALSE(client.ConfigureAccount(0));
+    ASSERT_TRUE(plat::SetFileReadOnly(AccountsIni().c_str(), FALSE));
+    EXPECT_EQ(before, FileBytes(AccountsIni()));
+    EXPECT_EQ(1u, FileCount(JoinPath(m_appData, "Opera\\Opera7\\Mail")));
+    EXPECT_FALSE(Record(client, 0).configured);
 
     // The file went away after it was read: it is not made anew with three keys in it.
     ASSERT_TRUE(plat::RemoveFile(AccountsIni().c_str()));

@@ -3,6 +3,7 @@
 
 #include "clients/OperaClient.h"
 #include "clients/OperaIniFile.h"
+#include "FileAttributes.h"
 #include "Registry.h"
 
 namespace {
@@ -258,6 +259,14 @@ TEST_F(OperaClients, AFailedWriteLeavesTheAccountFileAsItWas)
     const std::string home = FileBytes(AccountFile("Home"));
     client.Writable(0).current.userName = "olga\r\nAddress=evil.example";
     EXPECT_FALSE(client.WriteAccount(0, 0));
+    EXPECT_EQ(home, FileBytes(AccountFile("Home")));
+    EXPECT_EQ(1u, FileCount(m_folder / "Opera\\Mail\\Home"));
+
+    // A read-only account file keeps its keys; no copy is left beside it.
+    client.Writable(0).current.userName = "olga/pop.mail.example/110";
+    ASSERT_TRUE(plat::SetFileReadOnly(AccountFile("Home").c_str(), TRUE));
+    EXPECT_FALSE(client.WriteAccount(0, 0));
+    ASSERT_TRUE(plat::SetFileReadOnly(AccountFile("Home").c_str(), FALSE));
     EXPECT_EQ(home, FileBytes(AccountFile("Home")));
     EXPECT_EQ(1u, FileCount(m_folder / "Opera\\Mail\\Home"));
 

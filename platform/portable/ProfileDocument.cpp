@@ -61,48 +61,67 @@ void CProfileDocument::Parse()
     Section unnamed;
     unnamed.firstLine = 0;
     m_sections.push_back(unnamed);
+    const char* data = m_bytes.data();
+    const size_t size = m_bytes.size();
     size_t pos = m_start;
-    while (pos < m_bytes.size()) {
+    while (pos < size) {
         Line line;
         line.begin = pos;
         size_t end = pos;
-        while (end < m_bytes.size() && m_bytes[end] != '\r' && m_bytes[end] != '\n')
+        while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
         line.end = end;
         size_t next = end;
-        if (next < m_bytes.size() && m_bytes[next] == '\r')
+        if (next < size && data[next] == '\r')
             ++next;
-        if (next < m_bytes.size() && m_bytes[next] == '\n')
+        if (next < size && data[next] == '\n')
             ++next;
         line.next = next;
         pos = next;
 
-        std::string text = TrimProfileText(m_bytes.substr(line.begin, line.end - line.begin));
-        size_t close = text.rfind(']');
-        if (text.empty()) {
+        // The line's text without blanks at either end, as indexes into the bytes.
+        size_t first = line.begin, last = line.end;
+        while (first < last && IsProfileSpace(data[first]))
+            ++first;
+        while (last > first && IsProfileSpace(data[last - 1]))
+            --last;
+        size_t close = last;
+        while (close > first && data[close - 1] != ']')
+            --close;
+        if (first == last) {
             line.kind = LINE_BLANK;
-        } else if (text[0] == '[' && close != std::string::npos) {
+        } else if (data[first] == '[' && close > first + 1) {
             line.kind = LINE_SECTION;
-            line.name = text.substr(1, close - 1);
+            line.nameAt = first + 1;
+            line.nameLen = close - 1 - (first + 1);
             m_sections.back().endLine = m_lines.size();
             Section section;
-            section.name = line.name;
+            section.name = Name(line);
             section.header = m_lines.size();
             section.firstLine = m_lines.size() + 1;
             section.named = TRUE;
             m_sections.push_back(section);
         } else {
             line.kind = LINE_ENTRY;
-            size_t eq = text.find('=');
-            if (eq == std::string::npos) {
-                line.name = text;
+            const void* eq = memchr(data + first, '=', last - first);
+            if (!eq) {
+                line.nameAt = first;
+                line.nameLen = last - first;
             } else {
-                line.name = TrimProfileText(text.substr(0, eq));
-                line.value = TrimProfileText(text.substr(eq + 1));
+                size_t at = static_cast<size_t>(static_cast<const char*>(eq) - data);
+                size_t nameEnd = at, valueBegin = at + 1;
+                while (nameEnd > first && IsProfileSpace(data[nameEnd - 1]))
+                    --nameEnd;
+                while (valueBegin < last && IsProfileSpace(data[valueBegin]))
+                    ++valueBegin;
+                line.nameAt = first;
+                line.nameLen = nameEnd - first;
+                line.valueAt = valueBegin;
+                line.valueLen = last - valueBegin;
                 line.hasValue = TRUE;
             }
         }
-        m_lines.push_back(line);
+        m_lines.push_back(std::move(line));
     }
     m_sections.back().endLine = m_lines.size();
 }
@@ -122,10 +141,21 @@ int CProfileDocument::FindSectionIndex(const std::string& name) const
 int CProfileDocument::FindEntryLine(const Section& section, const std::string& key) const
 {
     for (size_t i = section.firstLine; i < section.endLine; ++i) {
-        if (m_lines[i].kind == LINE_ENTRY && SameProfileName(m_lines[i].name, key))
+        if (m_lines[i].kind == LINE_ENTRY && NameIs(m_lines[i], key))
             return static_cast<int>(i);
     }
     return -1;
+}
+
+BOOL CProfileDocument::NameIs(const Line& line, const std::string& name) const
+{
+    if (line.nameLen != name.size())
+        return FALSE;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (Upper(m_bytes[line.nameAt + i]) != Upper(name[i]))
+            return FALSE;
+    }
+    return TRUE;
 }
 
 BOOL CProfileDocument::FindValue(const char* section, const char* key, std::string& value) const
@@ -136,7 +166,7 @@ BOOL CProfileDocument::FindValue(const char* section, const char* key, std::stri
     int line = FindEntryLine(m_sections[static_cast<size_t>(found)], Arg(key));
     if (line < 0 || !m_lines[static_cast<size_t>(line)].hasValue)
         return FALSE;
-    value = m_lines[static_cast<size_t>(line)].value;
+    value = Value(m_lines[static_cast<size_t>(line)]);
     return TRUE;
 }
 
@@ -148,8 +178,8 @@ BOOL CProfileDocument::ListKeys(const char* section, std::vector<std::string>& k
     const Section& s = m_sections[static_cast<size_t>(found)];
     for (size_t i = s.firstLine; i < s.endLine; ++i) {
         const Line& line = m_lines[i];
-        if (line.kind == LINE_ENTRY && line.hasValue && (line.name.empty() || line.name[0] != ';'))
-            keys.push_back(line.name);
+        if (line.kind == LINE_ENTRY && line.hasValue && (line.nameLen == 0 || m_bytes[line.nameAt] != ';'))
+            keys.push_back(Name(line));
     }
     return TRUE;
 }
@@ -162,9 +192,9 @@ BOOL CProfileDocument::ListEntries(const char* section, std::vector<std::string>
     const Section& s = m_sections[static_cast<size_t>(found)];
     for (size_t i = s.firstLine; i < s.endLine; ++i) {
         const Line& line = m_lines[i];
-        if (line.kind != LINE_ENTRY || (!line.name.empty() && line.name[0] == ';'))
+        if (line.kind != LINE_ENTRY || (line.nameLen != 0 && m_bytes[line.nameAt] == ';'))
             continue;
-        entries.push_back(line.hasValue ? line.name + "=" + line.value : line.name);
+        entries.push_back(line.hasValue ? Name(line) + "=" + Value(line) : Name(line));
     }
     return TRUE;
 }
@@ -228,10 +258,10 @@ BOOL CProfileDocument::SetValue(const char* section, const char* key, const char
     int line = FindEntryLine(m_sections[static_cast<size_t>(found)], keyName);
     if (line >= 0) {
         const Line& old = m_lines[static_cast<size_t>(line)];
-        if (old.hasValue && old.value == text)
+        if (old.hasValue && Value(old) == text)
             return FALSE;
         // The entry keeps the name as the file spells it.
-        Splice(old.begin, old.end, old.name + "=" + text);
+        Splice(old.begin, old.end, Name(old) + "=" + text);
         return TRUE;
     }
     Section target = m_sections[static_cast<size_t>(found)];

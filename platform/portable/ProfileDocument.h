@@ -44,9 +44,12 @@ private:
         size_t end = 0;     // first byte of its line end
         size_t next = 0;    // first byte of the next line
         int kind = 0;       // LINE_BLANK, LINE_SECTION or LINE_ENTRY
-        std::string name;   // section name, or entry name (trimmed)
+        // Entry name and value (trimmed) as places in the bytes: no copies for files of many lines.
+        size_t nameAt = 0;
+        size_t nameLen = 0;
         BOOL hasValue = FALSE;
-        std::string value;  // entry value (trimmed)
+        size_t valueAt = 0;
+        size_t valueLen = 0;
     };
     struct Section
     {
@@ -58,6 +61,9 @@ private:
     };
 
     void Parse();
+    std::string Name(const Line& line) const { return m_bytes.substr(line.nameAt, line.nameLen); }
+    std::string Value(const Line& line) const { return m_bytes.substr(line.valueAt, line.valueLen); }
+    BOOL NameIs(const Line& line, const std::string& name) const;
     int FindSectionIndex(const std::string& name) const;
     int FindEntryLine(const Section& section, const std::string& key) const;
     void Splice(size_t begin, size_t end, const std::string& replacement);

@@ -3,6 +3,7 @@
 #include "support/TestScopes.h"
 
 #include "clients/EudoraClient.h"
+#include "FileAttributes.h"
 #include "Files.h"
 #include "fixtures/SampleStores.h"
 #include "fixtures/SampleWriter.h"
@@ -259,6 +260,15 @@ TEST_F(EudoraClient, FailedWritesLeaveTheFileAsItWas)
     EXPECT_FALSE(client.ConfigureAccount(0));
     EXPECT_EQ(changed, Settings());
     EXPECT_FALSE(client.Record(0).configured);
+
+    WriteSettings(kSampleSettings);
+    CTestEudora readOnly;
+    ASSERT_TRUE(readOnly.LoadClient());
+    ASSERT_TRUE(plat::SetFileReadOnly(m_ini.c_str(), TRUE));
+    EXPECT_FALSE(readOnly.ConfigureAccount(0));
+    EXPECT_TRUE(plat::SetFileReadOnly(m_ini.c_str(), FALSE));
+    EXPECT_EQ(kSampleSettings, Settings());
+    EXPECT_FALSE(readOnly.Record(0).configured);
 
     CTestEudora gone;
     ASSERT_TRUE(gone.LoadClient());

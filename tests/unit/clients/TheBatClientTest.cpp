@@ -3,6 +3,7 @@
 #include "support/TestScopes.h"
 
 #include "clients/TheBatClient.h"
+#include "FileAttributes.h"
 #include "Files.h"
 #include "fixtures/SampleStores.h"
 #include "fixtures/SampleTheBat.h"
@@ -318,11 +319,20 @@ TEST_F(TheBatClient, FailedWritesLeaveTheFileAsItWas)
     ASSERT_TRUE(SampleFile(SampleCfg("Long"), longBytes));
     ASSERT_TRUE(SeedTheBatDepotEntry(3, "Long", ""));
 
+    ASSERT_TRUE(SampleFile(SampleCfg("Read-only"), plain));
+    ASSERT_TRUE(SeedTheBatDepotEntry(4, "Read-only", ""));
+
     CTestTheBat client;
     ASSERT_TRUE(client.LoadClient());
-    ASSERT_EQ(3, client.AccountCount());
-    for (int i = 0; i < 3; ++i)
+    ASSERT_EQ(4, client.AccountCount());
+    for (int i = 0; i < 4; ++i)
         ASSERT_TRUE(client.Record(i).supported) << i;
+
+    ASSERT_TRUE(plat::SetFileReadOnly(SampleCfg("Read-only").c_str(), TRUE));
+    EXPECT_FALSE(client.ConfigureAccount(3));
+    EXPECT_TRUE(plat::SetFileReadOnly(SampleCfg("Read-only").c_str(), FALSE));
+    EXPECT_EQ(plain, FileBytes(SampleCfg("Read-only")));
+    EXPECT_FALSE(client.Record(3).configured);
 
     // The Bat! rewrote the file after it was read: its change is not overwritten.
     const std::string changed = TheBatAccountFileBytes(Sample("anna", "pop.changed.example", 110, 0));

@@ -34,13 +34,7 @@ TEST(TheBatLoginCodec, SymbolsOfKnownBytes)
     EXPECT_EQ("", CTheBatLoginCodec::EncodeSymbols(""));
     EXPECT_EQ("++++", CTheBatLoginCodec::EncodeSymbols(Bytes({0xFF, 0xFF, 0xFF})));
     EXPECT_EQ("zzzz", CTheBatLoginCodec::EncodeSymbols(Bytes({0, 0, 0})));
-    EXPECT_EQ(-1, CTheBatLoginCodec::SymbolValue('='));
     EXPECT_EQ(-1, CTheBatLoginCodec::SymbolValue(static_cast<char>(0xBD)));
-    EXPECT_EQ(63, CTheBatLoginCodec::SymbolValue('+'));
-    EXPECT_EQ(62, CTheBatLoginCodec::SymbolValue('-'));
-    EXPECT_EQ(52, CTheBatLoginCodec::SymbolValue('9'));
-    EXPECT_EQ(0, CTheBatLoginCodec::SymbolValue('z'));
-    EXPECT_EQ(51, CTheBatLoginCodec::SymbolValue('A'));
 }
 
 TEST(TheBatLoginCodec, StoredFormOfKnownTexts)

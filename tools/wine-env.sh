@@ -15,11 +15,15 @@ wine_prefix_ready() {
             /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /d N /f \
                 </dev/null >/dev/null 2>&1
             /usr/lib/wine/wineserver -w
+            # Wine links the user's shell folders to $HOME; a throwaway user keeps its own, empty ones.
+            find "$WINEPREFIX/drive_c/users" -type l 2>/dev/null | while read -r link; do
+                rm -f "$link" && mkdir -p "$link"
+            done
             [ -f "$WINEPREFIX/system.reg" ] || { echo "wine prefix could not be made: $WINEPREFIX" >&2; exit 1; }
             touch "$WINEPREFIX/.nimbrel-ready"
         fi
         # A server that lingers keeps later starts quick; it is started here, on no pipe of the caller's.
-        /usr/lib/wine/wineserver -p60 </dev/null >/dev/null 2>&1
+        /usr/lib/wine/wineserver -p60 </dev/null >/dev/null 2>&1 9>&-
         exit 0
     ) 9>"$WINEPREFIX.lock.d/lock"
 }

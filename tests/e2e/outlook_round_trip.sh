@@ -21,7 +21,7 @@ check "doubtful" has_line "$L" "$(printf '0\t4\tOutlook Express\tDoubtful\tdom@m
 check "slash" has_line "$L" "$(printf "0\t5\tOutlook Express\tSlash server\teve@mail.example\tNo\tNo\tNo\tAccount's username or servername originally contains slash symbol(s).\teve\tpop/mail.example\t110")"
 check "missing value" has_line "$L" "$(printf '0\t6\tOutlook Express\tNo server\tfay@mail.example\tNo\tNo\tNo\tImpossible to read all necessary information from registry.\tfay\t\t0')"
 check "configured" has_line "$L" "$(printf '0\t7\tOutlook Express\tConfigured\tgus@mail.example\tYes\tYes\tYes\t\tgus/pop.gus.example/110\tLocalHost\t110')"
-check "outlook" has_line "$L" "$(printf '1\t1\tOutlook\tOutlook SPA\totto@corp.example\tYes\tNo\tNo\t\tCORP\\\\otto\tmail.corp.example\t110')"
+check "outlook" has_line "$L" "$(printf '1\t1\tOutlook\tOutlook SPA\totto@corp.example\tYes\tNo\tNo\t\tCORP\\otto\tmail.corp.example\t110')"
 check "eight oe rows" test "$(grep -c "^0	" "$L")" -eq 8
 
 snapshot "$WORK/before.txt"
@@ -41,18 +41,28 @@ check "old port updated" has_line "$S" 'REG HKCU\Software\Microsoft\Internet Acc
 check "outlook spa" has_line "$S" 'REG HKCU\Software\Microsoft\Office\Outlook\OMI Account Manager\Accounts\00000002|POP3 User Name|sz:CORP\otto/mail.corp.example[SPA]/110'
 
 tool list
-check "all configured but the doubtful" test "$(grep -c '	Yes	Yes	Yes	' "$WORK/out.txt")" -eq 5
+check "all configured but the doubtful" test "$(grep -c '^[01]	.*	Yes	Yes	Yes	' "$WORK/out.txt")" -eq 6
 
 tool unconfigure --all
 check "unconfigure --all exits 1 for the doubtful account" test "$rc" -eq 1
 snapshot "$WORK/after.txt"
-# Everything is as before but what may be added: a port value that was missing, and an SPA flag stored as 0
-# that comes back as 1.
-diff "$WORK/before.txt" "$WORK/after.txt" | grep '^[<>]' >"$WORK/diff.txt"
+# Everything is as before but what may be added (a port value that was missing, an SPA flag stored as 0 that
+# comes back as 1), and the accounts that were configured before, which now hold their real settings.
+diff "$WORK/before.txt" "$WORK/after.txt" | grep '^[<>]' | grep -E 'Internet Account Manager|OMI Account Manager|Outlook Express|Office' >"$WORK/diff.txt"
 cat >"$WORK/expected-diff.txt" <<'X'
 < REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000002|POP3 Use Sicily|dword:0
 > REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000001|POP3 Port|dword:110
 > REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000002|POP3 Use Sicily|dword:1
+< REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000004|POP3 Port|dword:8110
+< REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000004|POP3 Server|sz:localhost
+< REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000004|POP3 User Name|sz:bob/pop.mail.example[APOP]/110
+< REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000008|POP3 Server|sz:LocalHost
+< REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000008|POP3 User Name|sz:gus/pop.gus.example/110
+> REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000004|POP3 Port|dword:110
+> REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000004|POP3 Server|sz:pop.mail.example
+> REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000004|POP3 User Name|sz:bob
+> REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000008|POP3 Server|sz:pop.gus.example
+> REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000008|POP3 User Name|sz:gus
 X
 sort "$WORK/expected-diff.txt" -o "$WORK/expected-diff.txt"
 sort "$WORK/diff.txt" -o "$WORK/diff.txt"

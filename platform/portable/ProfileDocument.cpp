@@ -92,8 +92,14 @@ void CProfileDocument::Parse()
             line.kind = LINE_BLANK;
         } else if (data[first] == '[' && close > first + 1) {
             line.kind = LINE_SECTION;
-            line.nameAt = first + 1;
-            line.nameLen = close - 1 - (first + 1);
+            // Wine trims blanks inside the brackets: "[ name ]" is section "name".
+            size_t nameBegin = first + 1, nameEnd = close - 1;
+            while (nameBegin < nameEnd && IsProfileSpace(data[nameBegin]))
+                ++nameBegin;
+            while (nameEnd > nameBegin && IsProfileSpace(data[nameEnd - 1]))
+                --nameEnd;
+            line.nameAt = nameBegin;
+            line.nameLen = nameEnd - nameBegin;
             m_sections.back().endLine = m_lines.size();
             Section section;
             section.name = Name(line);

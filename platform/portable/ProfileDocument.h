@@ -11,7 +11,7 @@ namespace portable {
 
 /*
  * Lines end in CR+LF, CR or LF alike. A line whose first non-blank character is '[' and that holds a ']' opens
- * a section named by what lies between the '[' and the last ']'. Any other non-blank line is an entry: its name
+ * a section named by what lies between the '[' and the last ']', trimmed. Any other non-blank line is an entry: its name
  * is the text before the first '=' and its value the text after it, both trimmed; a line without '=' is an entry
  * without a value. Lines before the first section belong to an unnamed section. Names match without regard to
  * case, and a name is found in the first section of that name only, as Windows does.

@@ -227,3 +227,52 @@ TEST_F(ProfileReadTest, Numbers)
 }
 
 } // namespace
+
+namespace {
+
+// Files that clients and people write by hand: duplicates, odd headers, '=' in values, text before any section.
+// A key is looked up in the first section of its name only; lists show every section and key as they come.
+TEST_F(ProfileReadTest, IrregularFiles)
+{
+    const std::string path = m_folder + "irregular.ini";
+    ASSERT_TRUE(contract::WriteTestFile(path, "top=before\r\n"
+                                              "[dup]\r\n"
+                                              "a=1\r\n"
+                                              "a=2\r\n"
+                                              "[ spaced ]\r\n"
+                                              "k=spaced\r\n"
+                                              "[tail] junk\r\n"
+                                              "k=tail\r\n"
+                                              "[dup]\r\n"
+                                              "b=3\r\n"
+                                              "[eq]\r\n"
+                                              "url=http://x/?a=b\r\n"
+                                              "two words = v w \r\n"
+                                              "tab\t=\tt\r\n"));
+    const char* const rows[][3] = {
+        {"dup", "a", "1"},
+        {"dup", "b", "default"},
+        {"spaced", "k", "spaced"},
+        {" spaced ", "k", "spaced"},
+        {"tail", "k", "tail"},
+        {"eq", "url", "http://x/?a=b"},
+        {"eq", "two words", "v w"},
+        {"eq", "tab", "t"},
+        {"", "top", "before"},
+    };
+    for (int i = 0; i < 9; ++i) {
+        char buffer[32];
+        memset(buffer, 0xBD, sizeof(buffer));
+        plat::ProfileGetString(rows[i][0], rows[i][1], "default", buffer, sizeof(buffer), path.c_str());
+        EXPECT_STREQ(rows[i][2], buffer) << "row " << i;
+    }
+    char buffer[64];
+    memset(buffer, 0xBD, sizeof(buffer));
+    DWORD count = plat::ProfileGetString("dup", nullptr, "default", buffer, sizeof(buffer), path.c_str());
+    EXPECT_EQ(std::string("a\0a\0", 4), std::string(buffer, count));
+    memset(buffer, 0xBD, sizeof(buffer));
+    count = plat::ProfileGetString(nullptr, nullptr, "default", buffer, sizeof(buffer), path.c_str());
+    EXPECT_EQ(std::string("dup\0spaced\0tail\0dup\0eq\0", 23), std::string(buffer, count));
+}
+
+} // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -166,6 +167,30 @@ TEST_F(ProfileWriteTest, MixedLineEndsAndBlankLines)
             << "row " << i;
         EXPECT_STREQ(keys[i][2], buffer) << "row " << i;
     }
+}
+
+// Writes into duplicated and spaced sections land where reads will look for them.
+TEST_F(ProfileWriteTest, IrregularSections)
+{
+    ASSERT_TRUE(contract::WriteTestFile(m_file, "[dup]\r\na=1\r\n[ spaced ]\r\nk=v\r\n[dup]\r\nb=3\r\n"));
+    EXPECT_TRUE(Write("dup", "b", "9"));
+    EXPECT_TRUE(Write("spaced", "k", "w"));
+    char buffer[16];
+    EXPECT_EQ(1u, plat::ProfileGetString("dup", "b", "", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_STREQ("9", buffer);
+    EXPECT_EQ(1u, plat::ProfileGetString("spaced", "k", "", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_STREQ("w", buffer);
+    // The new key went to the first [dup]; the old one stays in the second until removed from there.
+    EXPECT_EQ(4u, plat::ProfileGetString("dup", nullptr, "", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_EQ(0, memcmp(buffer, "a\0b\0", 5));
+    EXPECT_TRUE(Write("dup", "b", nullptr));
+    EXPECT_TRUE(Write("dup", "b", nullptr));
+    EXPECT_EQ(0u, plat::ProfileGetString("dup", "b", "", buffer, sizeof(buffer), m_file.c_str()));
+    const std::string content = Content(m_file);
+    EXPECT_EQ(std::string::npos, content.find("b=")) << content;
+    char names[32];
+    EXPECT_EQ(15u, plat::ProfileGetString(nullptr, nullptr, "", names, sizeof(names), m_file.c_str()));
+    EXPECT_EQ(0, memcmp(names, "dup\0spaced\0dup\0", 16));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The registry calls of Registry.h over an in-memory registry that keeps Windows' (and Wine's) rules.
 #include "Registry.h"
+#include "FaultInjection.h"
 #include "PortableControl.h"
 
 #include <cstring>
@@ -229,6 +230,8 @@ LONG RegOpen(HKEY root, const char* path, REGSAM access, HKEY* key)
 
 LONG RegCreate(HKEY root, const char* path, REGSAM access, HKEY* key)
 {
+    if (portable::FaultHere(portable::FAULT_REG_SET, path))
+        return ERROR_ACCESS_DENIED;
     return OpenOrCreate(root, path, access, key, TRUE);
 }
 
@@ -250,6 +253,8 @@ LONG RegRemoveTree(HKEY root, const char* path)
     // An empty path would empty the root itself: no caller means that.
     if (!path || !*path)
         return ERROR_INVALID_PARAMETER;
+    if (portable::FaultHere(portable::FAULT_REG_DELETE, path))
+        return ERROR_ACCESS_DENIED;
     std::lock_guard<std::recursive_mutex> lock(g_regLock);
     KeyHandle start;
     if (!ResolveKey(root, 0, start))
@@ -314,6 +319,8 @@ LONG RegWrite(HKEY key, const char* name, DWORD type, const void* data, DWORD si
 {
     if (!data && size)
         return ERROR_NOACCESS;
+    if (portable::FaultHere(portable::FAULT_REG_SET, name))
+        return ERROR_ACCESS_DENIED;
     std::lock_guard<std::recursive_mutex> lock(g_regLock);
     KeyHandle handle;
     LONG result = UseKey(key, KEY_SET_VALUE, handle);
@@ -340,6 +347,8 @@ LONG RegWrite(HKEY key, const char* name, DWORD type, const void* data, DWORD si
 
 LONG RegRemoveValue(HKEY key, const char* name)
 {
+    if (portable::FaultHere(portable::FAULT_REG_DELETE, name))
+        return ERROR_ACCESS_DENIED;
     std::lock_guard<std::recursive_mutex> lock(g_regLock);
     KeyHandle handle;
     LONG result = UseKey(key, KEY_SET_VALUE, handle);
@@ -359,7 +368,8 @@ LONG RegCountSubkeys(HKEY key, DWORD* count, DWORD* maxNameLen)
 {
     std::lock_guard<std::recursive_mutex> lock(g_regLock);
     KeyHandle handle;
-    LONG result = UseKey(key, KEY_QUERY_VALUE, handle);
+    // Wine answers this for any handle (Windows wants KEY_QUERY_VALUE).
+    LONG result = UseKey(key, 0, handle);
     if (result != ERROR_SUCCESS)
         return result;
     DWORD longest = 0;

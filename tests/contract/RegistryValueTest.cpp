@@ -229,6 +229,19 @@ TEST_F(RegistryValueTest, AccessRightsOfTheHandle)
     EXPECT_EQ(0u, size);
     EXPECT_EQ(ERROR_SUCCESS, plat::RegWrite(writeOnly, "number", REG_DWORD, &number, 4));
     EXPECT_EQ(ERROR_SUCCESS, plat::RegClose(writeOnly));
+
+    // Wine counts subkeys and makes new ones below a key opened for enumeration alone; Windows asks for
+    // KEY_QUERY_VALUE and KEY_CREATE_SUB_KEY, which is why callers open with them.
+    HKEY enumOnly = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_CURRENT_USER, kTestKey, KEY_ENUMERATE_SUB_KEYS, &enumOnly));
+    DWORD count = kSentinel;
+    EXPECT_EQ(ERROR_SUCCESS, plat::RegCountSubkeys(enumOnly, &count, nullptr));
+    EXPECT_EQ(0u, count);
+    HKEY child = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, plat::RegCreate(enumOnly, "child", KEY_READ, &child));
+    if (child)
+        plat::RegClose(child);
+    EXPECT_EQ(ERROR_SUCCESS, plat::RegClose(enumOnly));
 }
 
 // CRegKey's typed reads: never a cut string, a NUL added where the stored one is missing, types checked.

@@ -430,6 +430,11 @@ LONG RegValueAt(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, 
     }
     if (result == ERROR_SUCCESS) {
         if (value.name.size() >= *nameLen) {
+            // Wine gives as much of the name as fits, terminated, and leaves the length as it was.
+            if (*nameLen) {
+                memcpy(name, value.name.data(), *nameLen - 1);
+                name[*nameLen - 1] = 0;
+            }
             result = ERROR_MORE_DATA;
         } else {
             memcpy(name, value.name.c_str(), value.name.size() + 1);

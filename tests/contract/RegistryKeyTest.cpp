@@ -240,6 +240,19 @@ TEST_F(RegistryKeyTest, ValuesEnumerateSortedByName)
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
     EXPECT_EQ(4u, size);
 
+    // A name that does not fit ("foobar" needs 7 with its NUL): Wine cuts it and still gives the data.
+    memset(name, 0xBD, sizeof(name));
+    memset(data, 0xBD, sizeof(data));
+    length = 6;
+    type = kSentinel;
+    size = sizeof(data);
+    EXPECT_EQ(ERROR_MORE_DATA, plat::RegValueAt(key, 2, name, &length, &type, data, &size));
+    EXPECT_EQ(6u, length);
+    EXPECT_EQ(std::string("fooba\0\xBD", 7), std::string(name, 7));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(7u, size);
+    EXPECT_EQ(std::string("foobar\0\xBD", 8), std::string(reinterpret_cast<char*>(data), 8));
+
     length = sizeof(name);
     EXPECT_EQ(ERROR_NO_MORE_ITEMS, plat::RegValueAt(key, 5, name, &length, nullptr, nullptr, nullptr));
     plat::RegClose(key);

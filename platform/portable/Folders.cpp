@@ -26,6 +26,8 @@ std::string NativeFolderPath(const char* path)
 
 BOOL CreateFolder(const char* path)
 {
+    if (!path || !*path)
+        return FALSE;
     std::string folder = NativeFolderPath(path);
     if (folder.empty())
         return FALSE;
@@ -40,7 +42,12 @@ BOOL CreateFolder(const char* path)
 
 BOOL RemoveFolderTree(const char* path)
 {
+    if (!path || !*path)
+        return FALSE;
     std::string folder = NativeFolderPath(path);
+    // A slip that names the root must not empty the whole file system.
+    if (folder == "/")
+        return FALSE;
     struct stat info;
     if (lstat(folder.c_str(), &info) != 0)
         return TRUE;

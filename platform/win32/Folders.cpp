@@ -8,6 +8,8 @@ namespace plat {
 
 BOOL CreateFolder(const char* path)
 {
+    if (!path || !*path)
+        return FALSE;
     std::string folder(path);
     while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
         folder.pop_back();
@@ -25,7 +27,14 @@ BOOL CreateFolder(const char* path)
 
 BOOL RemoveFolderTree(const char* path)
 {
+    if (!path || !*path)
+        return FALSE;
     std::string folder(path);
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    // A slip that names a drive root must not empty the drive.
+    if (folder.empty() || folder == "\\" || folder == "/" || (folder.size() == 2 && folder[1] == ':'))
+        return FALSE;
     DWORD attributes = GetFileAttributesA(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return TRUE;
@@ -33,6 +42,9 @@ BOOL RemoveFolderTree(const char* path)
         SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
         return DeleteFileA(folder.c_str());
     }
+    // A junction or folder link goes by itself: what it points at belongs to someone else.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return RemoveDirectoryA(folder.c_str()) ? TRUE : FALSE;
     std::vector<DirEntry> entries;
     ListDirectory(folder.c_str(), entries);
     for (const DirEntry& entry : entries) {

@@ -1,6 +1,7 @@
 // Contract of the file calls: existence, listing, whole-file reads, safe replacement and temporary files.
 #include "contract/ContractFolder.h"
 
+#include "Environment.h"
 #include "Files.h"
 
 #include <gtest/gtest.h>
@@ -201,6 +202,45 @@ TEST_F(FilesTest, TemporaryFiles)
     EXPECT_FALSE(plat::CreateTempFileIn((m_folder + "missing").c_str(), "nim", none));
     EXPECT_EQ("kumquat", none);
     EXPECT_FALSE(plat::RemoveFile(m_folder.substr(0, m_folder.size() - 1).c_str()));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FilesTest, CreateAndRemoveFolders)
+{
+    const std::string deep = m_folder + "one\\two\\three";
+    EXPECT_TRUE(plat::CreateFolder(deep.c_str()));
+    EXPECT_TRUE(plat::PathExists(deep.c_str()));
+    EXPECT_TRUE(plat::CreateFolder((deep + "\\").c_str()));
+    ASSERT_TRUE(contract::WriteTestFile(deep + "\\file.txt", "x"));
+    ASSERT_TRUE(contract::WriteTestFile(m_folder + "one\\top.txt", "y"));
+
+    // A file stands where a folder should be.
+    EXPECT_FALSE(plat::CreateFolder((m_folder + "one\\top.txt").c_str()));
+    EXPECT_FALSE(plat::CreateFolder((m_folder + "one\\top.txt\\below").c_str()));
+    EXPECT_FALSE(plat::CreateFolder(""));
+    EXPECT_FALSE(plat::CreateFolder(nullptr));
+
+    EXPECT_TRUE(plat::RemoveFolderTree((m_folder + "one").c_str()));
+    EXPECT_FALSE(plat::PathExists((m_folder + "one").c_str()));
+    EXPECT_TRUE(Names(m_folder).empty());
+    EXPECT_TRUE(plat::RemoveFolderTree((m_folder + "one").c_str()));
+    EXPECT_FALSE(plat::RemoveFolderTree(""));
+    EXPECT_FALSE(plat::RemoveFolderTree(nullptr));
+}
+
+TEST(EnvironmentValues, SetExpandAndRemove)
+{
+    std::string expanded = "kumquat";
+    ASSERT_TRUE(plat::SetEnvironmentValue("NIMBREL_CONTRACT_VALUE", "C:\\Mail Data"));
+    EXPECT_TRUE(plat::ExpandEnvironment("%nimbrel_contract_value%\\Eudora", expanded));
+    EXPECT_EQ("C:\\Mail Data\\Eudora", expanded);
+
+    ASSERT_TRUE(plat::SetEnvironmentValue("NIMBREL_CONTRACT_VALUE", nullptr));
+    EXPECT_TRUE(plat::ExpandEnvironment("%NIMBREL_CONTRACT_VALUE%\\Eudora", expanded));
+    EXPECT_EQ("%NIMBREL_CONTRACT_VALUE%\\Eudora", expanded);
 }
 
 } // namespace

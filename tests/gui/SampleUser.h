@@ -1,0 +1,55 @@
+// The user a dialog test runs as: sample Outlook Express and Outlook accounts, the proxy port, and a program
+// of our own running under an e-mail client's name.
+#pragma once
+
+#include "support/TestScopes.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Seeds the samples (or none) for one test and removes every trace of them afterwards.
+class CSampleUser
+{
+public:
+    explicit CSampleUser(bool withAccounts = true, DWORD proxyPort = 110);
+    CSampleUser(const CSampleUser&) = delete;
+    CSampleUser& operator=(const CSampleUser&) = delete;
+
+    // A value of Outlook Express account number n (1 to 8) as text, "dword:N" for numbers.
+    std::string OutlookExpressValue(int n, const char* name) const;
+    std::string OutlookValue(int n, const char* name) const;
+    // "user|server|port" of an Outlook Express account, for one-line comparisons.
+    std::string OutlookExpressPop(int n) const;
+    const std::string& Root() const { return m_root.Path(); }
+
+private:
+    CRegistryScope m_registry;
+    CProxyPortScope m_port;
+    CTestFolder m_root;
+};
+
+// Runs a copy of our waiting program under a client's program file name until stopped.
+class CFakeClientProcess
+{
+public:
+    explicit CFakeClientProcess(const std::string& exeName);
+    ~CFakeClientProcess();
+    CFakeClientProcess(const CFakeClientProcess&) = delete;
+    CFakeClientProcess& operator=(const CFakeClientProcess&) = delete;
+    bool IsRunning() const;
+    void Stop();
+
+private:
+    CTestFolder m_folder;
+    PROCESS_INFORMATION m_process = {};
+};
+
+// The folder of the running test program, with its trailing backslash.
+std::string ProgramFolder();
+
+// Waits for the standard dialog of the thread; the first one of each process must show the first-paint hint,
+// which is checked and answered here. Null when the dialog did not open.
+HWND OpenedMainDialog(
+    DWORD uiThread, const std::string& caption = "E-mail accounts configurator",
+    const std::string& hint = "Select account(s) you want to process and click the appropriate button.");

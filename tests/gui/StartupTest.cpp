@@ -1,0 +1,204 @@
+// The program itself, started as a separate process: single instance, switches and the mode choice.
+#include "SampleUser.h"
+#include "UserDriver.h"
+
+#include "RegKey.h"
+#include "settings/ProductSettings.h"
+#include "ui/resources/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kCaption[] = "E-mail accounts configurator";
+
+// One run of vantler.exe, ended at the latest when the test ends.
+class CProgramRun
+{
+public:
+    CProgramRun(const std::string& arguments, const std::string& folder)
+    {
+        std::string program = ProgramFolder() + "vantler.exe";
+        std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        m_started = ::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                     folder.c_str(), &startup, &m_process) != 0;
+        EXPECT_TRUE(m_started) << commandLine;
+    }
+    ~CProgramRun()
+    {
+        if (!m_started)
+            return;
+        if (!HasEnded(0))
+            ::TerminateProcess(m_process.hProcess, 1);
+        ::WaitForSingleObject(m_process.hProcess, 10000);
+        ::CloseHandle(m_process.hProcess);
+        ::CloseHandle(m_process.hThread);
+    }
+    DWORD Id() const { return m_process.dwProcessId; }
+    bool HasEnded(int timeoutMs) const
+    {
+        return m_started && ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    }
+    // Watches the process until it ends; the titles of every dialog it showed on the way besides closing, the
+    // window that was just told to close.
+    std::vector<std::string> DialogsUntilEnd(HWND closing = nullptr, int timeoutMs = 15000) const
+    {
+        std::vector<std::string> seen;
+        gui::WaitUntil(
+            [&] {
+                for (HWND window : gui::ProcessDialogs(Id())) {
+                    if (window == closing)
+                        continue;
+                    std::string title = gui::Text(window) + (gui::IsMessageBox(window) ? " (message)" : "");
+                    if (std::find(seen.begin(), seen.end(), title) == seen.end())
+                        seen.push_back(title);
+                }
+                return HasEnded(0);
+            },
+            timeoutMs);
+        return seen;
+    }
+
+private:
+    bool m_started = false;
+    PROCESS_INFORMATION m_process = {};
+};
+
+// The installation directory the program reads its text file from.
+void SetInstallationDirectory(const std::string& folder)
+{
+    plat::CRegKey key;
+    key.Create(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_ALL_ACCESS);
+    key.SetString(NIMBREL_INSTALL_DIR_VALUE, folder + "\\");
+}
+
+bool IsWizard(HWND window)
+{
+    return window && ::GetDlgItem(window, IDC_NEXT) && ::GetDlgItem(window, IDC_UPTODATE_YES);
+}
+
+bool IsModeSelection(HWND window)
+{
+    return window && ::GetDlgItem(window, IDC_MODE_WIZARD) && ::GetDlgItem(window, IDC_MODE_STANDARD);
+}
+
+} // namespace
+
+TEST(Startup, ModeSelectionComesFirstAndCancellingItOpensNothing)
+{
+    CSampleUser user;
+    CTestFolder folder;
+    SetInstallationDirectory(folder.Path());
+    CProgramRun run("", folder.Path());
+    HWND modes = gui::WaitForProcessDialog(run.Id(), kCaption, false);
+    ASSERT_TRUE(IsModeSelection(modes));
+    EXPECT_EQ(BST_CHECKED, gui::CheckState(modes, IDC_MODE_WIZARD));
+    ::PostMessageA(modes, WM_CLOSE, 0, 0);
+    EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd(modes));
+    EXPECT_TRUE(run.HasEnded(0));
+}
+
+TEST(Startup, SecondStartBringsTheFirstWindowBackAndOpensNothing)
+{
+    CSampleUser user;
+    CTestFolder folder;
+    SetInstallationDirectory(folder.Path());
+    CProgramRun first("/install", folder.Path());
+    HWND wizard = gui::WaitForProcessDialog(first.Id(), kCaption, false);
+    ASSERT_TRUE(IsWizard(wizard));
+    ::PostMessageA(wizard, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(gui::WaitUntil([&] { return ::IsIconic(wizard) != 0; }));
+
+    CProgramRun second("", folder.Path());
+    EXPECT_EQ((std::vector<std::string>{}), second.DialogsUntilEnd());
+    EXPECT_TRUE(second.HasEnded(0));
+    EXPECT_TRUE(gui::WaitUntil([&] { return !::IsIconic(wizard); })) << "the first window was not restored";
+    EXPECT_EQ(1u, gui::ProcessDialogs(first.Id()).size());
+    EXPECT_TRUE(gui::Click(wizard, IDC_WIZARD_CLOSE));
+    EXPECT_TRUE(first.HasEnded(10000));
+}
+
+TEST(Startup, InstallSwitchInAnyCaseOpensTheWizardAndNothingIsRestored)
+{
+    CSampleUser user;
+    CTestFolder folder;
+    SetInstallationDirectory(folder.Path());
+    for (const char* arguments : {"/INSTALL", "/uninstall /Install"}) {
+        SCOPED_TRACE(arguments);
+        CProgramRun run(arguments, folder.Path());
+        HWND wizard = gui::WaitForProcessDialog(run.Id(), kCaption, false);
+        ASSERT_TRUE(IsWizard(wizard));
+        EXPECT_EQ(1u, gui::ProcessDialogs(run.Id()).size()) << "no mode selection, no question";
+        ::PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd(wizard));
+        EXPECT_TRUE(run.HasEnded(0));
+        EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", user.OutlookExpressPop(4));
+    }
+}
+
+TEST(Startup, UninstallAsksOnceAndRestoresEveryAccountOnYes)
+{
+    CSampleUser user;
+    CTestFolder folder;
+    SetInstallationDirectory(folder.Path());
+    {
+        CProgramRun run("/uninstall", folder.Path());
+        HWND box = gui::WaitForProcessDialog(run.Id(), kCaption, true);
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ("Restore original settings of all e-mail accounts?", gui::MessageText(box));
+        EXPECT_TRUE(gui::Answer(box, IDNO));
+        EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd());
+        EXPECT_TRUE(run.HasEnded(0));
+        EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", user.OutlookExpressPop(4));
+        EXPECT_EQ("gus/pop.gus.example/110|LocalHost|dword:110", user.OutlookExpressPop(8));
+    }
+    CProgramRun run("/UnInstall", folder.Path());
+    HWND box = gui::WaitForProcessDialog(run.Id(), kCaption, true);
+    ASSERT_NE(nullptr, box);
+    EXPECT_TRUE(gui::Answer(box, IDYES));
+    box = gui::WaitForProcessDialog(run.Id(), "Confirm action for Doubtful", true);
+    ASSERT_NE(nullptr, box);
+    EXPECT_TRUE(gui::Answer(box, IDOK));
+    // The list itself is never shown, nor the first-paint hint.
+    EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd());
+    EXPECT_TRUE(run.HasEnded(0));
+    EXPECT_EQ("bob|pop.mail.example|dword:110", user.OutlookExpressPop(4));
+    EXPECT_EQ("dom|anna|dword:110", user.OutlookExpressPop(5));
+    EXPECT_EQ("gus|pop.gus.example|dword:110", user.OutlookExpressPop(8));
+    EXPECT_EQ("anna|pop.mail.example|<missing>", user.OutlookExpressPop(1));
+    EXPECT_EQ("otto", user.OutlookValue(1, "POP3 User Name"));
+}
+
+TEST(Startup, TranslatedCaptionNamesTheWindowsAndTheSingleInstance)
+{
+    CSampleUser user;
+    CTestFolder folder;
+    const std::string caption = "Postkonten \x97 Einrichtung";
+    ASSERT_TRUE(::WritePrivateProfileStringA("Main Dialog", "Caption", caption.c_str(),
+                                             (folder / "vantler.txt").c_str()));
+    ASSERT_TRUE(::WritePrivateProfileStringA("Mode Selection Dialog", "Wiz",
+                                             "Assistent\\nein Konto nach dem anderen",
+                                             (folder / "vantler.txt").c_str()));
+    SetInstallationDirectory(folder.Path());
+    CProgramRun first("", folder.Path());
+    HWND modes = gui::WaitForProcessDialog(first.Id(), caption, false);
+    ASSERT_TRUE(IsModeSelection(modes));
+    EXPECT_EQ("Assistent \nein Konto nach dem anderen", gui::ItemText(modes, IDC_MODE_WIZARD));
+
+    CProgramRun second("/install", folder.Path());
+    EXPECT_EQ((std::vector<std::string>{}), second.DialogsUntilEnd());
+    EXPECT_TRUE(second.HasEnded(0));
+    // Standard mode from the first: the standard dialog carries the translated title too.
+    EXPECT_TRUE(gui::Click(modes, IDC_MODE_STANDARD));
+    EXPECT_TRUE(gui::Click(modes, IDOK));
+    HWND hint = gui::WaitForProcessDialog(first.Id(), caption, true);
+    ASSERT_NE(nullptr, hint);
+    EXPECT_TRUE(gui::Answer(hint, IDOK));
+    HWND standard = gui::WaitForProcessDialog(first.Id(), caption, false);
+    ASSERT_NE(nullptr, standard);
+    EXPECT_NE(nullptr, ::GetDlgItem(standard, IDC_ACCOUNT_LIST));
+    ::PostMessageA(standard, WM_COMMAND, MAKEWPARAM(ID_FILE_EXIT, 0), 0);
+    EXPECT_TRUE(first.HasEnded(10000));
+}

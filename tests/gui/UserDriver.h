@@ -1,0 +1,73 @@
+// Playing the user against real dialogs: finding windows, pressing buttons and keys, reading what is shown,
+// and answering message boxes, for dialogs on another thread of this process or in another process.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class CDialog;
+
+namespace gui {
+
+// Polls condition every 20 ms until it holds or timeoutMs passed; returns its last result.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// A window's text through WM_GETTEXT, which works for windows of any thread and process.
+std::string Text(HWND window);
+std::string ItemText(HWND dialog, int id);
+bool IsMessageBox(HWND window);
+// The text of a message box.
+std::string MessageText(HWND box);
+
+// Visible top-level dialog windows (class #32770) of a thread or of a process; message boxes included.
+std::vector<HWND> ThreadDialogs(DWORD threadId);
+std::vector<HWND> ProcessDialogs(DWORD processId);
+// The first shown dialog of the thread whose title is title (a message box when messageBox, else not one).
+HWND WaitForThreadDialog(DWORD threadId, const std::string& title, bool messageBox, int timeoutMs = 10000);
+HWND WaitForProcessDialog(DWORD processId, const std::string& title, bool messageBox, int timeoutMs = 10000);
+// Any message box of the thread; null when none comes.
+HWND WaitForThreadMessageBox(DWORD threadId, int timeoutMs = 10000);
+
+// Presses a message box's button (IDOK, IDCANCEL, IDYES, IDNO) and waits until the box is gone.
+bool Answer(HWND box, int button);
+// Clicks a button and waits until its handler has returned; false when it did not return in time (a modal
+// window it opened is still waiting).
+bool Click(HWND dialog, int id, int timeoutMs = 5000);
+// Clicks a button without waiting, for handlers that open a modal window.
+void PostClick(HWND dialog, int id);
+// Sends a menu or accelerator command the way the menu does, and waits for it.
+bool Command(HWND dialog, int id, int timeoutMs = 5000);
+// Waits until the thread that owns window has handled what was sent to it so far.
+bool Sync(HWND window, int timeoutMs = 5000);
+
+bool IsEnabled(HWND dialog, int id);
+bool IsShown(HWND dialog, int id);
+int CheckState(HWND dialog, int id);
+// Types text into an edit as keys would: replaces the whole text, one change notification.
+void Type(HWND dialog, int id, const std::string& text);
+
+// Real input through the system's queue: the window must be in front.
+void PressKeys(HWND target, std::initializer_list<WORD> keys);
+void ClickAt(HWND window, POINT clientPoint, bool withControl);
+
+// The account list of a dialog of this process.
+int RowCount(HWND list);
+std::string Cell(HWND list, int row, int column);
+std::vector<std::string> Row(HWND list, int row);
+bool IsRowChecked(HWND list, int row);
+void CheckRow(HWND list, int row, bool checked);
+std::string ColumnTitle(HWND list, int column);
+// Selects a row and clicks its label, as a user picking the row with the mouse.
+void ClickRow(HWND list, int row, bool withControl = false);
+
+// Runs dialog.DoModal() on this thread while script plays the user on a second thread. Whatever the script
+// leaves open is then closed, so that a failing test cannot hang. Returns DoModal's result.
+INT_PTR RunWithUser(CDialog& dialog, const std::function<void(DWORD uiThread)>& script);
+
+// Reads a whole text file; empty when missing.
+std::string FileText(const std::string& path);
+
+} // namespace gui

@@ -1,5 +1,6 @@
 // The file calls of Files.h for the portable backend, over POSIX files and directories.
 #include "Files.h"
+#include "FaultInjection.h"
 #include "PortablePaths.h"
 
 #include <algorithm>
@@ -14,7 +15,17 @@
 
 namespace {
 
+using plat::portable::FaultHere;
 using plat::portable::NativePath;
+
+// A call the fault layer makes fail reports what a failing disk would.
+BOOL Faulted(plat::portable::FaultCall call, const std::string& target)
+{
+    if (!FaultHere(call, target.c_str()))
+        return FALSE;
+    errno = EIO;
+    return TRUE;
+}
 
 // NTFS lists names in the order of their upper-case letters; we give that order too, so runs repeat.
 BOOL NameBefore(const plat::DirEntry& a, const plat::DirEntry& b)
@@ -71,6 +82,8 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
     if (!folder)
         return FALSE;
     std::string native = NativePath(folder);
+    if (Faulted(portable::FAULT_OPEN, native))
+        return FALSE;
     DIR* dir = opendir(native.empty() ? "." : native.c_str());
     if (!dir)
         return FALSE;
@@ -111,15 +124,15 @@ BOOL ReadWholeFile(const char* path, std::string& bytes)
     struct stat info;
     if (stat(native.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return FALSE;
-    FILE* file = fopen(native.c_str(), "rb");
+    FILE* file = Faulted(portable::FAULT_OPEN, native) ? nullptr : fopen(native.c_str(), "rb");
     if (!file)
         return FALSE;
     std::string content;
-    BOOL ok = TRUE;
+    BOOL ok = !Faulted(portable::FAULT_READ, native);
     try {
         char chunk[65536];
         size_t n;
-        while ((n = fread(chunk, 1, sizeof(chunk), file)) > 0)
+        while (ok && (n = fread(chunk, 1, sizeof(chunk), file)) > 0)
             content.append(chunk, n);
         if (ferror(file))
             ok = FALSE;
@@ -144,19 +157,19 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
     if (hadOld && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || access(native.c_str(), W_OK) != 0))
         return FALSE;
     std::string temp = FolderOf(native) + "/nimXXXXXX";
-    int fd = mkstemp(&temp[0]);
+    int fd = Faulted(portable::FAULT_CREATE_TEMP, native) ? -1 : mkstemp(&temp[0]);
     if (fd < 0)
         return FALSE;
-    BOOL ok = WriteAll(fd, bytes);
+    BOOL ok = !Faulted(portable::FAULT_WRITE, temp) && WriteAll(fd, bytes);
     if (ok && hadOld)
-        ok = fchmod(fd, old.st_mode & 07777) == 0;
+        ok = !Faulted(portable::FAULT_WRITE, temp) && fchmod(fd, old.st_mode & 07777) == 0;
     if (ok)
-        ok = fsync(fd) == 0;
-    if (close(fd) != 0)
+        ok = !Faulted(portable::FAULT_FLUSH, temp) && fsync(fd) == 0;
+    if (close(fd) != 0 || Faulted(portable::FAULT_CLOSE, temp))
         ok = FALSE;
     if (ok)
-        ok = rename(temp.c_str(), native.c_str()) == 0;
-    if (!ok)
+        ok = !Faulted(portable::FAULT_REPLACE, native) && rename(temp.c_str(), native.c_str()) == 0;
+    if (!ok && !Faulted(portable::FAULT_DELETE, temp))
         unlink(temp.c_str());
     return ok;
 }
@@ -178,7 +191,9 @@ BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
         char name[16];
         snprintf(name, sizeof(name), "%x.tmp", number);
         std::string candidate = base + head + name;
-        int fd = open(NativePath(candidate.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        int fd = Faulted(portable::FAULT_CREATE_TEMP, candidate)
+                     ? -1
+                     : open(NativePath(candidate.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
             close(fd);
             path = candidate;
@@ -197,6 +212,8 @@ BOOL RemoveFile(const char* path)
     std::string native = NativePath(path);
     struct stat info;
     if (stat(native.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+        return FALSE;
+    if (Faulted(portable::FAULT_DELETE, native))
         return FALSE;
     return unlink(native.c_str()) == 0 ? TRUE : FALSE;
 }

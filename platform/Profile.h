@@ -21,7 +21,11 @@ namespace plat {
  *   the key is missing or empty; "-1" gives 4294967295. Under Wine "0x10" reads as hex (16).
  * ProfileWriteString: writes key=value lines with CR+LF; creates the file and the section (at the end) when
  *   missing. A null value deletes the key, a null key the section. A null section fails with
- *   ERROR_FILE_NOT_FOUND, an empty path with ERROR_ACCESS_DENIED (through *error when given).
+ *   ERROR_FILE_NOT_FOUND, an empty path with ERROR_ACCESS_DENIED (through *error when given). A line break in
+ *   the section, key or value, an '=' in the key or a key starting with '[' would not read back as written
+ *   (and could add lines of its own): refused with ERROR_INVALID_PARAMETER, the file untouched. Windows and
+ *   the portable backend leave the other lines of the file as they were; Wine writes the file anew, without
+ *   its blank lines and with CR+LF everywhere.
  */
 DWORD ProfileGetString(const char* section, const char* key, const char* def, char* buffer, DWORD size,
                        const char* path);

@@ -16,13 +16,15 @@ namespace plat {
 LONG RegOpen(HKEY root, const char* path, REGSAM access, HKEY* key);
 LONG RegCreate(HKEY root, const char* path, REGSAM access, HKEY* key);
 LONG RegClose(HKEY key);
-// Removes a key with everything below it; ERROR_FILE_NOT_FOUND when it is not there.
+// Removes a key with everything below it, in the same view as RegOpen; ERROR_FILE_NOT_FOUND when it is not
+// there, ERROR_INVALID_PARAMETER for an empty path (which would empty the root itself).
 LONG RegRemoveTree(HKEY root, const char* path);
 
 /*
  * Values, with the results of RegQueryValueExA, RegSetValueExA, RegDeleteValueA:
  * - RegQuery with a null name reads the key's default value. A missing value gives ERROR_FILE_NOT_FOUND; with
- *   a null data pointer the size becomes 0, otherwise the size is left as passed.
+ *   a null data pointer the size becomes 0, otherwise the size is left as passed. The type is not to be
+ *   trusted after a failure (Wine clears it, Windows leaves anything there).
  * - A buffer too small gives ERROR_MORE_DATA, the buffer untouched and *size set to the full size.
  * - A string stored without its NUL comes back without one when the buffer is exactly the stored size; callers
  *   that need a terminated string allocate one byte more and add it (see CRegKey).
@@ -37,8 +39,11 @@ LONG RegRemoveValue(HKEY key, const char* name);
  * Enumeration. RegCountSubkeys fills the number of subkeys and the longest subkey name (without its NUL);
  * either pointer may be null. RegSubkeyName gives the name of subkey number index into name, *nameLen in
  * characters with the NUL on entry, without it on return; ERROR_NO_MORE_ITEMS past the end, ERROR_MORE_DATA
- * when the name does not fit. RegValueAt does the same for values (RegEnumValueA); data and size may be null.
- * The order is stable while the key is not changed.
+ * when the name does not fit. RegValueAt does the same for values (RegEnumValueA); data and size may be null;
+ * when only the name does not fit, Wine still fills the data and gives the name cut and terminated.
+ * The order is stable while the key is not changed. Subkeys come sorted by name; values come in the order they
+ * were set on Windows but sorted by name under Wine (and in the portable backend), so callers must not rely
+ * on the order of values.
  */
 LONG RegCountSubkeys(HKEY key, DWORD* count, DWORD* maxNameLen);
 LONG RegSubkeyName(HKEY key, DWORD index, char* name, DWORD* nameLen);

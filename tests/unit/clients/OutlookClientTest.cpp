@@ -58,9 +58,29 @@ TEST_F(OutlookClients, DetectionFollowsInstallRoot)
     EXPECT_FALSE(none.LoadClient());
     EXPECT_FALSE(none.IsInstalled());
 
+    // The client is a 32-bit program: an installation recorded only in the 64-bit view is not its own.
+    ASSERT_TRUE(SampleFile(m_folder / "OE\\msimn.exe", "MZ"));
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  plat::RegCreate(HKEY_LOCAL_MACHINE, kOeInstall, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key));
+        std::string folder = m_folder / "OE";
+        ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key, "InstallRoot", REG_SZ, folder.c_str(),
+                                                static_cast<DWORD>(folder.size() + 1)));
+        plat::RegClose(key);
+    }
+    COutlookExpressClient only64;
+    EXPECT_FALSE(only64.DetectClient());
+    {
+        HKEY microsoft64 = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_LOCAL_MACHINE, "Software\\Microsoft",
+                                               KEY_ALL_ACCESS | KEY_WOW64_64KEY, &microsoft64));
+        EXPECT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(microsoft64, "Outlook Express"));
+        plat::RegClose(microsoft64);
+    }
+
     // An expandable folder is expanded before the program name is added; a plain one is taken as written.
     ASSERT_TRUE(plat::SetEnvironmentValue("NIMBREL_TEST_OE", m_folder.Path().c_str()));
-    ASSERT_TRUE(SampleFile(m_folder / "OE\\msimn.exe", "MZ"));
     ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, kOeInstall, "InstallRoot", "%NIMBREL_TEST_OE%\\OE",
                                 REG_EXPAND_SZ));
     COutlookExpressClient expanded;
@@ -206,7 +226,8 @@ TEST_F(OutlookClients, WriteAccountGuardsItsIndexAndSource)
     EXPECT_EQ("original-name", Value("00000001", "POP3 User Name"));
 
     // The account's key vanished after loading: the write fails, the record stays as it was.
-    ASSERT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000008").c_str()));
+    ASSERT_EQ(ERROR_SUCCESS,
+              plat::RegRemoveTree(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000008").c_str()));
     EXPECT_FALSE(client.UnconfigureAccount(7));
     EXPECT_TRUE(client.Record(7).configured);
 }

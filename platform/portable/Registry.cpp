@@ -2,220 +2,46 @@
 #include "Registry.h"
 #include "FaultInjection.h"
 #include "PortableControl.h"
+#include "RegistryStore.h"
 
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct RegValue
-{
-    std::string name;
-    DWORD type = REG_NONE;
-    std::string data;
-};
-
-struct RegNode
-{
-    std::string name;
-    std::vector<std::shared_ptr<RegNode>> children; // sorted by CompareNames, as Wine enumerates them
-    std::vector<RegValue> values;                    // sorted by CompareNames, as Wine enumerates them
-    BOOL deleted = FALSE;
-};
-
-// What a key handle stands for; handles stay valid after their key was deleted, as on Windows.
-struct KeyHandle
-{
-    std::shared_ptr<RegNode> node;
-    REGSAM access = 0;
-    int view = 0; // 32 or 64 for the machine-wide roots, 0 for per-user keys
-};
-
-enum RootIndex { ROOT_HKCU, ROOT_HKU, ROOT_HKLM32, ROOT_HKLM64, ROOT_HKCR32, ROOT_HKCR64, ROOT_COUNT };
-
-std::recursive_mutex g_regLock;
-std::shared_ptr<RegNode> g_roots[ROOT_COUNT];
-std::set<KeyHandle*> g_handles;
-
-// Names compare by their lower-case letters, so "_" sorts before the letters: the order Wine enumerates in.
-int CompareNames(const std::string& a, const std::string& b)
-{
-    size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char ca = static_cast<unsigned char>(a[i]);
-        unsigned char cb = static_cast<unsigned char>(b[i]);
-        if (ca >= 'A' && ca <= 'Z')
-            ca = static_cast<unsigned char>(ca - 'A' + 'a');
-        if (cb >= 'A' && cb <= 'Z')
-            cb = static_cast<unsigned char>(cb - 'A' + 'a');
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    if (a.size() == b.size())
-        return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
-
-BOOL IsStringType(DWORD type)
-{
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
-
-std::shared_ptr<RegNode>& RootNode(int index)
-{
-    if (!g_roots[index]) {
-        g_roots[index] = std::make_shared<RegNode>();
-        // Every Windows machine has these; callers open them without creating them.
-        if (index == ROOT_HKCU || index == ROOT_HKLM32 || index == ROOT_HKLM64) {
-            auto software = std::make_shared<RegNode>();
-            software->name = "Software";
-            g_roots[index]->children.push_back(software);
-        }
-    }
-    return g_roots[index];
-}
-
-// Resolves a root or a handle to its key; FALSE for anything that is neither.
-BOOL ResolveKey(HKEY key, REGSAM accessForRoot, KeyHandle& out)
-{
-    uintptr_t raw = reinterpret_cast<uintptr_t>(key);
-    BOOL wants64 = (accessForRoot & KEY_WOW64_64KEY) != 0;
-    out.access = KEY_ALL_ACCESS;
-    switch (raw) {
-    case 0x80000000u:
-        out.node = RootNode(wants64 ? ROOT_HKCR64 : ROOT_HKCR32);
-        out.view = wants64 ? 64 : 32;
-        return TRUE;
-    case 0x80000001u:
-        out.node = RootNode(ROOT_HKCU);
-        out.view = 0;
-        return TRUE;
-    case 0x80000002u:
-        out.node = RootNode(wants64 ? ROOT_HKLM64 : ROOT_HKLM32);
-        out.view = wants64 ? 64 : 32;
-        return TRUE;
-    case 0x80000003u:
-        out.node = RootNode(ROOT_HKU);
-        out.view = 0;
-        return TRUE;
-    default:
-        break;
-    }
-    KeyHandle* handle = reinterpret_cast<KeyHandle*>(key);
-    if (g_handles.find(handle) == g_handles.end())
-        return FALSE;
-    out = *handle;
-    return TRUE;
-}
-
-// The key behind a handle for an operation needing access; the Win32 code of why not otherwise.
-LONG UseKey(HKEY key, REGSAM needed, KeyHandle& out)
-{
-    if (!ResolveKey(key, 0, out))
-        return ERROR_INVALID_HANDLE;
-    if ((out.access & needed) != needed)
-        return ERROR_ACCESS_DENIED;
-    if (out.node->deleted)
-        return ERROR_KEY_DELETED;
-    return ERROR_SUCCESS;
-}
-
-std::vector<std::string> SplitPath(const char* path)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    for (const char* p = path ? path : ""; *p; ++p) {
-        if (*p == '\\') {
-            if (!part.empty())
-                parts.push_back(part);
-            part.clear();
-        } else {
-            part += *p;
-        }
-    }
-    if (!part.empty())
-        parts.push_back(part);
-    return parts;
-}
-
-size_t LowerBoundChild(const RegNode& node, const std::string& name)
-{
-    size_t lo = 0, hi = node.children.size();
-    while (lo < hi) {
-        size_t mid = (lo + hi) / 2;
-        if (CompareNames(node.children[mid]->name, name) < 0)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return lo;
-}
-
-std::shared_ptr<RegNode> FindChild(const RegNode& node, const std::string& name)
-{
-    size_t at = LowerBoundChild(node, name);
-    if (at < node.children.size() && CompareNames(node.children[at]->name, name) == 0)
-        return node.children[at];
-    return nullptr;
-}
-
-RegValue* FindValue(RegNode& node, const char* name)
-{
-    std::string wanted = name ? name : "";
-    for (RegValue& value : node.values) {
-        if (CompareNames(value.name, wanted) == 0)
-            return &value;
-    }
-    return nullptr;
-}
-
-HKEY NewHandle(const std::shared_ptr<RegNode>& node, REGSAM access, int view)
-{
-    KeyHandle* handle = new KeyHandle;
-    handle->node = node;
-    handle->access = access;
-    handle->view = view;
-    g_handles.insert(handle);
-    return reinterpret_cast<HKEY>(handle);
-}
-
-void MarkDeleted(RegNode& node)
-{
-    node.deleted = TRUE;
-    for (auto& child : node.children)
-        MarkDeleted(*child);
-    node.children.clear();
-    node.values.clear();
-}
+using namespace plat::portable;
 
 LONG OpenOrCreate(HKEY root, const char* path, REGSAM access, HKEY* key, BOOL create)
 {
     if (!key)
         return ERROR_INVALID_PARAMETER;
-    std::lock_guard<std::recursive_mutex> lock(g_regLock);
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
     KeyHandle start;
     if (!ResolveKey(root, access, start))
         return ERROR_INVALID_HANDLE;
     if (start.node->deleted)
         return ERROR_KEY_DELETED;
-    std::shared_ptr<RegNode> node = start.node;
-    for (const std::string& part : SplitPath(path)) {
-        std::shared_ptr<RegNode> child = FindChild(*node, part);
-        if (!child) {
-            if (!create)
-                return ERROR_FILE_NOT_FOUND;
-            child = std::make_shared<RegNode>();
-            child->name = part;
-            node->children.insert(node->children.begin() + static_cast<long>(LowerBoundChild(*node, part)),
-                                  child);
+    try {
+        std::shared_ptr<RegNode> node = start.node;
+        for (const std::string& part : SplitPath(path)) {
+            std::shared_ptr<RegNode> child = FindChild(*node, part);
+            if (!child) {
+                if (!create)
+                    return ERROR_FILE_NOT_FOUND;
+                child = std::make_shared<RegNode>();
+                child->name = part;
+                node->children.insert(node->children.begin() + static_cast<long>(LowerBoundChild(*node, part)),
+                                      child);
+            }
+            node = child;
         }
-        node = child;
+        *key = NewHandle(node, access & ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY), start.view);
+    } catch (...) {
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
-    *key = NewHandle(node, access & ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY), start.view);
     return ERROR_SUCCESS;
 }
 
@@ -237,15 +63,11 @@ LONG RegCreate(HKEY root, const char* path, REGSAM access, HKEY* key)
 
 LONG RegClose(HKEY key)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_regLock);
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
     uintptr_t raw = reinterpret_cast<uintptr_t>(key);
     if (raw >= 0x80000000u && raw <= 0x80000003u)
         return ERROR_SUCCESS;
-    KeyHandle* handle = reinterpret_cast<KeyHandle*>(key);
-    if (g_handles.erase(handle) == 0)
-        return ERROR_INVALID_HANDLE;
-    delete handle;
-    return ERROR_SUCCESS;
+    return ReleaseHandle(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 LONG RegRemoveTree(HKEY root, const char* path)
@@ -255,11 +77,16 @@ LONG RegRemoveTree(HKEY root, const char* path)
         return ERROR_INVALID_PARAMETER;
     if (portable::FaultHere(portable::FAULT_REG_DELETE, path))
         return ERROR_ACCESS_DENIED;
-    std::lock_guard<std::recursive_mutex> lock(g_regLock);
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
     KeyHandle start;
     if (!ResolveKey(root, 0, start))
         return ERROR_INVALID_HANDLE;
-    std::vector<std::string> parts = SplitPath(path);
+    std::vector<std::string> parts;
+    try {
+        parts = SplitPath(path);
+    } catch (...) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
     if (parts.empty())
         return ERROR_INVALID_PARAMETER;
     std::shared_ptr<RegNode> parent = start.node;
@@ -280,7 +107,7 @@ LONG RegQuery(HKEY key, const char* name, DWORD* type, void* data, DWORD* size)
 {
     if (data && !size)
         return ERROR_INVALID_PARAMETER;
-    std::lock_guard<std::recursive_mutex> lock(g_regLock);
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
     KeyHandle handle;
     if (!ResolveKey(key, 0, handle))
         return ERROR_INVALID_HANDLE;
@@ -321,7 +148,7 @@ LONG RegWrite(HKEY key, const char* name, DWORD type, const void* data, DWORD si
         return ERROR_NOACCESS;
     if (portable::FaultHere(portable::FAULT_REG_SET, name))
         return ERROR_ACCESS_DENIED;
-    std::lock_guard<std::recursive_mutex> lock(g_regLock);
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
     KeyHandle handle;
     LONG result = UseKey(key, KEY_SET_VALUE, handle);
     if (result != ERROR_SUCCESS)
@@ -330,18 +157,23 @@ LONG RegWrite(HKEY key, const char* name, DWORD type, const void* data, DWORD si
     // Windows adds the NUL that a string's size left out, when the caller's string has one right after.
     if (IsStringType(type) && size && bytes[size - 1] != 0 && bytes[size] == 0)
         ++size;
-    RegValue* value = FindValue(*handle.node, name);
-    if (!value) {
-        RegValue fresh;
-        fresh.name = name ? name : "";
-        auto& values = handle.node->values;
-        size_t at = 0;
-        while (at < values.size() && CompareNames(values[at].name, fresh.name) < 0)
-            ++at;
-        value = &*values.insert(values.begin() + static_cast<long>(at), fresh);
+    try {
+        std::string stored(bytes ? bytes : "", size);
+        RegValue* value = FindValue(*handle.node, name);
+        if (!value) {
+            RegValue fresh;
+            fresh.name = name ? name : "";
+            auto& values = handle.node->values;
+            size_t at = 0;
+            while (at < values.size() && CompareNames(values[at].name, fresh.name) < 0)
+                ++at;
+            value = &*values.insert(values.begin() + static_cast<long>(at), fresh);
+        }
+        value->type = type;
+        value->data.swap(stored);
+    } catch (...) {
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
-    value->type = type;
-    value->data.assign(bytes ? bytes : "", size);
     return ERROR_SUCCESS;
 }
 
@@ -349,7 +181,7 @@ LONG RegRemoveValue(HKEY key, const char* name)
 {
     if (portable::FaultHere(portable::FAULT_REG_DELETE, name))
         return ERROR_ACCESS_DENIED;
-    std::lock_guard<std::recursive_mutex> lock(g_regLock);
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
     KeyHandle handle;
     LONG result = UseKey(key, KEY_SET_VALUE, handle);
     if (result != ERROR_SUCCESS)
@@ -366,7 +198,7 @@ LONG RegRemoveValue(HKEY key, const char* name)
 
 LONG RegCountSubkeys(HKEY key, DWORD* count, DWORD* maxNameLen)
 {
-    std::lock_guard<std::recursive_mutex> lock(g_regLock);
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
     KeyHandle handle;
     // Wine answers this for any handle (Windows wants KEY_QUERY_VALUE).
     LONG result = UseKey(key, 0, handle);
@@ -388,7 +220,7 @@ LONG RegSubkeyName(HKEY key, DWORD index, char* name, DWORD* nameLen)
 {
     if (!name || !nameLen)
         return ERROR_INVALID_PARAMETER;
-    std::lock_guard<std::recursive_mutex> lock(g_regLock);
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
     KeyHandle handle;
     LONG result = UseKey(key, KEY_ENUMERATE_SUB_KEYS, handle);
     if (result != ERROR_SUCCESS)
@@ -407,7 +239,7 @@ LONG RegValueAt(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, 
 {
     if ((data && !size) || !name || !nameLen)
         return ERROR_INVALID_PARAMETER;
-    std::lock_guard<std::recursive_mutex> lock(g_regLock);
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
     KeyHandle handle;
     LONG result = UseKey(key, KEY_QUERY_VALUE, handle);
     if (result != ERROR_SUCCESS)
@@ -452,12 +284,8 @@ namespace portable {
 
 void ResetRegistry()
 {
-    std::lock_guard<std::recursive_mutex> lock(g_regLock);
-    for (auto& root : g_roots) {
-        if (root)
-            MarkDeleted(*root);
-        root.reset();
-    }
+    std::lock_guard<std::recursive_mutex> lock(RegistryLock());
+    ForgetAllKeys();
 }
 
 } // namespace portable

@@ -1,0 +1,62 @@
+// The in-memory registry's keys, values and handles, shared by the portable registry calls.
+#pragma once
+
+#include "PlatTypes.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace plat {
+namespace portable {
+
+struct RegValue
+{
+    std::string name;
+    DWORD type = REG_NONE;
+    std::string data;
+};
+
+struct RegNode
+{
+    std::string name;
+    std::vector<std::shared_ptr<RegNode>> children; // sorted by CompareNames, as Wine enumerates them
+    std::vector<RegValue> values;                    // sorted by CompareNames, as Wine enumerates them
+    BOOL deleted = FALSE;
+};
+
+// What a key handle stands for; handles stay valid after their key was deleted, as on Windows.
+struct KeyHandle
+{
+    std::shared_ptr<RegNode> node;
+    REGSAM access = 0;
+    int view = 0; // 32 or 64 for the machine-wide roots, 0 for per-user keys
+};
+
+// Held around every look at the store.
+std::recursive_mutex& RegistryLock();
+
+// Names compare by their lower-case letters, so "_" sorts before the letters: the order Wine enumerates in.
+int CompareNames(const std::string& a, const std::string& b);
+BOOL IsStringType(DWORD type);
+
+// Resolves a root (in the view that accessForRoot asks for) or a handle to its key; FALSE for anything else.
+BOOL ResolveKey(HKEY key, REGSAM accessForRoot, KeyHandle& out);
+// The key behind a handle for an operation needing access; the Win32 code of why not otherwise.
+LONG UseKey(HKEY key, REGSAM needed, KeyHandle& out);
+
+std::vector<std::string> SplitPath(const char* path);
+size_t LowerBoundChild(const RegNode& node, const std::string& name);
+std::shared_ptr<RegNode> FindChild(const RegNode& node, const std::string& name);
+RegValue* FindValue(RegNode& node, const char* name);
+
+HKEY NewHandle(const std::shared_ptr<RegNode>& node, REGSAM access, int view);
+// FALSE when the handle is not one of ours; roots need no closing.
+BOOL ReleaseHandle(HKEY key);
+void MarkDeleted(RegNode& node);
+// Every key goes; open handles see deleted keys.
+void ForgetAllKeys();
+
+} // namespace portable
+} // namespace plat

@@ -8,7 +8,8 @@ namespace plat {
 /*
  * The file is given by path; a bare name without a folder resolves in the Windows directory. Section and key
  * names match without regard to case, surrounding blanks are trimmed and one pair of matching surrounding
- * quotes (double, or single as Wine does) is stripped from a value. Files with CR-only, LF or CR+LF line ends read alike.
+ * quotes (double, or single as Wine does) is stripped from a value. Files with CR-only, LF or CR+LF line
+ * ends read alike.
  *
  * ProfileGetString: the value, or the default when the file, section or key is missing (a null default gives
  *   "", trailing blanks of the default are trimmed). A value that does not fit is cut and terminated; the

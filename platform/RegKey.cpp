@@ -34,7 +34,8 @@ void CRegKey::Close()
     }
 }
 
-LONG CRegKey::QueryString(const char* name, std::string& text, DWORD limit, DWORD* typeOut, BOOL anyType) const
+LONG CRegKey::QueryString(const char* name, std::string& text, DWORD limit, DWORD* typeOut,
+                          BOOL anyType) const
 {
     if (!m_key)
         return ERROR_INVALID_HANDLE;

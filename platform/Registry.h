@@ -41,9 +41,9 @@ LONG RegRemoveValue(HKEY key, const char* name);
  * characters with the NUL on entry, without it on return; ERROR_NO_MORE_ITEMS past the end, ERROR_MORE_DATA
  * when the name does not fit. RegValueAt does the same for values (RegEnumValueA); data and size may be null;
  * when only the name does not fit, Wine still fills the data and gives the name cut and terminated.
- * The order is stable while the key is not changed. Subkeys come sorted by name; values come in the order they
- * were set on Windows but sorted by name under Wine (and in the portable backend), so callers must not rely
- * on the order of values.
+ * The order is stable while the key is not changed. Subkeys come sorted by name; values come in the order
+ * they were set on Windows but sorted by name under Wine (and in the portable backend), so callers must not
+ * rely on the order of values.
  */
 LONG RegCountSubkeys(HKEY key, DWORD* count, DWORD* maxNameLen);
 LONG RegSubkeyName(HKEY key, DWORD index, char* name, DWORD* nameLen);

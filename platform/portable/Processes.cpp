@@ -1,4 +1,5 @@
-// The process list of Processes.h for the portable backend: this program itself and the names a test scripted.
+// The process list of Processes.h for the portable backend: this program itself and the names a test
+// scripted.
 #include "Processes.h"
 #include "PortableControl.h"
 

@@ -8,7 +8,12 @@ namespace portable {
 
 namespace {
 
-enum { LINE_BLANK, LINE_SECTION, LINE_ENTRY };
+enum
+{
+    LINE_BLANK,
+    LINE_SECTION,
+    LINE_ENTRY
+};
 
 BOOL IsProfileSpace(char c)
 {

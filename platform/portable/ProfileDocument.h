@@ -10,11 +10,11 @@ namespace plat {
 namespace portable {
 
 /*
- * Lines end in CR+LF, CR or LF alike. A line whose first non-blank character is '[' and that holds a ']' opens
- * a section named by what lies between the '[' and the last ']', trimmed. Any other non-blank line is an entry: its name
- * is the text before the first '=' and its value the text after it, both trimmed; a line without '=' is an entry
- * without a value. Lines before the first section belong to an unnamed section. Names match without regard to
- * case, and a name is found in the first section of that name only, as Windows does.
+ * Lines end in CR+LF, CR or LF alike. A line whose first non-blank character is '[' and that holds a ']'
+ * opens a section named by what lies between the '[' and the last ']', trimmed. Any other non-blank line is
+ * an entry: its name is the text before the first '=' and its value the text after it, both trimmed; a line
+ * without '=' is an entry without a value. Lines before the first section belong to an unnamed section. Names
+ * match without regard to case, and a name is found in the first section of that name only, as Wine does.
  * Edits change only the lines concerned; every other byte of the file stays as it was.
  */
 class CProfileDocument
@@ -40,10 +40,10 @@ public:
 private:
     struct Line
     {
-        size_t begin = 0;   // first byte of the line
-        size_t end = 0;     // first byte of its line end
-        size_t next = 0;    // first byte of the next line
-        int kind = 0;       // LINE_BLANK, LINE_SECTION or LINE_ENTRY
+        size_t begin = 0; // first byte of the line
+        size_t end = 0;   // first byte of its line end
+        size_t next = 0;  // first byte of the next line
+        int kind = 0;     // LINE_BLANK, LINE_SECTION or LINE_ENTRY
         // Entry name and value (trimmed) as places in the bytes: no copies for files of many lines.
         size_t nameAt = 0;
         size_t nameLen = 0;

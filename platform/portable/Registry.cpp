@@ -33,8 +33,8 @@ LONG OpenOrCreate(HKEY root, const char* path, REGSAM access, HKEY* key, BOOL cr
                     return ERROR_FILE_NOT_FOUND;
                 child = std::make_shared<RegNode>();
                 child->name = part;
-                node->children.insert(node->children.begin() + static_cast<long>(LowerBoundChild(*node, part)),
-                                      child);
+                node->children.insert(
+                    node->children.begin() + static_cast<long>(LowerBoundChild(*node, part)), child);
             }
             node = child;
         }

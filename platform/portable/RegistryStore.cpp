@@ -8,7 +8,16 @@ namespace portable {
 
 namespace {
 
-enum RootIndex { ROOT_HKCU, ROOT_HKU, ROOT_HKLM32, ROOT_HKLM64, ROOT_HKCR32, ROOT_HKCR64, ROOT_COUNT };
+enum RootIndex
+{
+    ROOT_HKCU,
+    ROOT_HKU,
+    ROOT_HKLM32,
+    ROOT_HKLM64,
+    ROOT_HKCR32,
+    ROOT_HKCR64,
+    ROOT_COUNT
+};
 
 std::recursive_mutex g_regLock;
 std::shared_ptr<RegNode> g_roots[ROOT_COUNT];

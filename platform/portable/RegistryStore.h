@@ -22,7 +22,7 @@ struct RegNode
 {
     std::string name;
     std::vector<std::shared_ptr<RegNode>> children; // sorted by CompareNames, as Wine enumerates them
-    std::vector<RegValue> values;                    // sorted by CompareNames, as Wine enumerates them
+    std::vector<RegValue> values;                   // sorted by CompareNames, as Wine enumerates them
     BOOL deleted = FALSE;
 };
 

@@ -18,7 +18,8 @@ BOOL ExpandEnvironment(const char* text, std::string& expanded, DWORD limit)
 {
     if (!text)
         return FALSE;
-    // Ask for the size first: the ANSI call's count is not to be trusted to the byte, the NUL in the result is.
+    // Ask for the size first: the ANSI call's count is not to be trusted to the byte, the NUL in the result
+    // is.
     DWORD needed = ExpandEnvironmentStringsA(text, nullptr, 0);
     if (needed == 0)
         return FALSE;

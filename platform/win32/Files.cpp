@@ -108,8 +108,8 @@ BOOL ReadWholeFile(const char* path, std::string& bytes)
 {
     if (!path || !*path)
         return FALSE;
-    CFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid())
         return FALSE;
     LARGE_INTEGER length;
@@ -149,8 +149,8 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
         return FALSE;
     BOOL ok;
     {
-        CFileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
+        CFileHandle file(
+            CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ok = file.IsValid() && WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
         if (!file.Close())
             ok = FALSE;

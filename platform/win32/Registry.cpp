@@ -46,8 +46,8 @@ LONG RegCreate(HKEY root, const char* path, REGSAM access, HKEY* key)
     CKeepLastError keep;
     if (!key)
         return ERROR_INVALID_PARAMETER;
-    return RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, WithView(root, access), nullptr, key,
-                           nullptr);
+    return RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, WithView(root, access), nullptr,
+                           key, nullptr);
 }
 
 LONG RegClose(HKEY key)
@@ -65,8 +65,8 @@ LONG RegRemoveTree(HKEY root, const char* path)
     REGSAM view = WithView(root, 0);
     HKEY key = nullptr;
     // RegDeleteTreeA would open the path in the process's own view; open it in ours and empty it from there.
-    LONG result = RegOpenKeyExA(root, path, 0, view | DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE,
-                                &key);
+    LONG result = RegOpenKeyExA(
+        root, path, 0, view | DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
     if (result != ERROR_SUCCESS)
         return result;
     result = RegDeleteTreeA(key, nullptr);
@@ -97,8 +97,8 @@ LONG RegRemoveValue(HKEY key, const char* name)
 LONG RegCountSubkeys(HKEY key, DWORD* count, DWORD* maxNameLen)
 {
     CKeepLastError keep;
-    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, count, maxNameLen, nullptr, nullptr, nullptr, nullptr,
-                            nullptr, nullptr);
+    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, count, maxNameLen, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr);
 }
 
 LONG RegSubkeyName(HKEY key, DWORD index, char* name, DWORD* nameLen)

@@ -33,8 +33,8 @@ std::string MakeTestFolder(const char* tag)
     static unsigned counter = 0;
     auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string folder = temp + "nimbrel-contract-" + tag + "-" + std::to_string(stamp % 1000000007ull) + "-" +
-                             std::to_string(++counter);
+        std::string folder = temp + "nimbrel-contract-" + tag + "-" + std::to_string(stamp % 1000000007ull) +
+                             "-" + std::to_string(++counter);
         std::error_code error;
         if (std::filesystem::create_directory(FsPath(folder), error) && !error)
             return folder + "\\";

@@ -56,8 +56,12 @@ TEST_F(FilesTest, PathExists)
         BOOL exists;
     };
     const Row rows[] = {
-        {m_folder + "file.txt", TRUE}, {m_folder + "FILE.TXT", TRUE}, {folderNoSlash, TRUE},
-        {m_folder, TRUE},              {m_folder + "missing", FALSE}, {m_folder + "missing\\file.txt", FALSE},
+        {m_folder + "file.txt", TRUE},
+        {m_folder + "FILE.TXT", TRUE},
+        {folderNoSlash, TRUE},
+        {m_folder, TRUE},
+        {m_folder + "missing", FALSE},
+        {m_folder + "missing\\file.txt", FALSE},
         {"", FALSE},
     };
     for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {

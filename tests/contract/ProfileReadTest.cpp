@@ -47,7 +47,8 @@ void CheckString(const char* section, const char* key, const char* def, DWORD si
 {
     char buffer[64];
     memset(buffer, 0xBD, sizeof(buffer));
-    DWORD count = plat::ProfileGetString(section, key, def, buffer, size, path.empty() ? nullptr : path.c_str());
+    DWORD count =
+        plat::ProfileGetString(section, key, def, buffer, size, path.empty() ? nullptr : path.c_str());
     EXPECT_EQ(expectedCount, count) << "row " << row;
     EXPECT_STREQ(expectedText, buffer) << "row " << row;
     EXPECT_EQ('\xBD', buffer[strlen(expectedText) + 1]) << "row " << row;
@@ -97,7 +98,8 @@ TEST_F(ProfileReadTest, ValuesAndDefaults)
     };
     for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
         const Row& row = rows[i];
-        CheckString(row.section, row.key, row.def, row.size, *row.path, row.count, row.text, static_cast<int>(i));
+        CheckString(row.section, row.key, row.def, row.size, *row.path, row.count, row.text,
+                    static_cast<int>(i));
     }
 
     // Size 0 leaves the buffer alone.
@@ -113,7 +115,8 @@ TEST_F(ProfileReadTest, KeyAndSectionLists)
 {
     char buffer[64];
     memset(buffer, 0xBD, sizeof(buffer));
-    EXPECT_EQ(18u, plat::ProfileGetString("section1", nullptr, "default", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_EQ(18u,
+              plat::ProfileGetString("section1", nullptr, "default", buffer, sizeof(buffer), m_file.c_str()));
     EXPECT_EQ(0, memcmp(buffer, "name1\0name2\0name4\0\0", 19));
     EXPECT_EQ('\xBD', buffer[19]);
 
@@ -121,25 +124,28 @@ TEST_F(ProfileReadTest, KeyAndSectionLists)
     const DWORD counts[] = {14, 17, 18};
     for (int i = 0; i < 3; ++i) {
         memset(buffer, 0xBD, sizeof(buffer));
-        EXPECT_EQ(counts[i], plat::ProfileGetString("section1", nullptr, "default", buffer, sizes[i], m_file.c_str()))
+        EXPECT_EQ(counts[i],
+                  plat::ProfileGetString("section1", nullptr, "default", buffer, sizes[i], m_file.c_str()))
             << "row " << i;
     }
 
     // A section without keys gives the default.
     memset(buffer, 0xBD, sizeof(buffer));
-    EXPECT_EQ(7u, plat::ProfileGetString("section3", nullptr, "default", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_EQ(7u,
+              plat::ProfileGetString("section3", nullptr, "default", buffer, sizeof(buffer), m_file.c_str()));
     EXPECT_STREQ("default", buffer);
 
     // Section names: 27 bytes of names and NULs, then the final NUL.
     memset(buffer, 0xBD, sizeof(buffer));
-    EXPECT_EQ(27u, plat::ProfileGetString(nullptr, nullptr, "default", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_EQ(27u,
+              plat::ProfileGetString(nullptr, nullptr, "default", buffer, sizeof(buffer), m_file.c_str()));
     EXPECT_EQ(0, memcmp(buffer, "section1\0section2\0section3\0\0", 28));
     const DWORD nameSizes[] = {29, 28, 27};
     const DWORD nameCounts[] = {27, 26, 25};
     for (int i = 0; i < 3; ++i) {
         memset(buffer, 0xBD, sizeof(buffer));
-        EXPECT_EQ(nameCounts[i], plat::ProfileGetString(nullptr, nullptr, "default", buffer, nameSizes[i],
-                                                        m_file.c_str()))
+        EXPECT_EQ(nameCounts[i],
+                  plat::ProfileGetString(nullptr, nullptr, "default", buffer, nameSizes[i], m_file.c_str()))
             << "row " << i;
     }
 }
@@ -217,21 +223,23 @@ TEST_F(ProfileReadTest, Numbers)
         UINT expected;
     };
     const Row rows[] = {
-        {"plain", 5, 42},         {"trailing", 5, 42}, {"leading", 5, 0}, {"minus", 5, 4294967295u},
-        {"wrap", 5, 1},           {"empty", 5, 5},     {"missing", 5, 5}, {"missing", -2, 4294967294u},
-        {"quoted", 5, 17},        {"blank", 5, 8},     {"plus", 5, 5},    {"hex", 5, 16},
+        {"plain", 5, 42},  {"trailing", 5, 42}, {"leading", 5, 0}, {"minus", 5, 4294967295u},
+        {"wrap", 5, 1},    {"empty", 5, 5},     {"missing", 5, 5}, {"missing", -2, 4294967294u},
+        {"quoted", 5, 17}, {"blank", 5, 8},     {"plus", 5, 5},    {"hex", 5, 16},
     };
     // Wine parses the digits with base 0, so "0x10" reads as 16.
     for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i)
-        EXPECT_EQ(rows[i].expected, plat::ProfileGetInt("n", rows[i].key, rows[i].def, path.c_str())) << "row " << i;
+        EXPECT_EQ(rows[i].expected, plat::ProfileGetInt("n", rows[i].key, rows[i].def, path.c_str()))
+            << "row " << i;
 }
 
 } // namespace
 
 namespace {
 
-// Files that clients and people write by hand: duplicates, odd headers, '=' in values, text before any section.
-// A key is looked up in the first section of its name only; lists show every section and key as they come.
+// Files that clients and people write by hand: duplicates, odd headers, '=' in values, text before any
+// section. A key is looked up in the first section of its name only; lists show every section and key as they
+// come.
 TEST_F(ProfileReadTest, IrregularFiles)
 {
     const std::string path = m_folder + "irregular.ini";
@@ -250,15 +258,9 @@ TEST_F(ProfileReadTest, IrregularFiles)
                                               "two words = v w \r\n"
                                               "tab\t=\tt\r\n"));
     const char* const rows[][3] = {
-        {"dup", "a", "1"},
-        {"dup", "b", "default"},
-        {"spaced", "k", "spaced"},
-        {" spaced ", "k", "spaced"},
-        {"tail", "k", "tail"},
-        {"eq", "url", "http://x/?a=b"},
-        {"eq", "two words", "v w"},
-        {"eq", "tab", "t"},
-        {"", "top", "before"},
+        {"dup", "a", "1"},           {"dup", "b", "default"}, {"spaced", "k", "spaced"},
+        {" spaced ", "k", "spaced"}, {"tail", "k", "tail"},   {"eq", "url", "http://x/?a=b"},
+        {"eq", "two words", "v w"},  {"eq", "tab", "t"},      {"", "top", "before"},
     };
     for (int i = 0; i < 9; ++i) {
         char buffer[32];

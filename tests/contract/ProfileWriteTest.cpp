@@ -55,7 +55,8 @@ TEST_F(ProfileWriteTest, NewFileSectionsAndKeys)
     // A new key goes at the end of its section; an existing one keeps its place and its spelling.
     EXPECT_TRUE(Write("SECTION1", "key4", "data4"));
     EXPECT_TRUE(Write("section1", "KEY1", "  changed"));
-    EXPECT_EQ("[section1]\r\nkey1=changed\r\nkey2=\r\nkey4=data4\r\n[section2]\r\nkey3=data3\r\n", Content(m_file));
+    EXPECT_EQ("[section1]\r\nkey1=changed\r\nkey2=\r\nkey4=data4\r\n[section2]\r\nkey3=data3\r\n",
+              Content(m_file));
 
     // A null value removes the key, and removing it again still succeeds.
     EXPECT_TRUE(Write("section1", "key2", nullptr));
@@ -68,8 +69,10 @@ TEST_F(ProfileWriteTest, NewFileSectionsAndKeys)
     EXPECT_EQ("[section2]\r\nkey3=data3\r\n", Content(m_file));
 
     char buffer[16];
-    EXPECT_EQ(5u, plat::ProfileGetString("section2", "key3", "default", buffer, sizeof(buffer), m_file.c_str()));
-    EXPECT_EQ(7u, plat::ProfileGetString("section1", "key1", "default", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_EQ(5u,
+              plat::ProfileGetString("section2", "key3", "default", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_EQ(7u,
+              plat::ProfileGetString("section1", "key1", "default", buffer, sizeof(buffer), m_file.c_str()));
 }
 
 TEST_F(ProfileWriteTest, Refusals)
@@ -106,7 +109,8 @@ TEST_F(ProfileWriteTest, Refusals)
     };
     for (int i = 0; i < 5; ++i) {
         error = kSentinel;
-        EXPECT_FALSE(plat::ProfileWriteString(hostile[i][0], hostile[i][1], hostile[i][2], m_file.c_str(), &error))
+        EXPECT_FALSE(
+            plat::ProfileWriteString(hostile[i][0], hostile[i][1], hostile[i][2], m_file.c_str(), &error))
             << "row " << i;
         EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), error) << "row " << i;
     }
@@ -163,7 +167,8 @@ TEST_F(ProfileWriteTest, MixedLineEndsAndBlankLines)
     const char* const keys[][3] = {{"a", "k", "w"}, {"a", "q", "1"}, {"b", "x", "1"}};
     for (int i = 0; i < 3; ++i) {
         char buffer[8];
-        EXPECT_EQ(1u, plat::ProfileGetString(keys[i][0], keys[i][1], "", buffer, sizeof(buffer), m_file.c_str()))
+        EXPECT_EQ(1u,
+                  plat::ProfileGetString(keys[i][0], keys[i][1], "", buffer, sizeof(buffer), m_file.c_str()))
             << "row " << i;
         EXPECT_STREQ(keys[i][2], buffer) << "row " << i;
     }

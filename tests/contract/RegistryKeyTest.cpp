@@ -39,8 +39,8 @@ void SetString(HKEY key, const char* name, const char* text)
 TEST_F(RegistryKeyTest, OpenCreateAndRemove)
 {
     HKEY key = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0xDEADBEEF));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegOpen(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\A", KEY_READ,
-                                                  &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              plat::RegOpen(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\A", KEY_READ, &key));
 
     HKEY created = CreateKey(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\A\\B\\C");
     ASSERT_NE(nullptr, created);
@@ -49,8 +49,8 @@ TEST_F(RegistryKeyTest, OpenCreateAndRemove)
 
     // Names match without regard to case, and a key opens relative to another.
     HKEY parent = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_CURRENT_USER, "SOFTWARE\\nimbrelcontract\\KEYS\\a", KEY_READ,
-                                           &parent));
+    ASSERT_EQ(ERROR_SUCCESS,
+              plat::RegOpen(HKEY_CURRENT_USER, "SOFTWARE\\nimbrelcontract\\KEYS\\a", KEY_READ, &parent));
     HKEY child = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(parent, "b\\c", KEY_READ, &child));
     char buffer[4];
@@ -66,10 +66,12 @@ TEST_F(RegistryKeyTest, OpenCreateAndRemove)
     EXPECT_EQ(ERROR_SUCCESS, plat::RegClose(parent));
 
     key = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0xDEADBEEF));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegOpen(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\A", KEY_READ,
-                                                  &key));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegRemoveTree(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\A"));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegRemoveTree(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\A"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              plat::RegOpen(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\A", KEY_READ, &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              plat::RegRemoveTree(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\A"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              plat::RegRemoveTree(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\A"));
 
     // An empty path would remove the root's whole content: refused.
     EXPECT_EQ(ERROR_INVALID_PARAMETER, plat::RegRemoveTree(HKEY_CURRENT_USER, ""));
@@ -79,15 +81,16 @@ TEST_F(RegistryKeyTest, OpenCreateAndRemove)
     plat::RegClose(software);
 }
 
-// The e-mail clients are 32-bit programs: machine-wide keys are read in the 32-bit view unless asked otherwise.
+// The e-mail clients are 32-bit programs: machine-wide keys are read in the 32-bit view unless asked
+// otherwise.
 TEST_F(RegistryKeyTest, MachineKeysLiveInThe32BitView)
 {
     const char* const only64 = "Software\\NimbrelContract64Only";
     const char* const normal = "Software\\NimbrelContractView";
     plat::RegRemoveTree(HKEY_LOCAL_MACHINE, normal);
     HKEY machine64 = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_LOCAL_MACHINE, "Software", KEY_ALL_ACCESS | KEY_WOW64_64KEY,
-                                           &machine64));
+    ASSERT_EQ(ERROR_SUCCESS,
+              plat::RegOpen(HKEY_LOCAL_MACHINE, "Software", KEY_ALL_ACCESS | KEY_WOW64_64KEY, &machine64));
     plat::RegRemoveTree(machine64, "NimbrelContract64Only");
 
     HKEY key = CreateKey(HKEY_LOCAL_MACHINE, only64, KEY_ALL_ACCESS | KEY_WOW64_64KEY);
@@ -95,7 +98,8 @@ TEST_F(RegistryKeyTest, MachineKeysLiveInThe32BitView)
     plat::RegClose(key);
     key = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0xDEADBEEF));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegOpen(HKEY_LOCAL_MACHINE, only64, KEY_READ, &key));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegOpen(HKEY_LOCAL_MACHINE, only64, KEY_READ | KEY_WOW64_32KEY, &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              plat::RegOpen(HKEY_LOCAL_MACHINE, only64, KEY_READ | KEY_WOW64_32KEY, &key));
     ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_LOCAL_MACHINE, only64, KEY_READ | KEY_WOW64_64KEY, &key));
     plat::RegClose(key);
 
@@ -112,7 +116,8 @@ TEST_F(RegistryKeyTest, MachineKeysLiveInThe32BitView)
     EXPECT_STREQ("32", buffer);
     plat::RegClose(key);
     key = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0xDEADBEEF));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegOpen(HKEY_LOCAL_MACHINE, normal, KEY_READ | KEY_WOW64_64KEY, &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              plat::RegOpen(HKEY_LOCAL_MACHINE, normal, KEY_READ | KEY_WOW64_64KEY, &key));
 
     // Removal honours the view too: the 32-bit key goes, the 64-bit one stays until removed in its own view.
     EXPECT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(HKEY_LOCAL_MACHINE, normal));
@@ -120,14 +125,15 @@ TEST_F(RegistryKeyTest, MachineKeysLiveInThe32BitView)
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegRemoveTree(HKEY_LOCAL_MACHINE, only64));
     EXPECT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(machine64, "NimbrelContract64Only"));
     plat::RegClose(machine64);
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegOpen(HKEY_LOCAL_MACHINE, only64, KEY_READ | KEY_WOW64_64KEY, &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              plat::RegOpen(HKEY_LOCAL_MACHINE, only64, KEY_READ | KEY_WOW64_64KEY, &key));
 
     // Classes are seen in the 32-bit view as well.
     key = CreateKey(HKEY_CLASSES_ROOT, "NimbrelContract.View");
     ASSERT_NE(nullptr, key);
     plat::RegClose(key);
-    EXPECT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_CLASSES_ROOT, "NimbrelContract.View", KEY_READ | KEY_WOW64_32KEY,
-                                           &key));
+    EXPECT_EQ(ERROR_SUCCESS,
+              plat::RegOpen(HKEY_CLASSES_ROOT, "NimbrelContract.View", KEY_READ | KEY_WOW64_32KEY, &key));
     plat::RegClose(key);
     EXPECT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(HKEY_CLASSES_ROOT, "NimbrelContract.View"));
 }
@@ -203,7 +209,8 @@ TEST_F(RegistryKeyTest, ValuesEnumerateSortedByName)
     for (DWORD i = 0; i < 5; ++i) {
         char name[16];
         DWORD length = sizeof(name);
-        ASSERT_EQ(ERROR_SUCCESS, plat::RegValueAt(key, i, name, &length, nullptr, nullptr, nullptr)) << "index " << i;
+        ASSERT_EQ(ERROR_SUCCESS, plat::RegValueAt(key, i, name, &length, nullptr, nullptr, nullptr))
+            << "index " << i;
         EXPECT_STREQ(expected[i], name) << "index " << i;
     }
 

@@ -30,7 +30,8 @@ protected:
     }
     void SetString(const char* name, const char* text)
     {
-        ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(m_key, name, REG_SZ, text, static_cast<DWORD>(strlen(text) + 1)));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  plat::RegWrite(m_key, name, REG_SZ, text, static_cast<DWORD>(strlen(text) + 1)));
     }
 
     HKEY m_key = nullptr;

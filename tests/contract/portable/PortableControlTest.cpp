@@ -64,12 +64,14 @@ TEST(PortableControl, FoldersAndCommandLine)
 TEST(PortableControl, ResetRegistryForgetsEverything)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, plat::RegCreate(HKEY_CURRENT_USER, "Software\\NimbrelReset", KEY_ALL_ACCESS, &key));
+    ASSERT_EQ(ERROR_SUCCESS,
+              plat::RegCreate(HKEY_CURRENT_USER, "Software\\NimbrelReset", KEY_ALL_ACCESS, &key));
     plat::portable::ResetRegistry();
     DWORD number = 1;
     EXPECT_EQ(ERROR_KEY_DELETED, plat::RegWrite(key, "v", REG_DWORD, &number, 4));
     EXPECT_EQ(ERROR_SUCCESS, plat::RegClose(key));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegOpen(HKEY_CURRENT_USER, "Software\\NimbrelReset", KEY_READ, &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              plat::RegOpen(HKEY_CURRENT_USER, "Software\\NimbrelReset", KEY_READ, &key));
     EXPECT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_CURRENT_USER, "Software", KEY_READ, &key));
     plat::RegClose(key);
 }
@@ -92,7 +94,8 @@ TEST(PortableControl, ConcurrentWritersLoseNothing)
                 plat::RegWrite(key, ("v" + std::to_string(i)).c_str(), REG_DWORD, &value, 4);
                 plat::RegClose(key);
                 std::string section = "T" + std::to_string(t);
-                plat::ProfileWriteString(section.c_str(), ("k" + std::to_string(i)).c_str(), "x", file.c_str());
+                plat::ProfileWriteString(section.c_str(), ("k" + std::to_string(i)).c_str(), "x",
+                                         file.c_str());
             }
         });
     }
@@ -109,8 +112,8 @@ TEST(PortableControl, ConcurrentWritersLoseNothing)
         EXPECT_EQ(ERROR_NO_MORE_ITEMS, plat::RegValueAt(key, 50, name, &length, nullptr, nullptr, nullptr));
         plat::RegClose(key);
         char keys[1024];
-        DWORD count = plat::ProfileGetString(("T" + std::to_string(t)).c_str(), nullptr, "", keys, sizeof(keys),
-                                             file.c_str());
+        DWORD count = plat::ProfileGetString(("T" + std::to_string(t)).c_str(), nullptr, "", keys,
+                                             sizeof(keys), file.c_str());
         EXPECT_EQ(10u * 3u + 40u * 4u, count) << "section " << t; // "k0" to "k9" take 3 bytes, the rest 4
     }
     plat::RegRemoveTree(HKEY_CURRENT_USER, "Software\\NimbrelThreads");
@@ -127,7 +130,8 @@ TEST(PortableControl, LargeProfileFile)
     for (int s = 0; s < 2000; ++s) {
         bytes += "[Persona-" + std::to_string(s) + "]\r\n";
         for (int k = 0; k < 40; ++k)
-            bytes += "Key" + std::to_string(k) + "=" + std::string(60, static_cast<char>('a' + k % 26)) + "\r\n";
+            bytes +=
+                "Key" + std::to_string(k) + "=" + std::string(60, static_cast<char>('a' + k % 26)) + "\r\n";
     }
     ASSERT_LT(4u * 1024 * 1024, bytes.size());
     ASSERT_TRUE(contract::WriteTestFile(file, bytes));

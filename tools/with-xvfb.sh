@@ -8,27 +8,22 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-# A display number that no other X server holds; Xvfb itself refuses one that is taken, so retry on failure.
-xvfb_pid=""
-for number in $(seq 90 140); do
-    [ -e "/tmp/.X${number}-lock" ] && continue
-    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -ac >/dev/null 2>&1 </dev/null &
-    xvfb_pid=$!
-    for _ in $(seq 1 50); do
-        [ -e "/tmp/.X11-unix/X$number" ] && break
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$number" ]; then
-        export DISPLAY=":$number"
-        break
-    fi
-    xvfb_pid=""
+# Xvfb picks a display number that no other X server holds and tells it through a file.
+numberfile=$(mktemp "${TMPDIR:-/tmp}/with-xvfb.XXXXXX")
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 </dev/null &
+xvfb_pid=$!
+for _ in $(seq 1 100); do
+    [ -s "$numberfile" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
 done
-if [ -z "$xvfb_pid" ]; then
+number=$(tr -dc '0-9' <"$numberfile")
+rm -f "$numberfile"
+if [ -z "$number" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
     echo "with-xvfb: no X display could be started" >&2
     exit 1
 fi
+export DISPLAY=":$number"
 
 "$@"
 rc=$?

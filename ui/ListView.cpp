@@ -85,3 +85,30 @@ BOOL CListView::SortItems(PFNLVCOMPARE compare, LPARAM parameter) const
 {
     return Send(LVM_SORTITEMS, parameter, reinterpret_cast<LPARAM>(compare)) != 0;
 }
+
+void CListView::FitColumn(int index) const
+{
+    SetColumnWidth(index, LVSCW_AUTOSIZE);
+    int width = GetColumnWidth(index);
+    SetColumnWidth(index, LVSCW_AUTOSIZE_USEHEADER);
+    if (GetColumnWidth(index) > width)
+        width = GetColumnWidth(index);
+    // The header text measured in the header's own font, with the room its dividers and padding take.
+    HWND header = GetHeader();
+    char title[256] = {};
+    HDITEMA item = {};
+    item.mask = HDI_TEXT;
+    item.pszText = title;
+    item.cchTextMax = sizeof(title);
+    if (header && ::SendMessageA(header, HDM_GETITEMA, index, reinterpret_cast<LPARAM>(&item))) {
+        HDC dc = ::GetDC(header);
+        HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(header, WM_GETFONT, 0, 0)));
+        SIZE extent = {};
+        ::GetTextExtentPoint32A(dc, title, lstrlenA(title), &extent);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(header, dc);
+        if (extent.cx + 16 > width)
+            width = extent.cx + 16;
+    }
+    SetColumnWidth(index, width);
+}

@@ -11,6 +11,9 @@ public:
     int InsertColumn(int index, const std::string& title, int width) const;
     BOOL SetColumnTitle(int index, const std::string& title) const;
     void SetColumnWidth(int index, int width) const { Send(LVM_SETCOLUMNWIDTH, index, MAKELPARAM(width, 0)); }
+    int GetColumnWidth(int index) const { return static_cast<int>(Send(LVM_GETCOLUMNWIDTH, index)); }
+    // Wide enough for the longest cell and for the header text, whichever is wider.
+    void FitColumn(int index) const;
     HWND GetHeader() const { return reinterpret_cast<HWND>(Send(LVM_GETHEADER)); }
 
     // Inserts a row with its label, image and item value; returns its index, -1 on failure.

@@ -105,6 +105,9 @@ BOOL CVantlerDlg::OnInitDialog()
         ::EnableMenuItem(edit, ID_EDIT_INVERT_SELECTION, MF_BYCOMMAND | MF_DISABLED | MF_GRAYED);
     }
     m_accountList.AddExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    // The check boxes take room in the first column: fit the columns again so that no name is cut.
+    for (int i = 0; i < 5; ++i)
+        m_accountList.FitColumn(i);
     return TRUE;
 }
 
@@ -203,7 +206,7 @@ void CVantlerDlg::FillAccountList()
         }
     }
     for (int i = 0; i < 5; ++i)
-        m_accountList.SetColumnWidth(i, LVSCW_AUTOSIZE_USEHEADER);
+        m_accountList.FitColumn(i);
 }
 
 void CVantlerDlg::InsertAccountRow(int row, int image, LPARAM key, const AccountInfo& record)

@@ -133,8 +133,9 @@ LONG RegQuery(HKEY key, const char* name, DWORD* type, void* data, DWORD* size)
         char* out = static_cast<char*>(data);
         if (stored)
             memcpy(out, value->data.data(), stored);
-        // Windows terminates a string stored without its NUL, but only when there is room for it.
-        if (IsStringType(value->type) && stored < *size && (stored == 0 || out[stored - 1] != 0))
+        // Windows terminates a string stored without its NUL, but only when there is room for it (and Wine
+        // leaves an empty one untouched).
+        if (IsStringType(value->type) && stored < *size && stored > 0 && out[stored - 1] != 0)
             out[stored] = 0;
     }
     if (size)
@@ -256,7 +257,7 @@ LONG RegValueAt(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, 
             char* out = static_cast<char*>(data);
             if (stored)
                 memcpy(out, value.data.data(), stored);
-            if (IsStringType(value.type) && stored < *size && (stored == 0 || out[stored - 1] != 0))
+            if (IsStringType(value.type) && stored < *size && stored > 0 && out[stored - 1] != 0)
                 out[stored] = 0;
         }
     }

@@ -119,6 +119,7 @@ TEST_F(RegistryValueTest, SetStringAddsTheNulTheSizeLeftOut)
     EXPECT_EQ(ERROR_SUCCESS, plat::RegQuery(m_key, "empty", &type, buffer, &size));
     EXPECT_EQ(0u, size);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ('\xBD', buffer[0]); // an empty string gets no NUL either
 }
 
 // A string stored without its NUL (the caller's byte after it is not a NUL either).

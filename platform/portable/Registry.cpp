@@ -18,6 +18,8 @@ LONG OpenOrCreate(HKEY root, const char* path, REGSAM access, HKEY* key, BOOL cr
 {
     if (!key)
         return ERROR_INVALID_PARAMETER;
+    if (path && path[0] == '\\')
+        return ERROR_BAD_PATHNAME;
     std::lock_guard<std::recursive_mutex> lock(RegistryLock());
     KeyHandle start;
     if (!ResolveKey(root, access, start))

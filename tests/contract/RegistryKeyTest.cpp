@@ -265,6 +265,35 @@ TEST_F(RegistryKeyTest, ValuesEnumerateSortedByName)
     plat::RegClose(key);
 }
 
+// How callers may spell a path: a trailing or doubled backslash is harmless, a leading one is refused, and
+// '/' is part of a name.
+TEST_F(RegistryKeyTest, PathSpellings)
+{
+    HKEY key = CreateKey(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\Path");
+    ASSERT_NE(nullptr, key);
+    plat::RegClose(key);
+    struct Row
+    {
+        const char* path;
+        LONG result;
+    };
+    const Row rows[] = {
+        {"Software\\NimbrelContract\\Keys\\Path\\", ERROR_SUCCESS},
+        {"Software\\\\NimbrelContract\\Keys\\Path", ERROR_SUCCESS},
+        {"\\Software\\NimbrelContract\\Keys\\Path", ERROR_BAD_PATHNAME},
+        {"Software/NimbrelContract/Keys/Path", ERROR_FILE_NOT_FOUND},
+        {"", ERROR_SUCCESS},
+        {nullptr, ERROR_SUCCESS},
+    };
+    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
+        key = nullptr;
+        LONG result = plat::RegOpen(HKEY_CURRENT_USER, rows[i].path, KEY_READ, &key);
+        EXPECT_EQ(rows[i].result, result) << "row " << i;
+        if (result == ERROR_SUCCESS)
+            plat::RegClose(key);
+    }
+}
+
 TEST_F(RegistryKeyTest, InvalidHandlesAndArguments)
 {
     HKEY key = CreateKey(HKEY_CURRENT_USER, kKeys);

@@ -198,4 +198,14 @@ TEST_F(ProfileWriteTest, IrregularSections)
     EXPECT_EQ(0, memcmp(names, "dup\0spaced\0dup\0", 16));
 }
 
+// A UTF-8 byte-order mark stays in front, and the first section behind it is still found.
+TEST_F(ProfileWriteTest, ByteOrderMarkStays)
+{
+    ASSERT_TRUE(contract::WriteTestFile(m_file, "\xEF\xBB\xBF[Accounts]\r\nCount=1\r\n"));
+    char buffer[8];
+    EXPECT_EQ(1u, plat::ProfileGetString("Accounts", "Count", "", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_TRUE(Write("Accounts", "Count", "2"));
+    EXPECT_EQ("\xEF\xBB\xBF[Accounts]\r\nCount=2\r\n", Content(m_file));
+}
+
 } // namespace

@@ -62,6 +62,47 @@ BOOL IsLocalServer(const std::string& server)
     return EqualsNoCase(server, kLocalServer) || EqualsNoCase(server, "127.0.0.1");
 }
 
+BOOL DecodeProxyUserName(const std::string& stored, PopSettings& real, BOOL& doubtful)
+{
+    size_t firstSlash = stored.find('/');
+    if (firstSlash == std::string::npos)
+        return FALSE;
+    doubtful = FALSE;
+    int port = 110;
+    size_t secondSlash = stored.find('/', firstSlash + 1);
+    if (secondSlash != std::string::npos) {
+        std::string portText = stored.substr(secondSlash + 1);
+        for (char c : portText) {
+            if (c < '0' || c > '9') {
+                doubtful = TRUE;
+                break;
+            }
+        }
+        port = ParsePortText(portText);
+        if (port == 0) {
+            doubtful = TRUE;
+            port = 110;
+        }
+    }
+    std::string middle = secondSlash == std::string::npos
+                             ? stored.substr(firstSlash + 1)
+                             : stored.substr(firstSlash + 1, secondSlash - firstSlash - 1);
+    size_t tag = middle.find("[SPA]");
+    if (tag != std::string::npos) {
+        middle.resize(tag);
+        real.authMode = AUTH_SPA;
+    } else if ((tag = middle.find("[APOP]")) != std::string::npos) {
+        middle.resize(tag);
+        real.authMode = AUTH_APOP;
+    } else {
+        real.authMode = AUTH_NORMAL;
+    }
+    real.userName = stored.substr(0, firstSlash);
+    real.server = middle;
+    real.port = port;
+    return TRUE;
+}
+
 BOOL CMailClient::EvaluateAccount(int index)
 {
     if (!IsValidIndex(index))
@@ -91,56 +132,23 @@ BOOL CMailClient::EvaluateAccount(int index)
         account.reason = REASON_SLASH;
         return FALSE;
     }
-    size_t firstSlash = current.userName.find('/');
-    if (firstSlash == std::string::npos) {
+    PopSettings real;
+    BOOL portDoubtful = FALSE;
+    if (!DecodeProxyUserName(current.userName, real, portDoubtful)) {
         account.configured = FALSE;
         return TRUE;
     }
 
     account.configured = TRUE;
-    account.upToDate = TRUE;
-    account.suspicious = FALSE;
-    int port = 110;
-    size_t secondSlash = current.userName.find('/', firstSlash + 1);
-    if (secondSlash != std::string::npos) {
-        std::string portText = current.userName.substr(secondSlash + 1);
-        for (char c : portText) {
-            if (c < '0' || c > '9') {
-                account.upToDate = FALSE;
-                account.suspicious = TRUE;
-                break;
-            }
-        }
-        port = ParsePortText(portText);
-        if (port == 0) {
-            account.upToDate = FALSE;
-            account.suspicious = TRUE;
-            port = 110;
-        }
-    }
+    account.upToDate = portDoubtful ? FALSE : TRUE;
+    account.suspicious = portDoubtful;
     if (!IsLocalServer(current.server)) {
         account.upToDate = FALSE;
         account.suspicious = TRUE;
     }
     if (current.port != g_productSettings.GetProxyPort())
         account.upToDate = FALSE;
-
-    account.original.userName = current.userName.substr(0, firstSlash);
-    std::string middle = secondSlash == std::string::npos
-                             ? current.userName.substr(firstSlash + 1)
-                             : current.userName.substr(firstSlash + 1, secondSlash - firstSlash - 1);
-    size_t tag = middle.find("[SPA]");
-    if (tag != std::string::npos) {
-        middle.resize(tag);
-        account.original.authMode = AUTH_SPA;
-    } else if ((tag = middle.find("[APOP]")) != std::string::npos) {
-        middle.resize(tag);
-        account.original.authMode = AUTH_APOP;
-    } else {
-        account.original.authMode = AUTH_NORMAL;
-    }
-    account.original.server = middle;
-    account.original.port = port;
+    account.original = real;
     return TRUE;
 }
 

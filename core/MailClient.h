@@ -71,6 +71,11 @@ private:
 
 // The proxy user name "%s/%s%s/%i": real user name, real server, authentication tag, real port.
 std::string EncodeProxyUserName(const std::string& userName, const std::string& server, int port, int authMode);
+// The real settings that a stored user name of the proxy form (it holds a '/') carries: the text before the
+// first '/', the server and tag up to the next '/', the port after it (110 without one). FALSE, real
+// unchanged, for a name without '/'. doubtful tells that the port part is not all digits or gives 0 (the port
+// is then 110).
+BOOL DecodeProxyUserName(const std::string& stored, PopSettings& real, BOOL& doubtful);
 
 // TRUE for "localhost" and "127.0.0.1" in any letter case.
 BOOL IsLocalServer(const std::string& server);

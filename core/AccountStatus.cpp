@@ -103,6 +103,25 @@ BOOL DecodeProxyUserName(const std::string& stored, PopSettings& real, BOOL& dou
     return TRUE;
 }
 
+namespace {
+
+// TRUE when the proxy user name made of settings decodes to exactly these settings, without doubt. A mode
+// without a tag (3, not known) comes back as 0, which writes the same.
+BOOL CarriedWhole(const PopSettings& settings)
+{
+    PopSettings carried;
+    BOOL doubtful = FALSE;
+    const std::string encoded =
+        EncodeProxyUserName(settings.userName, settings.server, settings.port, settings.authMode);
+    if (!DecodeProxyUserName(encoded, carried, doubtful) || doubtful)
+        return FALSE;
+    const BOOL tagged = settings.authMode == AUTH_APOP || settings.authMode == AUTH_SPA;
+    return carried.userName == settings.userName && carried.server == settings.server &&
+           carried.port == settings.port && (tagged ? carried.authMode == settings.authMode : TRUE);
+}
+
+} // namespace
+
 BOOL CMailClient::EvaluateAccount(int index)
 {
     if (!IsValidIndex(index))
@@ -135,6 +154,13 @@ BOOL CMailClient::EvaluateAccount(int index)
     PopSettings real;
     BOOL portDoubtful = FALSE;
     if (!DecodeProxyUserName(current.userName, real, portDoubtful)) {
+        // Configuring keeps these settings only inside the proxy user name. Ones it cannot carry back whole
+        // (a port of 0 or below, a server holding a tag) would return changed: such an account is left alone.
+        if (!CarriedWhole(account.original)) {
+            account.supported = FALSE;
+            account.reason = REASON_CONFIG_UNREADABLE;
+            return FALSE;
+        }
         account.configured = FALSE;
         return TRUE;
     }

@@ -49,7 +49,7 @@ CVantlerDlg::CVantlerDlg(HWND parent, CClientCatalogue::Factory factory)
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     m_hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
     m_hAccel = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    CreateCatalogue();
+    // m_clients made its nine adapters when it was constructed.
 }
 
 CVantlerDlg::~CVantlerDlg()

@@ -23,7 +23,7 @@ CWizardConfiguratorDlg::CWizardConfiguratorDlg(HWND parent, CClientCatalogue::Fa
     : CDialog(IDD, parent), m_clients(factory)
 {
     m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    CreateCatalogue();
+    // m_clients made its nine adapters when it was constructed.
 }
 
 CWizardConfiguratorDlg::~CWizardConfiguratorDlg()

@@ -1,6 +1,6 @@
 // vantler-demo-driver: plays the user in a running configurator, for demonstrations and screenshots.
 //   vantler-demo-driver standard    mode selection: standard mode; hint answered; some rows marked, one shown
-//   vantler-demo-driver wizard      mode selection: wizard mode; stepped on to an outdated account
+//   vantler-demo-driver wizard [N]  mode selection: wizard mode; N times Next (2: an outdated account)
 //   vantler-demo-driver assistant   from the standard dialog: the manual assistant, filled in
 //   vantler-demo-driver about       from the standard dialog: the About box
 //   vantler-demo-driver close       closes every window of the configurator
@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -170,8 +171,9 @@ int main(int argc, char** argv)
         HWND wizard = WaitFor(kCaption, false);
         if (!wizard)
             return 1;
-        Click(wizard, IDC_NEXT);
-        Click(wizard, IDC_NEXT);
+        int steps = argc > 2 ? std::atoi(argv[2]) : 2;
+        for (int step = 0; step < steps; ++step)
+            Click(wizard, IDC_NEXT);
         return 0;
     }
     if (command == "assistant" || command == "about") {

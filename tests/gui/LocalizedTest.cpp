@@ -40,6 +40,8 @@ public:
              "ck"},
             {"Wizard Configurator Dialog", "AccOutOf", "Konto\\n%i von %i"},
             {"Wizard Configurator Dialog", "AccNotRdy", "Noch nicht \x97 bereit"},
+            // A careless translation: placeholders that a printf-style format would read past its arguments.
+            {"Wizard Configurator Dialog", "Details", "%n%s%s%s%%"},
         };
         for (const auto& line : lines)
             EXPECT_TRUE(::WritePrivateProfileStringA(line[0], line[1], line[2], file.c_str()));
@@ -101,5 +103,6 @@ TEST(Translation, WizardTakesItsTextsFromTheFile)
         EXPECT_EQ("Konto \n1 von 7", gui::ItemText(dlg, IDC_ACCOUNT_OF));
         EXPECT_EQ("Noch nicht \x97 bereit", gui::ItemText(dlg, IDC_READY_TEXT));
         EXPECT_EQ("Close", gui::ItemText(dlg, IDC_WIZARD_CLOSE));
+        EXPECT_EQ("%nanna@mail.example%", gui::ItemText(dlg, IDC_DETAILS_GROUP));
     });
 }

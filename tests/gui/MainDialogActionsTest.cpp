@@ -105,6 +105,14 @@ TEST(MainDialogActions, DoubtfulAccountIsAskedAboutAndCancelLeavesItAlone)
         HWND box = gui::WaitForThreadDialog(ui, "Confirm action for Doubtful", true);
         ASSERT_NE(nullptr, box);
         EXPECT_EQ(question, gui::MessageText(box));
+        // The question has no owner, so the dialog still takes clicks: a second Configure meanwhile must not
+        // start a second action over the same accounts.
+        EXPECT_TRUE(::IsWindowEnabled(dlg));
+        EXPECT_TRUE(gui::Click(dlg, IDC_CONFIGURE));
+        int questions = 0;
+        for (HWND window : gui::ThreadDialogs(ui))
+            questions += gui::IsMessageBox(window) ? 1 : 0;
+        EXPECT_EQ(1, questions);
         EXPECT_TRUE(gui::Answer(box, IDCANCEL));
         ASSERT_TRUE(gui::WaitUntil([&] { return NoRowMarked(list); }));
         EXPECT_EQ("dom/anna|pop.mail.example|dword:110", user.OutlookExpressPop(5));

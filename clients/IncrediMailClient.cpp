@@ -184,19 +184,25 @@ LONG CIncrediMailClient::SetValue(HKEY key, const char* name, DWORD type, const 
     return plat::RegWrite(key, name, type, data, size);
 }
 
-BOOL CIncrediMailClient::WriteValues(HKEY key, const PopSettings& settings)
+BOOL CIncrediMailClient::WriteValues(HKEY key, const PopSettings& settings, BOOL restoring)
 {
     const DWORD port = static_cast<DWORD>(settings.port);
-    if (SetValue(key, "PopAccount", REG_SZ, settings.userName.c_str(),
-                 static_cast<DWORD>(settings.userName.size() + 1)) != ERROR_SUCCESS ||
-        SetValue(key, "PopServer", REG_SZ, settings.server.c_str(),
-                 static_cast<DWORD>(settings.server.size() + 1)) != ERROR_SUCCESS ||
-        SetValue(key, "PopPort", REG_DWORD, &port, sizeof(port)) != ERROR_SUCCESS)
-        return FALSE;
-    if (settings.authMode < AUTH_NORMAL || settings.authMode > AUTH_SPA)
-        return TRUE;
     const DWORD secure = settings.authMode == AUTH_SPA ? 1 : 0;
-    return SetValue(key, "PopLogSecure", REG_DWORD, &secure, sizeof(secure)) == ERROR_SUCCESS;
+    const BOOL writesSecure = settings.authMode >= AUTH_NORMAL && settings.authMode <= AUTH_SPA;
+    auto userName = [&]() {
+        return SetValue(key, "PopAccount", REG_SZ, settings.userName.c_str(),
+                        static_cast<DWORD>(settings.userName.size() + 1)) == ERROR_SUCCESS;
+    };
+    auto rest = [&]() {
+        return SetValue(key, "PopServer", REG_SZ, settings.server.c_str(),
+                        static_cast<DWORD>(settings.server.size() + 1)) == ERROR_SUCCESS &&
+               SetValue(key, "PopPort", REG_DWORD, &port, sizeof(port)) == ERROR_SUCCESS &&
+               (!writesSecure ||
+                SetValue(key, "PopLogSecure", REG_DWORD, &secure, sizeof(secure)) == ERROR_SUCCESS);
+    };
+    // The proxy user name carries every real setting: it comes first when configuring and goes last when
+    // restoring, so that a process stopped half way leaves the real settings readable.
+    return restoring ? rest() && userName() : userName() && rest();
 }
 
 BOOL CIncrediMailClient::WriteAccount(int index, int source)
@@ -218,7 +224,7 @@ BOOL CIncrediMailClient::WriteAccount(int index, int source)
             if (!SaveValue(key.Get(), kWritten[i], saved[i]))
                 return FALSE;
         }
-        if (WriteValues(key.Get(), settings))
+        if (WriteValues(key.Get(), settings, source == 1))
             return TRUE;
         for (const SavedValue& value : saved)
             RestoreValue(key.Get(), value);

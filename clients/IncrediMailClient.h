@@ -30,7 +30,8 @@ protected:
 private:
     // A number value that may be absent: def when it is; FALSE (reason 2) when it is there but no DWORD.
     BOOL ReadOptionalDword(HKEY key, const char* name, int& value, int def, int index);
-    BOOL WriteValues(HKEY key, const PopSettings& settings);
+    // Writes the POP3 values; restoring (source 1) writes the user name last instead of first.
+    BOOL WriteValues(HKEY key, const PopSettings& settings, BOOL restoring);
 
     std::string m_identitiesKeyPath;
     std::vector<std::vector<std::string>> m_accountKeyLists;

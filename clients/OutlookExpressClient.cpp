@@ -1,6 +1,7 @@
 // COutlookExpressClient: Outlook Express accounts, one numbered registry subkey per account.
 #include "clients/OutlookExpressClient.h"
 
+#include "clients/RegValueBackup.h"
 #include "core/TextUtil.h"
 #include "Environment.h"
 #include "Files.h"
@@ -106,9 +107,13 @@ BOOL COutlookExpressClient::WriteAccount(int index, int source)
         return FALSE;
     const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
     plat::CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, AccountKeyPath(index).c_str(), KEY_WRITE) != ERROR_SUCCESS)
+    if (key.Open(HKEY_CURRENT_USER, AccountKeyPath(index).c_str(), KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
         return FALSE;
     HKEY k = key.Get();
+    // A write that fails half way puts back what was there: the account is never left half configured.
+    CRegValueBackup backup;
+    if (!backup.Save(k, {kPopUserName, kPopServer, kPopPort, kUseSicily}))
+        return FALSE;
 
     auto writeSicily = [&]() -> BOOL {
         if (settings.authMode == AUTH_NORMAL || settings.authMode == AUTH_APOP) {
@@ -120,11 +125,18 @@ BOOL COutlookExpressClient::WriteAccount(int index, int source)
         return TRUE;
     };
     // The proxy user name carries every real setting, so it must be the last thing to go when restoring and
-    // the first thing to come when configuring: a write that fails half way then loses nothing.
+    // the first thing to come when configuring: a process stopped half way then loses nothing.
+    BOOL written;
     if (source == 1) {
-        return writeSicily() && WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) &&
-               WriteRegString(k, kPopServer, settings.server) && WriteRegString(k, kPopUserName, settings.userName);
+        written = writeSicily() && WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) &&
+                  WriteRegString(k, kPopServer, settings.server) &&
+                  WriteRegString(k, kPopUserName, settings.userName);
+    } else {
+        written = WriteRegString(k, kPopUserName, settings.userName) &&
+                  WriteRegString(k, kPopServer, settings.server) &&
+                  WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) && writeSicily();
     }
-    return WriteRegString(k, kPopUserName, settings.userName) && WriteRegString(k, kPopServer, settings.server) &&
-           WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) && writeSicily();
+    if (!written)
+        backup.Restore();
+    return written;
 }

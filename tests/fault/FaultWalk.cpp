@@ -1,0 +1,245 @@
+// CFaultWalk: fresh sample stores for each run, the operation with its steps failed or cut short, and the
+// stores checked against the whole before and the whole after.
+#include "fault/FaultWalk.h"
+
+#include "core/ClientCatalogue.h"
+#include "FaultInjection.h"
+#include "Files.h"
+#include "fixtures/SampleStores.h"
+#include "fixtures/SampleWriter.h"
+#include "PortableControl.h"
+#include "Prompt.h"
+#include "settings/ProductSettings.h"
+
+#include <memory>
+
+namespace {
+
+using plat::portable::FaultStep;
+
+typedef BOOL (*Seeder)(const SampleContext&);
+const Seeder kSeeders[CLIENT_COUNT] = {SeedOutlookExpressSamples, SeedOutlookSamples, SeedIncrediMailSamples,
+                                       SeedEudoraSamples,         SeedTheBatSamples,  SeedMozillaSamples,
+                                       SeedOperaSamples,          SeedOpera7Samples,  SeedNetscapeSamples};
+
+int AcceptDoubtful(const char*, const char*, UINT, void*)
+{
+    return IDOK;
+}
+
+std::string Native(const std::string& path)
+{
+    std::string native = path;
+    for (char& c : native) {
+        if (c == '\\')
+            c = '/';
+    }
+    return native;
+}
+
+// New files in left that reference lacks: what a crash or a failed deletion may leave.
+std::vector<std::string> NewFiles(const CStoreSnapshot& left, const CStoreSnapshot& reference)
+{
+    std::vector<std::string> added;
+    const std::vector<std::string> known = reference.FilePaths();
+    for (const std::string& path : left.FilePaths()) {
+        bool found = false;
+        for (const std::string& other : known)
+            found = found || other == path;
+        if (!found)
+            added.push_back(path);
+    }
+    return added;
+}
+
+std::string Settings(const PopSettings& s)
+{
+    return "[" + s.userName + "] [" + s.server + "] " + std::to_string(s.port) + " auth " +
+           std::to_string(s.authMode);
+}
+
+} // namespace
+
+CFaultWalk::CFaultWalk(int client, const std::string& root) : m_client(client), m_root(root) {}
+
+const char* CFaultWalk::OperationName(Operation operation)
+{
+    return operation == OP_CONFIGURE ? "configure" : "unconfigure";
+}
+
+BOOL CFaultWalk::Prepare(int account, Operation operation)
+{
+    plat::portable::StopFaults();
+    plat::RemoveFolderTree(m_root.c_str());
+    plat::CreateFolder(m_root.c_str());
+    plat::CreateFolder((m_root + "\\Temp").c_str());
+    plat::CreateFolder((m_root + "\\Windows").c_str());
+    plat::portable::SetTempFolder(m_root + "\\Temp");
+    plat::portable::SetWindowsFolder(m_root + "\\Windows");
+    plat::portable::SetAppDataFolder(m_root + "\\AppData");
+    plat::portable::ResetRegistry();
+    SampleContext context;
+    context.root = m_root + "\\Programs";
+    context.appData = m_root + "\\AppData";
+    context.proxyPort = 110;
+    if (!SampleRegDword(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, NIMBREL_PROXY_PORT_VALUE, 110) ||
+        !kSeeders[m_client](context))
+        return FALSE;
+    g_productSettings.GetProxyPort();
+    if (operation != OP_UNCONFIGURE || account < 0)
+        return TRUE;
+    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    AccountInfo record;
+    if (!client->LoadClient() || !client->GetAccount(account, record))
+        return FALSE;
+    return record.configured || client->ConfigureAccount(account);
+}
+
+std::vector<int> CFaultWalk::WritableAccounts()
+{
+    std::vector<int> accounts;
+    if (!Prepare(-1, OP_CONFIGURE))
+        return accounts;
+    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    if (!client->LoadClient())
+        return accounts;
+    for (int i = 0; i < client->AccountCount(); ++i) {
+        AccountInfo record;
+        if (client->GetAccount(i, record) && record.supported)
+            accounts.push_back(i);
+    }
+    return accounts;
+}
+
+BOOL CFaultWalk::RealSettingsKept(int account, const PopSettings& real, std::string& why)
+{
+    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    AccountInfo record;
+    if (!client->LoadClient() || !client->GetAccount(account, record) || !record.supported) {
+        why = "the account is no longer readable";
+        return FALSE;
+    }
+    const PopSettings& carried = record.configured ? record.original : record.current;
+    // A client without an authentication setting cannot hold a tag once the account is plain again.
+    BOOL sameAuth = !record.configured || carried.authMode == real.authMode;
+    if (carried.userName == real.userName && carried.server == real.server && carried.port == real.port &&
+        sameAuth)
+        return TRUE;
+    why = "real settings " + Settings(real) + ", the store now gives " + Settings(carried);
+    return FALSE;
+}
+
+void CFaultWalk::Check(const CStoreSnapshot& left, BOOL result, BOOL crashed, size_t step, Outcome& outcome,
+                       const std::string& what)
+{
+    const std::vector<FaultStep> steps = plat::portable::FaultSteps();
+    const FaultStep failed = step <= steps.size() ? steps[step - 1] : FaultStep();
+    if (crashed) {
+        // A crash may leave new temporary files; any other difference must be none at all.
+        for (const CStoreSnapshot* reference : {&m_before, &m_after}) {
+            const std::vector<std::string> added = NewFiles(left, *reference);
+            if (left.EqualsExcept(*reference, added)) {
+                outcome.crashLeftovers += added.size();
+                return;
+            }
+        }
+        // Values of one registry account are set one by one: no call makes them one step. Their order keeps
+        // the real settings readable at every point, which the caller checks.
+        for (const CStoreSnapshot* reference : {&m_before, &m_after}) {
+            if (left.FilesOnly() == reference->FilesOnly()) {
+                ++outcome.crashPartial;
+                return;
+            }
+        }
+        outcome.problems.push_back(what + ": the stores are neither as before nor as fully written:\n" +
+                                   left.Describe(m_before));
+        return;
+    }
+    const CStoreSnapshot& reference = result ? m_after : m_before;
+    if (left == reference)
+        return;
+    // Only a temporary file whose own deletion was the failed step may stay behind.
+    const std::vector<std::string> added = NewFiles(left, reference);
+    if (failed.call == plat::portable::FAULT_DELETE && added.size() == 1 &&
+        added[0] == Native(failed.target) && left.EqualsExcept(reference, added)) {
+        ++outcome.undeletable;
+        return;
+    }
+    outcome.problems.push_back(what +
+                               (result ? ": reported done, but the stores are not as fully written:\n"
+                                       : ": reported failed, but the stores changed:\n") +
+                               left.Describe(reference));
+}
+
+CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
+{
+    Outcome outcome;
+    const std::string name = std::string(OperationName(operation)) + " of account " + std::to_string(account);
+    plat::SetPromptResponder(&AcceptDoubtful, nullptr);
+
+    // The clean run: its steps, its result, the stores before and after it.
+    AccountInfo loaded;
+    if (!Prepare(account, operation)) {
+        outcome.problems.push_back(name + ": the sample stores could not be set up");
+        return outcome;
+    }
+    m_before = CStoreSnapshot::Take(m_root);
+    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    if (!client->LoadClient() || !client->GetAccount(account, loaded)) {
+        outcome.problems.push_back(name + ": the account does not load");
+        return outcome;
+    }
+    const PopSettings real = loaded.original;
+    plat::portable::StartFaultCount();
+    const BOOL cleanResult =
+        operation == OP_CONFIGURE ? client->ConfigureAccount(account) : client->UnconfigureAccount(account);
+    plat::portable::StopFaults();
+    outcome.steps = plat::portable::FaultSteps().size();
+    m_after = CStoreSnapshot::Take(m_root);
+    client.reset();
+    if (!cleanResult) {
+        if (m_after != m_before)
+            outcome.problems.push_back(name + ": refused, but the stores changed:\n" +
+                                       m_after.Describe(m_before));
+        return outcome;
+    }
+
+    for (size_t step = 1; step <= outcome.steps; ++step) {
+        for (BOOL crash : {FALSE, TRUE}) {
+            const std::string what = name + (crash ? ", process stopped before step " : ", step ") +
+                                     std::to_string(step) + " failing";
+            if (!Prepare(account, operation)) {
+                outcome.problems.push_back(what + ": the sample stores could not be set up");
+                continue;
+            }
+            client.reset(CClientCatalogue::CreateDefaultClient(m_client));
+            if (!client->LoadClient()) {
+                outcome.problems.push_back(what + ": the client does not load");
+                continue;
+            }
+            CStoreSnapshot atCrash;
+            if (crash)
+                plat::portable::CrashAtFaultStep(step, [&]() { atCrash = CStoreSnapshot::Take(m_root); });
+            else
+                plat::portable::FailFaultStep(step);
+            const BOOL result = operation == OP_CONFIGURE ? client->ConfigureAccount(account)
+                                                          : client->UnconfigureAccount(account);
+            const BOOL fired = plat::portable::FaultFired();
+            plat::portable::StopFaults();
+            client.reset();
+            if (!fired) {
+                outcome.problems.push_back(what + ": the run took another way and never reached that step");
+                continue;
+            }
+            const CStoreSnapshot left = crash ? atCrash : CStoreSnapshot::Take(m_root);
+            Check(left, result, crash, step, outcome, what);
+            // Whatever lies there now, the account's real settings must still be readable from it.
+            std::string why;
+            if (!RealSettingsKept(account, real, why))
+                outcome.problems.push_back(what + ": " + why);
+            ++(crash ? outcome.crashes : outcome.failedSteps);
+        }
+    }
+    plat::SetPromptResponder(nullptr, nullptr);
+    return outcome;
+}

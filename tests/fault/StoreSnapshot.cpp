@@ -1,0 +1,158 @@
+// CStoreSnapshot: files read with POSIX calls and the registry walked through the platform layer, neither of
+// which the fault layer counts, so a snapshot can be taken in the middle of a failing walk.
+#include "fault/StoreSnapshot.h"
+
+#include "Registry.h"
+#include "RegKey.h"
+
+#include <cstdio>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace {
+
+std::string Native(const std::string& path)
+{
+    std::string native = path;
+    for (char& c : native) {
+        if (c == '\\')
+            c = '/';
+    }
+    return native;
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::string bytes;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file)
+        return "<unreadable>";
+    char chunk[65536];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), file)) > 0)
+        bytes.append(chunk, n);
+    fclose(file);
+    return bytes;
+}
+
+void TakeFiles(const std::string& folder, std::map<std::string, std::string>& items)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> names;
+    while (struct dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    closedir(dir);
+    for (const std::string& name : names) {
+        const std::string path = folder + "/" + name;
+        struct stat info;
+        if (lstat(path.c_str(), &info) != 0)
+            continue;
+        if (S_ISDIR(info.st_mode)) {
+            items["D " + path] = "";
+            TakeFiles(path, items);
+        } else {
+            // The mode too: a replaced file must keep its permissions.
+            items["F " + path] = std::to_string(info.st_mode & 07777) + ":" + ReadBytes(path);
+        }
+    }
+}
+
+void TakeKey(HKEY root, const std::string& rootName, const std::string& path,
+             std::map<std::string, std::string>& items)
+{
+    plat::CRegKey key;
+    if (key.Open(root, path.c_str(), KEY_READ) != ERROR_SUCCESS)
+        return;
+    items["K " + rootName + "\\" + path] = "";
+    for (DWORD i = 0;; ++i) {
+        char name[2048];
+        DWORD nameLength = sizeof(name);
+        DWORD type = REG_NONE;
+        DWORD size = 0;
+        if (plat::RegValueAt(key.Get(), i, name, &nameLength, &type, nullptr, &size) != ERROR_SUCCESS)
+            break;
+        std::string data(size, '\0');
+        nameLength = sizeof(name);
+        plat::RegValueAt(key.Get(), i, name, &nameLength, &type, size ? &data[0] : nullptr, &size);
+        items["R " + rootName + "\\" + path + "\\" + std::string(name, nameLength)] =
+            std::to_string(type) + ":" + data;
+    }
+    std::vector<std::string> subkeys;
+    for (DWORD i = 0;; ++i) {
+        char name[2048];
+        DWORD nameLength = sizeof(name);
+        if (plat::RegSubkeyName(key.Get(), i, name, &nameLength) != ERROR_SUCCESS)
+            break;
+        subkeys.push_back(std::string(name, nameLength));
+    }
+    key.Close();
+    for (const std::string& subkey : subkeys)
+        TakeKey(root, rootName, path + "\\" + subkey, items);
+}
+
+} // namespace
+
+CStoreSnapshot CStoreSnapshot::Take(const std::string& root)
+{
+    CStoreSnapshot snapshot;
+    TakeFiles(Native(root), snapshot.m_items);
+    TakeKey(HKEY_CURRENT_USER, "HKCU", "Software", snapshot.m_items);
+    TakeKey(HKEY_LOCAL_MACHINE, "HKLM", "Software", snapshot.m_items);
+    return snapshot;
+}
+
+std::vector<std::string> CStoreSnapshot::Extra(const CStoreSnapshot& other) const
+{
+    std::vector<std::string> extra;
+    for (const auto& item : m_items) {
+        auto found = other.m_items.find(item.first);
+        if (found == other.m_items.end() || found->second != item.second)
+            extra.push_back(item.first);
+    }
+    return extra;
+}
+
+bool CStoreSnapshot::EqualsExcept(const CStoreSnapshot& other, const std::vector<std::string>& paths) const
+{
+    std::map<std::string, std::string> mine = m_items;
+    for (const std::string& path : paths)
+        mine.erase("F " + path);
+    return mine == other.m_items;
+}
+
+std::string CStoreSnapshot::Describe(const CStoreSnapshot& other) const
+{
+    std::string text;
+    for (const std::string& key : Extra(other))
+        text += "  new or changed: " + key + "\n";
+    for (const std::string& key : other.Extra(*this)) {
+        if (m_items.find(key) == m_items.end())
+            text += "  gone: " + key + "\n";
+    }
+    return text;
+}
+
+std::vector<std::string> CStoreSnapshot::FilePaths() const
+{
+    std::vector<std::string> paths;
+    for (const auto& item : m_items) {
+        if (item.first.compare(0, 2, "F ") == 0)
+            paths.push_back(item.first.substr(2));
+    }
+    return paths;
+}
+
+CStoreSnapshot CStoreSnapshot::FilesOnly() const
+{
+    CStoreSnapshot files;
+    for (const auto& item : m_items) {
+        if (item.first.compare(0, 2, "F ") == 0 || item.first.compare(0, 2, "D ") == 0)
+            files.m_items.insert(item);
+    }
+    return files;
+}

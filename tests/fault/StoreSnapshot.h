@@ -1,0 +1,35 @@
+// CStoreSnapshot: every file below a folder and every registry value, as they lie, to compare whole stores.
+#pragma once
+
+#include "PlatTypes.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+class CStoreSnapshot
+{
+public:
+    // Reads every file and folder below root (a folder in Windows form) and the keys and values under
+    // HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE. Makes no call that the fault layer counts as a step.
+    static CStoreSnapshot Take(const std::string& root);
+
+    bool operator==(const CStoreSnapshot& other) const { return m_items == other.m_items; }
+    bool operator!=(const CStoreSnapshot& other) const { return !(*this == other); }
+
+    // The entries (files, folders, registry values) in this snapshot that other lacks or holds otherwise.
+    std::vector<std::string> Extra(const CStoreSnapshot& other) const;
+    // The same without the files whose paths are listed: other equals this but for them.
+    bool EqualsExcept(const CStoreSnapshot& other, const std::vector<std::string>& paths) const;
+    // A short account of how this differs from other, for failure messages.
+    std::string Describe(const CStoreSnapshot& other) const;
+
+    // The same snapshot without its registry part.
+    CStoreSnapshot FilesOnly() const;
+    // Files only: the path of each file below root, in native form ("/" separators).
+    std::vector<std::string> FilePaths() const;
+
+private:
+    // "F <native path>", "D <native path>", "R <root>\<key>\<value>": the content (bytes, or type and data).
+    std::map<std::string, std::string> m_items;
+};

@@ -1,0 +1,32 @@
+// CAdapterRoundTrip: configures and unconfigures the accounts of one adapter over a store a fuzzer made, and
+// checks that every real setting comes back and that a refused write leaves the store as it was.
+#pragma once
+
+#include "core/MailClient.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class CAdapterRoundTrip
+{
+public:
+    typedef std::function<std::unique_ptr<CMailClient>()> Factory;
+
+    // factory makes a fresh adapter of the client under test (the catalogue's way of refreshing).
+    explicit CAdapterRoundTrip(Factory factory) : m_factory(std::move(factory)) {}
+
+    // Loads the client; for each of its first accounts that is supported, configures it, reloads, checks the
+    // real settings survived, unconfigures it, reloads and checks the account is back as it was. Doubtful
+    // accounts are accepted. A write that fails must leave every file and registry value as it was.
+    void Run(size_t maxAccounts) const;
+
+    // Everything the store may hold: the files below the scratch folder and the per-user registry.
+    static std::string StoreSnapshot();
+
+private:
+    std::unique_ptr<CMailClient> Load() const;
+    void CheckAccount(int index) const;
+
+    Factory m_factory;
+};

@@ -1,0 +1,49 @@
+// Fuzz target: reading a Mozilla "prefs.js": lines, settings by key, string and number values, and the lines
+// the program writes read back as the values they were made from.
+#include "FuzzInput.h"
+#include "FuzzScratch.h"
+
+#include "clients/MozillaPrefsFile.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    CFuzzInput input(data, size);
+    const std::string key = input.Text(200);
+    const std::string value = input.Text(300);
+    const int number = static_cast<int>(static_cast<uint32_t>(input.Byte()) << 24 | input.Byte() << 16 |
+                                        input.Byte() << 8 | input.Byte());
+    const std::string bytes = input.Rest();
+
+    CMozillaPrefsFile file;
+    file.Load(bytes);
+    std::vector<std::string> lines;
+    CMozillaPrefsFile::SplitLines(bytes, lines);
+    FUZZ_CHECK(lines == file.Lines());
+    for (int line = 0; line < file.LineCount(); ++line) {
+        std::string text;
+        int integer = 0;
+        // A value taken is one that can be written back whole.
+        if (file.GetString(line, text))
+            FUZZ_CHECK(CMozillaPrefsFile::IsWritableText(text));
+        file.GetInteger(line, integer);
+    }
+    const int found = file.FindSetting(key);
+    FUZZ_CHECK(found >= -1 && found < file.LineCount());
+
+    // A line the program writes is one setting that reads back as what it was made from.
+    if (!CMozillaPrefsFile::IsWritableText(key) || !CMozillaPrefsFile::IsWritableText(value))
+        return 0;
+    CMozillaPrefsFile written;
+    written.Load(CMozillaPrefsFile::FormatStringSetting(key, value) + "\r\n" +
+                 CMozillaPrefsFile::FormatIntegerSetting(key + ".port", number) + "\r\n");
+    FUZZ_CHECK(written.LineCount() == 2);
+    std::string text;
+    FUZZ_CHECK(written.FindSetting(key) == 0 && written.GetString(0, text) && text == value);
+    int integer = 0;
+    FUZZ_CHECK(written.FindSetting(key + ".port") == 1 && written.GetInteger(1, integer) &&
+               integer == number);
+    return 0;
+}

@@ -1,0 +1,114 @@
+// Fuzz target: the portable backend's profile files: every read call with any buffer size over any bytes,
+// and a written key read back with every other key unchanged.
+#include "FuzzInput.h"
+#include "FuzzScratch.h"
+
+#include "Profile.h"
+#include "ProfileDocument.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char kCanary = '\xBD';
+
+// A name the test can reason about: letters, digits and a few marks, none with a meaning in the file.
+std::string PlainName(const std::string& text)
+{
+    std::string name;
+    for (char c : text) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+            c == '_')
+            name += c;
+    }
+    return name.empty() ? "k" : name;
+}
+
+std::string Unquoted(const std::string& value)
+{
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// One read into exactly size bytes with a canary behind them: the result stays within the buffer and is
+// terminated as the call promises.
+void ReadChecked(const char* section, const char* key, DWORD size, const std::string& path)
+{
+    std::vector<char> buffer(size + 1, kCanary);
+    DWORD length = plat::ProfileGetString(section, key, "default ", buffer.data(), size, path.c_str());
+    FUZZ_CHECK(buffer[size] == kCanary);
+    if (size == 0) {
+        FUZZ_CHECK(length == 0 && buffer[0] == kCanary);
+        return;
+    }
+    FUZZ_CHECK(length < size);
+    FUZZ_CHECK(buffer[length] == '\0');
+    if (section && key)
+        FUZZ_CHECK(strlen(buffer.data()) == length);
+
+    std::vector<char> lines(size + 1, kCanary);
+    length = plat::ProfileGetSection(section ? section : "s", lines.data(), size, path.c_str());
+    FUZZ_CHECK(lines[size] == kCanary);
+    FUZZ_CHECK(length < size);
+}
+
+std::string Read(const std::string& section, const std::string& key, const std::string& path)
+{
+    char buffer[1024];
+    DWORD length =
+        plat::ProfileGetString(section.c_str(), key.c_str(), "\x01", buffer, sizeof(buffer), path.c_str());
+    return std::string(buffer, length);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const CFuzzScratch& scratch = CFuzzScratch::Get();
+    scratch.Reset();
+    CFuzzInput input(data, size);
+    const std::string section = input.Text(40);
+    const std::string key = input.Text(40);
+    const std::string value = input.Text(100);
+    const std::string otherSection = PlainName(input.Text(20));
+    const std::string otherKey = PlainName(input.Text(20));
+    const DWORD bufferSize = input.Byte() | (input.Byte() & 1) << 8;
+    const std::string bytes = input.Rest();
+    const std::string path = scratch / "file.ini";
+    FUZZ_CHECK(CFuzzScratch::WriteFile(path, bytes));
+
+    ReadChecked(section.c_str(), key.c_str(), bufferSize, path);
+    ReadChecked(section.c_str(), nullptr, bufferSize, path);
+    ReadChecked(nullptr, nullptr, bufferSize, path);
+    plat::ProfileGetInt(section.c_str(), key.c_str(), 7, path.c_str());
+
+    // The document's own edits keep it consistent with what it then reads.
+    plat::portable::CProfileDocument document(bytes);
+    std::vector<std::string> listed;
+    document.ListKeys(section.c_str(), listed);
+    document.ListEntries(section.c_str(), listed);
+    document.SectionNames();
+    plat::portable::CProfileDocument edited(bytes);
+    // A key may stand twice in a section: a deletion takes the first line only, and the file gets shorter.
+    if (edited.DeleteKey(section.c_str(), key.c_str()))
+        FUZZ_CHECK(edited.Bytes().size() < bytes.size());
+    edited.DeleteSection(otherSection.c_str());
+    FUZZ_CHECK(edited.SectionNames().size() <= document.SectionNames().size());
+
+    // A plain key written through the backend reads back as written; a key elsewhere does not move.
+    const std::string plainSection = PlainName(section);
+    const std::string plainKey = PlainName(key);
+    const std::string untouched = Read(otherSection, otherKey, path);
+    if (!plat::ProfileWriteString(plainSection.c_str(), plainKey.c_str(), value.c_str(), path.c_str()))
+        return 0;
+    const std::string written(value.c_str());
+    FUZZ_CHECK(Read(plainSection, plainKey, path) == Unquoted(plat::portable::TrimProfileText(written)));
+    if (!plat::portable::SameProfileName(otherSection, plainSection) ||
+        !plat::portable::SameProfileName(otherKey, plainKey))
+        FUZZ_CHECK(Read(otherSection, otherKey, path) == untouched);
+    return 0;
+}

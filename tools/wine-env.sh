@@ -8,18 +8,21 @@ wine_prefix_ready() {
     mkdir -p "$WINEPREFIX.lock.d" 2>/dev/null
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/.nimbrel-ready" ]; then
+        # A prefix whose making was cut short has its registry but not its system files: make it again.
+        if [ ! -f "$WINEPREFIX/.nimbrel-ready" ] || [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+            /usr/lib/wine/wineserver -k >/dev/null 2>&1 9>&-
             rm -rf "$WINEPREFIX"
-            /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
+            /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1 9>&-
             # Keys reach windows under Xvfb without a window manager only when Wine does not wait for focus.
             /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /d N /f \
-                </dev/null >/dev/null 2>&1
-            /usr/lib/wine/wineserver -w
+                </dev/null >/dev/null 2>&1 9>&-
+            /usr/lib/wine/wineserver -w 9>&-
             # Wine links the user's shell folders to $HOME; a throwaway user keeps its own, empty ones.
             find "$WINEPREFIX/drive_c/users" -type l 2>/dev/null | while read -r link; do
                 rm -f "$link" && mkdir -p "$link"
             done
-            [ -f "$WINEPREFIX/system.reg" ] || { echo "wine prefix could not be made: $WINEPREFIX" >&2; exit 1; }
+            [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] ||
+                { echo "wine prefix could not be made: $WINEPREFIX" >&2; exit 1; }
             touch "$WINEPREFIX/.nimbrel-ready"
         fi
         # A server that lingers keeps later starts quick; it is started here, on no pipe of the caller's.

@@ -1,5 +1,6 @@
 // IncrediMail: detection through its component, accounts of all identities, exact values written, failed
 // writes.
+#include "support/ClientChecks.h"
 #include "support/TestScopes.h"
 
 #include "clients/IncrediMailClient.h"
@@ -109,39 +110,17 @@ TEST_F(IncrediMailClient, AccountsOfEveryIdentityWithTheirStates)
     EXPECT_EQ(Key("{C3}", "{ACC-6}"), client.AccountKeyPath(5));
     EXPECT_EQ("", client.AccountKeyPath(6));
 
-    struct Row
-    {
-        const char* name;
-        BOOL supported, configured, upToDate, suspicious;
-        int reason;
-        const char* user;
-        const char* server;
-        int port;
-        int auth;
-    };
-    const Row rows[] = {
-        {"Home", 1, 0, 0, 0, 0, "anna", "pop.mail.example", 110, AUTH_SPA},
-        {"Configured", 1, 1, 1, 0, 0, "gus/pop.gus.example[APOP]/110", "localhost", 9110, AUTH_NORMAL},
-        {"Old port", 1, 1, 0, 0, 0, "bob/pop.mail.example/995", "LOCALHOST", 8110, AUTH_NORMAL},
-        {"Doubtful", 1, 1, 0, 1, 0, "dom/anna", "pop.mail.example", 110, AUTH_NORMAL},
-        {"No server", 0, 0, 0, 0, REASON_REGISTRY, "fay", "", 0, AUTH_UNKNOWN},
-        // A port stored as text would be replaced by a number on writing: refused instead.
-        {"Text port", 0, 0, 0, 0, REASON_REGISTRY, "tom", "pop.mail.example", 0, AUTH_UNKNOWN},
-    };
-    for (int i = 0; i < 6; ++i) {
-        SCOPED_TRACE(rows[i].name);
-        const AccountInfo& a = client.Record(i);
-        EXPECT_EQ(rows[i].name, a.name);
-        EXPECT_EQ(rows[i].supported, a.supported);
-        EXPECT_EQ(rows[i].configured, a.configured);
-        EXPECT_EQ(rows[i].upToDate, a.configured && a.upToDate);
-        EXPECT_EQ(rows[i].suspicious, a.configured && a.suspicious);
-        EXPECT_EQ(rows[i].reason, a.reason);
-        EXPECT_EQ(rows[i].user, a.current.userName);
-        EXPECT_EQ(rows[i].server, a.current.server);
-        EXPECT_EQ(rows[i].port, a.current.port);
-        EXPECT_EQ(rows[i].auth, a.current.authMode);
-    }
+    ExpectAccounts(
+        client,
+        {
+            {"Home", 1, 0, 0, 0, 0, "anna", "pop.mail.example", 110, AUTH_SPA},
+            {"Configured", 1, 1, 1, 0, 0, "gus/pop.gus.example[APOP]/110", "localhost", 9110, AUTH_NORMAL},
+            {"Old port", 1, 1, 0, 0, 0, "bob/pop.mail.example/995", "LOCALHOST", 8110, AUTH_NORMAL},
+            {"Doubtful", 1, 1, 0, 1, 0, "dom/anna", "pop.mail.example", 110, AUTH_NORMAL},
+            {"No server", 0, 0, 0, 0, REASON_REGISTRY, "fay", "", 0, AUTH_UNKNOWN},
+            // A port stored as text would be replaced by a number on writing: refused instead.
+            {"Text port", 0, 0, 0, 0, REASON_REGISTRY, "tom", "pop.mail.example", 0, AUTH_UNKNOWN},
+        });
     EXPECT_EQ("gus@gus.example", client.Record(1).email);
     EXPECT_EQ(995, client.Record(2).original.port);
 }

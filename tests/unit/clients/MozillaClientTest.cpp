@@ -134,7 +134,7 @@ TEST_F(MozillaClients, SampleProfilesReadWithTheirStates)
     for (int i = 0; i < 10; ++i) {
         const Row& row = rows[static_cast<size_t>(i)];
         SCOPED_TRACE(row.name);
-        AccountInfo a = Record(client, i);
+        AccountInfo a = RecordOf(client, i);
         EXPECT_EQ(row.name, a.name);
         EXPECT_EQ(row.email, a.email);
         EXPECT_EQ(row.supported, a.supported);
@@ -179,7 +179,7 @@ TEST_F(MozillaClients, SampleProfilesReadWithTheirStates)
     ASSERT_TRUE(netscape.LoadClient());
     EXPECT_EQ("Netscp.exe", netscape.ExeName());
     ASSERT_EQ(10, netscape.AccountCount());
-    EXPECT_EQ(Record(client, 9).name, Record(netscape, 9).name);
+    EXPECT_EQ(RecordOf(client, 9).name, RecordOf(netscape, 9).name);
 }
 
 TEST_F(MozillaClients, AccountListsAndDamagedSettings)
@@ -254,7 +254,7 @@ TEST_F(MozillaClients, AccountListsAndDamagedSettings)
         const Row& row = rows[i];
         ASSERT_NE(nullptr, client.AccountRef(i));
         EXPECT_EQ(row.accountKey, client.AccountRef(i)->accountKey);
-        AccountInfo a = Record(client, i);
+        AccountInfo a = RecordOf(client, i);
         EXPECT_EQ(row.name, a.name);
         EXPECT_EQ(row.supported, a.supported);
         EXPECT_EQ(row.reason, a.reason);

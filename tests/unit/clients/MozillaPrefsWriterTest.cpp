@@ -1,4 +1,5 @@
 // The prefs.js rewriter: exact bytes written, the checks before writing, and writes that must not happen.
+#include "support/ClientChecks.h"
 #include "support/TestScopes.h"
 
 #include "clients/MozillaPrefsFile.h"
@@ -26,13 +27,6 @@ CMozillaPrefsWriter::Edit MakeEdit(const char* key, const char* before, const st
     edit.lineAfter = after;
     edit.addWhenAbsent = addWhenAbsent;
     return edit;
-}
-
-std::string FileBytes(const std::string& path)
-{
-    std::string bytes = "<unreadable>";
-    plat::ReadWholeFile(path.c_str(), bytes);
-    return bytes;
 }
 
 class MozillaPrefsWriter : public ::testing::Test

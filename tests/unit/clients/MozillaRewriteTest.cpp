@@ -57,7 +57,7 @@ TEST_F(MozillaRewrite, ConfigureThenUnconfigureGivesEveryLineBack)
             int index = FindAccount(client, name);
             ASSERT_LE(0, index);
             EXPECT_TRUE(client.ConfigureAccount(index));
-            AccountInfo a = Record(client, index);
+            AccountInfo a = RecordOf(client, index);
             EXPECT_TRUE(a.configured && a.upToDate && !a.suspicious);
         }
     }
@@ -85,7 +85,7 @@ TEST_F(MozillaRewrite, ConfigureThenUnconfigureGivesEveryLineBack)
         for (const char* name : {"mila@mail.example", "Corporate mail", "Work mail"}) {
             SCOPED_TRACE(name);
             int index = FindAccount(client, name);
-            AccountInfo a = Record(client, index);
+            AccountInfo a = RecordOf(client, index);
             EXPECT_TRUE(a.configured && a.upToDate);
             EXPECT_TRUE(client.UnconfigureAccount(index));
         }
@@ -97,7 +97,7 @@ TEST_F(MozillaRewrite, ConfigureThenUnconfigureGivesEveryLineBack)
 
     CMozillaClient client;
     ASSERT_TRUE(client.LoadClient());
-    AccountInfo corporate = Record(client, FindAccount(client, "Corporate mail"));
+    AccountInfo corporate = RecordOf(client, FindAccount(client, "Corporate mail"));
     EXPECT_FALSE(corporate.configured);
     EXPECT_EQ("CORP\\mila \"m\"", corporate.current.userName);
     EXPECT_EQ("pop.corp.example", corporate.current.server);
@@ -212,7 +212,7 @@ TEST_F(MozillaRewrite, AFailedWriteLeavesTheProfileAndTheRecordAsTheyWere)
     ASSERT_TRUE(SampleFile(DefaultProfile(), edited));
     EXPECT_FALSE(client.ConfigureAccount(home));
     EXPECT_EQ(edited, FileBytes(DefaultProfile()));
-    AccountInfo a = Record(client, home);
+    AccountInfo a = RecordOf(client, home);
     EXPECT_FALSE(a.configured);
     EXPECT_FALSE(a.upToDate);
     EXPECT_TRUE(a.supported);
@@ -229,10 +229,11 @@ TEST_F(MozillaRewrite, AFailedWriteLeavesTheProfileAndTheRecordAsTheyWere)
     const int configured = FindAccount(client, "Configured mail"); // its port is the old one now: an update
     EXPECT_FALSE(client.ConfigureAccount(configured));
     ASSERT_TRUE(plat::SetFileReadOnly(DefaultProfile().c_str(), FALSE));
-    EXPECT_TRUE(Record(client, configured).configured);
-    EXPECT_FALSE(Record(client, configured).upToDate);
+    EXPECT_TRUE(RecordOf(client, configured).configured);
+    EXPECT_FALSE(RecordOf(client, configured).upToDate);
     EXPECT_EQ(unchanged, FileBytes(DefaultProfile()));
-    ASSERT_TRUE(plat::ListDirectory(JoinPath(m_mozillaFolder, "Profiles\\default\\k2l8x0f3.slt").c_str(), entries));
+    ASSERT_TRUE(
+        plat::ListDirectory(JoinPath(m_mozillaFolder, "Profiles\\default\\k2l8x0f3.slt").c_str(), entries));
     EXPECT_EQ(4u, entries.size());
 
     // The profile's folder is gone: nothing is created.
@@ -240,5 +241,5 @@ TEST_F(MozillaRewrite, AFailedWriteLeavesTheProfileAndTheRecordAsTheyWere)
     ASSERT_TRUE(plat::RemoveFolderTree(workFolder.c_str()));
     EXPECT_FALSE(client.ConfigureAccount(work));
     EXPECT_FALSE(plat::PathExists(workFolder.c_str()));
-    EXPECT_FALSE(Record(client, work).configured);
+    EXPECT_FALSE(RecordOf(client, work).configured);
 }

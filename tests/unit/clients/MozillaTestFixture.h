@@ -2,6 +2,7 @@
 // removed afterwards.
 #pragma once
 
+#include "support/ClientChecks.h"
 #include "support/TestScopes.h"
 
 #include "clients/MozillaPrefsFile.h"
@@ -43,12 +44,6 @@ protected:
                                     m_folder / "mozilla.exe"));
     }
 
-    static std::string FileBytes(const std::string& path)
-    {
-        std::string bytes = "<unreadable>";
-        plat::ReadWholeFile(path.c_str(), bytes);
-        return bytes;
-    }
     static std::vector<std::string> FileLines(const std::string& path)
     {
         std::vector<std::string> lines;
@@ -64,13 +59,6 @@ protected:
                 return i;
         }
         return -1;
-    }
-    static AccountInfo Record(const CMailClient& client, int index)
-    {
-        AccountInfo info;
-        info.name = "<no record>";
-        client.GetAccount(index, info);
-        return info;
     }
     // Text with Windows line ends.
     static std::string Crlf(const std::string& text)

@@ -27,7 +27,6 @@ TEST_F(Opera7Clients, DetectionAndTheAccountCount)
         COpera7Client none;
         EXPECT_FALSE(none.LoadClient());
         EXPECT_FALSE(none.IsInstalled());
-        EXPECT_EQ("Opera 7", none.DisplayName());
         EXPECT_EQ("opera.exe", none.ExeName());
     }
     Install();
@@ -94,7 +93,7 @@ TEST_F(Opera7Clients, SampleAccountsReadWithTheirStates)
     for (int i = 0; i < 7; ++i) {
         const Row& row = rows[i];
         SCOPED_TRACE(i);
-        AccountInfo a = Record(client, i);
+        AccountInfo a = RecordOf(client, i);
         EXPECT_EQ(row.name, a.name);
         EXPECT_EQ(row.supported, a.supported);
         EXPECT_EQ(row.configured, a.configured);
@@ -111,7 +110,7 @@ TEST_F(Opera7Clients, SampleAccountsReadWithTheirStates)
             EXPECT_EQ(row.realPort, a.original.port);
         }
     }
-    EXPECT_EQ("petra@mail.example", Record(client, 0).email);
+    EXPECT_EQ("petra@mail.example", RecordOf(client, 0).email);
 }
 
 TEST_F(Opera7Clients, ConfigureAndUnconfigureWriteExactlyTheirKeys)
@@ -138,8 +137,8 @@ TEST_F(Opera7Clients, ConfigureAndUnconfigureWriteExactlyTheirKeys)
     {
         COpera7Client client;
         ASSERT_TRUE(client.LoadClient());
-        EXPECT_TRUE(Record(client, 0).configured && Record(client, 0).upToDate);
-        EXPECT_TRUE(Record(client, 4).configured && Record(client, 4).upToDate);
+        EXPECT_TRUE(RecordOf(client, 0).configured && RecordOf(client, 0).upToDate);
+        EXPECT_TRUE(RecordOf(client, 4).configured && RecordOf(client, 4).upToDate);
         ASSERT_TRUE(client.UnconfigureAccount(0));
     }
     std::string restored = before;
@@ -163,12 +162,12 @@ TEST_F(Opera7Clients, AFailedWriteLeavesTheFileAsItWas)
     ASSERT_TRUE(plat::SetFileReadOnly(AccountsIni().c_str(), FALSE));
     EXPECT_EQ(before, FileBytes(AccountsIni()));
     EXPECT_EQ(1u, FileCount(JoinPath(m_appData, "Opera\\Opera7\\Mail")));
-    EXPECT_FALSE(Record(client, 0).configured);
+    EXPECT_FALSE(RecordOf(client, 0).configured);
 
     // The file went away after it was read: it is not made anew with three keys in it.
     ASSERT_TRUE(plat::RemoveFile(AccountsIni().c_str()));
     EXPECT_FALSE(client.ConfigureAccount(0));
     EXPECT_FALSE(plat::PathExists(AccountsIni().c_str()));
-    EXPECT_FALSE(Record(client, 0).configured);
+    EXPECT_FALSE(RecordOf(client, 0).configured);
     EXPECT_EQ(0u, FileCount(JoinPath(m_appData, "Opera\\Opera7\\Mail")));
 }

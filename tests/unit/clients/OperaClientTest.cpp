@@ -52,7 +52,6 @@ TEST_F(OperaClients, DetectionFollowsTheRecordedCommandLine)
         COperaClient none;
         EXPECT_FALSE(none.LoadClient());
         EXPECT_FALSE(none.IsInstalled());
-        EXPECT_EQ("Opera", none.DisplayName());
         EXPECT_EQ("opera.exe", none.ExeName());
     }
     struct Row
@@ -135,7 +134,7 @@ TEST_F(OperaClients, SampleAccountsReadWithTheirStates)
     for (int i = 0; i < 6; ++i) {
         const Row& row = rows[i];
         SCOPED_TRACE(row.name);
-        AccountInfo a = Record(client, i);
+        AccountInfo a = RecordOf(client, i);
         EXPECT_EQ(row.name, a.name);
         EXPECT_EQ(row.email, a.email);
         EXPECT_EQ(row.supported, a.supported);
@@ -187,7 +186,7 @@ TEST_F(OperaClients, ValuesAreTakenWholeOrRefused)
         ASSERT_TRUE(SampleFile(AccountFile("Home"), text));
         COperaClient client;
         ASSERT_TRUE(client.LoadClient());
-        AccountInfo a = Record(client, 0);
+        AccountInfo a = RecordOf(client, 0);
         EXPECT_EQ(row.supported, a.supported);
         EXPECT_EQ(row.supported ? REASON_NONE : REASON_CONFIG_UNREADABLE, a.reason);
         EXPECT_EQ(row.user, a.current.userName);
@@ -206,7 +205,7 @@ TEST_F(OperaClients, ValuesAreTakenWholeOrRefused)
     {
         COperaClient client;
         ASSERT_TRUE(client.LoadClient());
-        AccountInfo a = Record(client, 0);
+        AccountInfo a = RecordOf(client, 0);
         EXPECT_TRUE(a.configured && a.upToDate);
         EXPECT_EQ(longLogin + "/pop.mail.example/110", a.current.userName);
         ASSERT_TRUE(client.UnconfigureAccount(0));
@@ -239,7 +238,7 @@ TEST_F(OperaClients, ConfigureAndUnconfigureWriteExactlyTheirKeys)
     {
         COperaClient client;
         ASSERT_TRUE(client.LoadClient());
-        EXPECT_TRUE(Record(client, 1).configured && Record(client, 1).upToDate);
+        EXPECT_TRUE(RecordOf(client, 1).configured && RecordOf(client, 1).upToDate);
         ASSERT_TRUE(client.UnconfigureAccount(0));
         ASSERT_TRUE(client.UnconfigureAccount(1));
     }
@@ -275,5 +274,5 @@ TEST_F(OperaClients, AFailedWriteLeavesTheAccountFileAsItWas)
     ASSERT_TRUE(plat::RemoveFolderTree((m_folder / "Opera\\Mail\\Office").c_str()));
     EXPECT_FALSE(client.ConfigureAccount(1));
     EXPECT_FALSE(plat::PathExists(AccountFile("Office").c_str()));
-    EXPECT_FALSE(Record(client, 1).configured);
+    EXPECT_FALSE(RecordOf(client, 1).configured);
 }

@@ -2,6 +2,7 @@
 // Opera folder and the proxy port, all removed afterwards.
 #pragma once
 
+#include "support/ClientChecks.h"
 #include "support/TestScopes.h"
 
 #include "core/MailClient.h"
@@ -29,12 +30,6 @@ protected:
     }
     ~OperaFixture() override { plat::RemoveFolderTree(m_operaAppData.c_str()); }
 
-    static std::string FileBytes(const std::string& path)
-    {
-        std::string bytes = "<unreadable>";
-        plat::ReadWholeFile(path.c_str(), bytes);
-        return bytes;
-    }
     // Every key and value of a section as the profile functions list them.
     static std::string SectionText(const std::string& path, const char* section)
     {
@@ -49,23 +44,6 @@ protected:
         DWORD length = plat::ProfileGetString(section, key, "<missing>", &buffer[0],
                                               static_cast<DWORD>(buffer.size()), path.c_str());
         return buffer.substr(0, length);
-    }
-    static AccountInfo Record(const CMailClient& client, int index)
-    {
-        AccountInfo info;
-        info.name = "<no record>";
-        client.GetAccount(index, info);
-        return info;
-    }
-    // Counts the files of a folder ("." and ".." left out): a temporary file left behind shows here.
-    static size_t FileCount(const std::string& folder)
-    {
-        std::vector<plat::DirEntry> entries;
-        plat::ListDirectory(folder.c_str(), entries);
-        size_t count = 0;
-        for (const plat::DirEntry& entry : entries)
-            count += entry.name != "." && entry.name != ".." ? 1 : 0;
-        return count;
     }
 
     CRegistryScope m_registry;

@@ -1,4 +1,5 @@
 // Outlook Express and Outlook: detection, the sample user's accounts and the exact values written.
+#include "support/ClientChecks.h"
 #include "support/TestScopes.h"
 
 #include "clients/OutlookClient.h"
@@ -43,12 +44,7 @@ protected:
     SampleContext m_context;
 };
 
-// The adapter with its protected parts in reach.
-class CTestOutlookExpress : public COutlookExpressClient
-{
-public:
-    AccountInfo& Record(int index) { return Account(index); }
-};
+typedef CWithRecords<COutlookExpressClient> CTestOutlookExpress;
 
 } // namespace
 
@@ -130,41 +126,18 @@ TEST_F(OutlookClients, SampleAccountsReadWithTheirStates)
     // Numbered subkeys only; "Settings" and the hex-named key are not accounts.
     ASSERT_EQ(8, client.AccountCount());
 
-    struct Row
-    {
-        const char* name;
-        BOOL supported, configured, upToDate, suspicious;
-        int reason;
-        const char* user;
-        const char* server;
-        int port;
-        int auth;
-    };
-    const Row rows[] = {
-        {"Home mail", 1, 0, 0, 0, 0, "anna", "pop.mail.example", 110, AUTH_NORMAL},
-        {"Office (SPA)", 1, 0, 0, 0, 0, "anna.k", "pop.office.example", 995, AUTH_SPA},
-        {"Work IMAP", 0, 0, 0, 0, REASON_IMAP, "anna.work", "", 0, AUTH_UNKNOWN},
-        {"Old port", 1, 1, 0, 0, 0, "bob/pop.mail.example[APOP]/110", "localhost", 8110, AUTH_NORMAL},
-        {"Doubtful", 1, 1, 0, 1, 0, "dom/anna", "pop.mail.example", 110, AUTH_NORMAL},
-        {"Slash server", 0, 0, 0, 0, REASON_SLASH, "eve", "pop/mail.example", 110, AUTH_NORMAL},
-        {"No server", 0, 0, 0, 0, REASON_REGISTRY, "fay", "", 0, AUTH_UNKNOWN},
-        {"Configured", 1, 1, 1, 0, 0, "gus/pop.gus.example/110", "LocalHost", 110, AUTH_NORMAL},
-    };
-    for (int i = 0; i < 8; ++i) {
-        SCOPED_TRACE(rows[i].name);
-        const AccountInfo& a = client.Record(i);
-        EXPECT_EQ(rows[i].name, a.name);
-        EXPECT_EQ(rows[i].supported, a.supported);
-        EXPECT_EQ(rows[i].configured, a.configured);
-        EXPECT_EQ(rows[i].configured && rows[i].upToDate, a.configured && a.upToDate);
-        EXPECT_EQ(rows[i].configured && rows[i].suspicious, a.configured && a.suspicious);
-        EXPECT_EQ(rows[i].reason, a.reason);
-        EXPECT_EQ(rows[i].user, a.current.userName);
-        EXPECT_EQ(rows[i].server, a.current.server);
-        EXPECT_EQ(rows[i].port, a.current.port);
-        EXPECT_EQ(rows[i].auth, a.current.authMode);
-    }
-    EXPECT_EQ(PROTOCOL_IMAP, client.Record(2).protocol);
+    ExpectAccounts(
+        client,
+        {
+            {"Home mail", 1, 0, 0, 0, 0, "anna", "pop.mail.example", 110, AUTH_NORMAL},
+            {"Office (SPA)", 1, 0, 0, 0, 0, "anna.k", "pop.office.example", 995, AUTH_SPA},
+            {"Work IMAP", 0, 0, 0, 0, REASON_IMAP, "anna.work", "", 0, AUTH_UNKNOWN, PROTOCOL_IMAP},
+            {"Old port", 1, 1, 0, 0, 0, "bob/pop.mail.example[APOP]/110", "localhost", 8110, AUTH_NORMAL},
+            {"Doubtful", 1, 1, 0, 1, 0, "dom/anna", "pop.mail.example", 110, AUTH_NORMAL},
+            {"Slash server", 0, 0, 0, 0, REASON_SLASH, "eve", "pop/mail.example", 110, AUTH_NORMAL},
+            {"No server", 0, 0, 0, 0, REASON_REGISTRY, "fay", "", 0, AUTH_UNKNOWN},
+            {"Configured", 1, 1, 1, 0, 0, "gus/pop.gus.example/110", "LocalHost", 110, AUTH_NORMAL},
+        });
     EXPECT_EQ("anna@mail.example", client.Record(0).email);
 }
 

@@ -1,5 +1,6 @@
 // The Bat!: detection through the depot, the sample accounts' states, exact account files written, failed
 // writes.
+#include "support/ClientChecks.h"
 #include "support/TestScopes.h"
 
 #include "clients/TheBatClient.h"
@@ -25,12 +26,7 @@ int AnswerOk(const char*, const char*, UINT, void* context)
     return IDOK;
 }
 
-// The adapter with its records in reach.
-class CTestTheBat : public CTheBatClient
-{
-public:
-    AccountInfo& Record(int index) { return Account(index); }
-};
+typedef CWithRecords<CTheBatClient> CTestTheBat;
 
 class TheBatClient : public ::testing::Test
 {
@@ -45,12 +41,6 @@ protected:
 
     std::string MailDir(const std::string& name) const { return m_folder / ("TheBat\\Mail\\" + name); }
     std::string SampleCfg(const std::string& name) const { return MailDir(name) + "\\account.cfg"; }
-    static std::string FileBytes(const std::string& path)
-    {
-        std::string bytes = "<unreadable>";
-        plat::ReadWholeFile(path.c_str(), bytes);
-        return bytes;
-    }
     static void SetDepotValue(const char* name, DWORD type, const std::string& data)
     {
         HKEY key = nullptr;
@@ -187,48 +177,24 @@ TEST_F(TheBatClient, SampleAccountsReadWithTheirStates)
     CTestTheBat client;
     ASSERT_TRUE(client.LoadClient());
     ASSERT_EQ(11, client.AccountCount());
-    struct Row
-    {
-        const char* name;
-        BOOL supported, configured, upToDate, suspicious;
-        int reason;
-        int protocol;
-        const char* user;
-        const char* server;
-        int port;
-        int auth;
-    };
-    const Row rows[] = {
-        {"Home", 1, 0, 0, 0, 0, PROTOCOL_POP3, "marta", "pop.mail.example", 110, AUTH_NORMAL},
-        {"Work", 1, 0, 0, 0, 0, PROTOCOL_POP3, "anna.k", "pop.work.example", 995, AUTH_APOP},
-        {"Configured", 1, 1, 1, 0, 0, PROTOCOL_POP3, "gus/pop.gus.example[SPA]/110", "localhost", 9110,
-         AUTH_NORMAL},
-        {"Old port", 1, 1, 0, 0, 0, PROTOCOL_POP3, "bob/pop.mail.example[APOP]/110", "127.0.0.1", 17110,
-         AUTH_NORMAL},
-        {"Doubtful", 1, 1, 0, 1, 0, PROTOCOL_POP3, "dom/anna", "pop.mail.example", 110, AUTH_NORMAL},
-        {"IMAP", 0, 0, 0, 0, REASON_IMAP, PROTOCOL_IMAP, "", "", 0, AUTH_UNKNOWN},
-        {"Unknown auth", 0, 0, 0, 0, REASON_AUTH_NOT_SUPPORTED, PROTOCOL_UNKNOWN, "anna", "pop.mail.example",
-         110, AUTH_UNKNOWN},
-        {"No port", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", 0, AUTH_UNKNOWN},
-        {"Cut file", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", 0, AUTH_UNKNOWN},
-        {"Bad login", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", 0, AUTH_UNKNOWN},
-        {"No file", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", 0, AUTH_UNKNOWN},
-    };
-    for (int i = 0; i < 11; ++i) {
-        SCOPED_TRACE(rows[i].name);
-        const AccountInfo& a = client.Record(i);
-        EXPECT_EQ(rows[i].name, a.name);
-        EXPECT_EQ(rows[i].supported, a.supported);
-        EXPECT_EQ(rows[i].configured, a.configured);
-        EXPECT_EQ(rows[i].upToDate, a.configured && a.upToDate);
-        EXPECT_EQ(rows[i].suspicious, a.configured && a.suspicious);
-        EXPECT_EQ(rows[i].reason, a.reason);
-        EXPECT_EQ(rows[i].protocol, a.protocol);
-        EXPECT_EQ(rows[i].user, a.current.userName);
-        EXPECT_EQ(rows[i].server, a.current.server);
-        EXPECT_EQ(rows[i].port, a.current.port);
-        EXPECT_EQ(rows[i].auth, a.current.authMode);
-    }
+    ExpectAccounts(
+        client,
+        {
+            {"Home", 1, 0, 0, 0, 0, "marta", "pop.mail.example", 110, AUTH_NORMAL, PROTOCOL_POP3},
+            {"Work", 1, 0, 0, 0, 0, "anna.k", "pop.work.example", 995, AUTH_APOP, PROTOCOL_POP3},
+            {"Configured", 1, 1, 1, 0, 0, "gus/pop.gus.example[SPA]/110", "localhost", 9110, AUTH_NORMAL,
+             PROTOCOL_POP3},
+            {"Old port", 1, 1, 0, 0, 0, "bob/pop.mail.example[APOP]/110", "127.0.0.1", 17110, AUTH_NORMAL,
+             PROTOCOL_POP3},
+            {"Doubtful", 1, 1, 0, 1, 0, "dom/anna", "pop.mail.example", 110, AUTH_NORMAL, PROTOCOL_POP3},
+            {"IMAP", 0, 0, 0, 0, REASON_IMAP, "", "", 0, AUTH_UNKNOWN, PROTOCOL_IMAP},
+            {"Unknown auth", 0, 0, 0, 0, REASON_AUTH_NOT_SUPPORTED, "anna", "pop.mail.example", 110,
+             AUTH_UNKNOWN, PROTOCOL_UNKNOWN},
+            {"No port", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN},
+            {"Cut file", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN},
+            {"Bad login", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN},
+            {"No file", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN},
+        });
     EXPECT_EQ("anna@work.example", client.Record(1).email);
     // The address is shown from whatever records a refused file held before its damage.
     EXPECT_EQ("anna@mail.example", client.Record(8).email);

@@ -1,5 +1,6 @@
 // Eudora: detection through the recorded command line, the settings file's account states, exact files
 // written.
+#include "support/ClientChecks.h"
 #include "support/TestScopes.h"
 
 #include "clients/EudoraClient.h"
@@ -15,28 +16,9 @@ namespace {
 
 const char kCommandLineKey[] = "Software\\Qualcomm\\Eudora\\CommandLine";
 
-// Without blank lines: Wine's profile writer drops them when it rewrites a file, Windows keeps them.
-const char kSampleSettings[] = "[Settings]\r\n"
-                               "RealName=Anna Example\r\n"
-                               "ReturnAddress=anna@eudora.example\r\n"
-                               "UsesIMAP=0\r\n"
-                               "UsesPOP=1\r\n"
-                               "LoginName=anna.e\r\n"
-                               "PopServer=pop.eudora.example\r\n"
-                               "SMTPServer=smtp.eudora.example\r\n"
-                               "AuthenticatePassword=0\r\n"
-                               "AuthenticateAPOP=1\r\n"
-                               "AuthenticateRPA=0\r\n"
-                               "LeaveMailOnServer=1\r\n"
-                               "[Personalities]\r\n"
-                               "Persona1=Work\r\n";
+const std::string kSampleSettings = EudoraSampleSettings();
 
-// The adapter with its record in reach.
-class CTestEudora : public CEudoraClient
-{
-public:
-    AccountInfo& Record(int index) { return Account(index); }
-};
+typedef CWithRecords<CEudoraClient> CTestEudora;
 
 class EudoraClient : public ::testing::Test
 {
@@ -57,12 +39,7 @@ protected:
         g_productSettings.Load();
     }
     void WriteSettings(const std::string& text) { ASSERT_TRUE(SampleFile(m_ini, text)); }
-    std::string Settings() const
-    {
-        std::string bytes = "<unreadable>";
-        plat::ReadWholeFile(m_ini.c_str(), bytes);
-        return bytes;
-    }
+    std::string Settings() const { return FileBytes(m_ini); }
     static std::string Replaced(std::string text, const std::string& line, const std::string& by)
     {
         const size_t at = text.find(line);

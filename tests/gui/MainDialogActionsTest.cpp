@@ -36,11 +36,7 @@ const std::string kWarning = "        There are one or more e-mail clients runni
 TEST(MainDialogActions, ConfigureWritesTheMarkedAccountsAndRebuildsTheList)
 {
     CSampleUser user;
-    CVantlerDlg dialog(nullptr);
-    gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui);
-        ASSERT_NE(nullptr, dlg);
-        HWND list = ::GetDlgItem(dlg, IDC_ACCOUNT_LIST);
+    RunMainDialog([&](DWORD ui, HWND dlg, HWND list) {
         gui::ClickRow(list, 1);
         // Home mail (plain), Old port (outdated), Configured (nothing to do), Work IMAP (unsupported).
         for (int row : {0, 3, 7, 2})
@@ -66,11 +62,7 @@ TEST(MainDialogActions, ConfigureWritesTheMarkedAccountsAndRebuildsTheList)
 TEST(MainDialogActions, UnconfigurePutsTheRealSettingsBack)
 {
     CSampleUser user;
-    CVantlerDlg dialog(nullptr);
-    gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui);
-        ASSERT_NE(nullptr, dlg);
-        HWND list = ::GetDlgItem(dlg, IDC_ACCOUNT_LIST);
+    RunMainDialog([&](DWORD /*ui*/, HWND dlg, HWND list) {
         // Old port and Configured are configured; Home mail is not and stays as it is.
         for (int row : {3, 7, 0})
             gui::CheckRow(list, row, true);
@@ -87,11 +79,7 @@ TEST(MainDialogActions, UnconfigurePutsTheRealSettingsBack)
 TEST(MainDialogActions, DoubtfulAccountIsAskedAboutAndCancelLeavesItAlone)
 {
     CSampleUser user;
-    CVantlerDlg dialog(nullptr);
-    gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui);
-        ASSERT_NE(nullptr, dlg);
-        HWND list = ::GetDlgItem(dlg, IDC_ACCOUNT_LIST);
+    RunMainDialog([&](DWORD ui, HWND dlg, HWND list) {
         const std::string question =
             "Account has the following parameters:\n"
             "\tUsername: dom/anna\n"
@@ -132,11 +120,7 @@ TEST(MainDialogActions, DoubtfulAccountIsAskedAboutAndCancelLeavesItAlone)
 TEST(MainDialogActions, UpdateRewritesOutdatedAccountsWhateverIsMarked)
 {
     CSampleUser user;
-    CVantlerDlg dialog(nullptr);
-    gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui);
-        ASSERT_NE(nullptr, dlg);
-        HWND list = ::GetDlgItem(dlg, IDC_ACCOUNT_LIST);
+    RunMainDialog([&](DWORD ui, HWND dlg, HWND list) {
         gui::CheckRow(list, 0, true);
         gui::PostClick(dlg, IDC_UPDATE);
         // The doubtful one is outdated too: declining its repair skips it.
@@ -154,14 +138,19 @@ TEST(MainDialogActions, UpdateRewritesOutdatedAccountsWhateverIsMarked)
 TEST(MainDialogActions, RunningClientIsNamedUntilItIsClosed)
 {
     CSampleUser user;
-    CVantlerDlg dialog(nullptr);
-    gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui);
-        ASSERT_NE(nullptr, dlg);
-        HWND list = ::GetDlgItem(dlg, IDC_ACCOUNT_LIST);
+    RunMainDialog([&](DWORD ui, HWND dlg, HWND list) {
         // The program name is compared without regard to case.
         CFakeClientProcess client("MSIMN.EXE");
         ASSERT_TRUE(client.IsRunning());
+
+        // Update names the clients with outdated accounts, marked or not; Cancel changes nothing.
+        gui::PostClick(dlg, IDC_UPDATE);
+        HWND box = gui::WaitForThreadDialog(ui, "Close e-mail clients", true);
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ(kWarning + "\n\t- Outlook Express", gui::MessageText(box));
+        EXPECT_TRUE(gui::Answer(box, IDCANCEL));
+        EXPECT_TRUE(gui::Sync(dlg));
+        EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", user.OutlookExpressPop(4));
 
         // Only Outlook's account is marked: Outlook Express running does not matter.
         gui::CheckRow(list, 8, true);
@@ -172,7 +161,7 @@ TEST(MainDialogActions, RunningClientIsNamedUntilItIsClosed)
         gui::CheckRow(list, 0, true);
         gui::CheckRow(list, 1, true);
         gui::PostClick(dlg, IDC_CONFIGURE);
-        HWND box = gui::WaitForThreadDialog(ui, "Close e-mail clients", true);
+        box = gui::WaitForThreadDialog(ui, "Close e-mail clients", true);
         ASSERT_NE(nullptr, box);
         EXPECT_EQ(kWarning + "\n\t- Outlook Express", gui::MessageText(box));
         EXPECT_EQ(dlg, ::GetWindow(box, GW_OWNER));
@@ -194,24 +183,6 @@ TEST(MainDialogActions, RunningClientIsNamedUntilItIsClosed)
         ASSERT_TRUE(gui::WaitUntil([&] { return NoRowMarked(list); }));
         EXPECT_EQ("anna/pop.mail.example/110|localhost|dword:110", user.OutlookExpressPop(1));
         EXPECT_EQ("anna.k/pop.office.example[SPA]/995|localhost|dword:110", user.OutlookExpressPop(2));
-    });
-}
-
-TEST(MainDialogActions, UpdateWarnsAboutClientsWithOutdatedAccounts)
-{
-    CSampleUser user;
-    CVantlerDlg dialog(nullptr);
-    gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui);
-        ASSERT_NE(nullptr, dlg);
-        CFakeClientProcess client("msimn.exe");
-        gui::PostClick(dlg, IDC_UPDATE);
-        HWND box = gui::WaitForThreadDialog(ui, "Close e-mail clients", true);
-        ASSERT_NE(nullptr, box);
-        EXPECT_EQ(kWarning + "\n\t- Outlook Express", gui::MessageText(box));
-        EXPECT_TRUE(gui::Answer(box, IDCANCEL));
-        EXPECT_TRUE(gui::Sync(dlg));
-        EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", user.OutlookExpressPop(4));
     });
 }
 

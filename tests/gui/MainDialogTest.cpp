@@ -76,11 +76,7 @@ void ClickHeader(HWND list, int column)
 TEST(MainDialog, ListsEveryAccountWithItsState)
 {
     CSampleUser user;
-    CVantlerDlg dialog(nullptr);
-    INT_PTR result = gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui);
-        ASSERT_NE(nullptr, dlg);
-        HWND list = ::GetDlgItem(dlg, IDC_ACCOUNT_LIST);
+    INT_PTR result = RunMainDialog([&](DWORD /*ui*/, HWND dlg, HWND list) {
         ASSERT_EQ(static_cast<int>(kRows.size()), gui::RowCount(list));
         for (size_t row = 0; row < kRows.size(); ++row) {
             EXPECT_EQ(kRows[row], gui::Row(list, static_cast<int>(row))) << "row " << row;
@@ -129,12 +125,7 @@ TEST(MainDialog, ListsEveryAccountWithItsState)
 TEST(MainDialog, DetailsFollowTheClickedRow)
 {
     CSampleUser user;
-    CVantlerDlg dialog(nullptr);
-    gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui);
-        ASSERT_NE(nullptr, dlg);
-        HWND list = ::GetDlgItem(dlg, IDC_ACCOUNT_LIST);
-
+    RunMainDialog([&](DWORD /*ui*/, HWND dlg, HWND list) {
         gui::ClickRow(list, 3);
         ExpectDetails({"Account details: Old port \x97 Outlook Express", "bob/pop.mail.example[APOP]/110",
                        "localhost", "8110", "POP3", "Normal", ""},
@@ -171,11 +162,7 @@ TEST(MainDialog, DetailsFollowTheClickedRow)
 TEST(MainDialog, ColumnHeadersSortTheRows)
 {
     CSampleUser user;
-    CVantlerDlg dialog(nullptr);
-    gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui);
-        ASSERT_NE(nullptr, dlg);
-        HWND list = ::GetDlgItem(dlg, IDC_ACCOUNT_LIST);
+    RunMainDialog([&](DWORD /*ui*/, HWND dlg, HWND list) {
         const std::vector<std::string> ascending = {"Configured",   "Doubtful", "Home mail",   "No server",
                                                     "Office (SPA)", "Old port", "Outlook SPA", "Outlook mail",
                                                     "Slash server", "Work IMAP"};
@@ -230,11 +217,7 @@ TEST(MainDialog, ColumnHeadersSortTheRows)
 TEST(MainDialog, CtrlAMarksAllAndInvertSelectionFlipsTheMarks)
 {
     CSampleUser user;
-    CVantlerDlg dialog(nullptr);
-    gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui);
-        ASSERT_NE(nullptr, dlg);
-        HWND list = ::GetDlgItem(dlg, IDC_ACCOUNT_LIST);
+    RunMainDialog([&](DWORD /*ui*/, HWND dlg, HWND list) {
         gui::ClickRow(list, 5);
         Details before = ReadDetails(dlg);
 

@@ -3,6 +3,7 @@
 
 #include "UserDriver.h"
 #include "fixtures/SampleStores.h"
+#include "ui/VantlerDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -107,4 +108,14 @@ HWND OpenedMainDialog(DWORD uiThread, const std::string& caption, const std::str
         EXPECT_TRUE(gui::Answer(box, IDOK));
     }
     return dialog;
+}
+
+INT_PTR RunMainDialog(const std::function<void(DWORD ui, HWND dialog, HWND list)>& script)
+{
+    CVantlerDlg dialog(nullptr);
+    return gui::RunWithUser(dialog, [&](DWORD ui) {
+        HWND dlg = OpenedMainDialog(ui);
+        ASSERT_NE(nullptr, dlg);
+        script(ui, dlg, ::GetDlgItem(dlg, IDC_ACCOUNT_LIST));
+    });
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // Seeds the samples (or none) for one test and removes every trace of them afterwards.
@@ -53,3 +54,7 @@ std::string ProgramFolder();
 HWND OpenedMainDialog(
     DWORD uiThread, const std::string& caption = "E-mail accounts configurator",
     const std::string& hint = "Select account(s) you want to process and click the appropriate button.");
+
+// Runs the standard dialog for real and plays script once it is open, past its hint; returns DoModal's
+// result.
+INT_PTR RunMainDialog(const std::function<void(DWORD ui, HWND dialog, HWND list)>& script);

@@ -98,26 +98,29 @@ TEST(ModeSelect, WizardIsPreselectedAndTheChoiceIsKeptOnOkOnly)
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(CModeSelectDlg::MODE_WIZARD, first.m_nMode);
 
-    CModeSelectDlg second(nullptr);
-    result = gui::RunWithUser(second, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, "E-mail accounts configurator", false);
-        ASSERT_NE(nullptr, dlg);
-        EXPECT_TRUE(gui::Click(dlg, IDC_MODE_STANDARD));
-        EXPECT_TRUE(gui::Click(dlg, IDOK));
-    });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(CModeSelectDlg::MODE_STANDARD, second.m_nMode);
-
-    // Escape is not OK: the choice made on the way is not kept.
-    CModeSelectDlg third(nullptr);
-    result = gui::RunWithUser(third, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, "E-mail accounts configurator", false);
-        ASSERT_NE(nullptr, dlg);
-        EXPECT_TRUE(gui::Click(dlg, IDC_MODE_STANDARD));
-        gui::PressKeys(dlg, {VK_ESCAPE});
-    });
-    EXPECT_EQ(IDCANCEL, result);
-    EXPECT_EQ(CModeSelectDlg::MODE_WIZARD, third.m_nMode);
+    // Standard then OK keeps it; Escape is not OK, so the choice made on the way is not kept.
+    const struct
+    {
+        bool ok;
+        INT_PTR result;
+        int mode;
+    } rows[] = {{true, IDOK, CModeSelectDlg::MODE_STANDARD}, {false, IDCANCEL, CModeSelectDlg::MODE_WIZARD}};
+    for (size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        CModeSelectDlg dialog(nullptr);
+        result = gui::RunWithUser(dialog, [&](DWORD ui) {
+            HWND dlg = gui::WaitForThreadDialog(ui, "E-mail accounts configurator", false);
+            ASSERT_NE(nullptr, dlg);
+            EXPECT_TRUE(gui::Click(dlg, IDC_MODE_STANDARD));
+            if (rows[i].ok) {
+                EXPECT_TRUE(gui::Click(dlg, IDOK));
+            } else {
+                gui::PressKeys(dlg, {VK_ESCAPE});
+            }
+        });
+        EXPECT_EQ(rows[i].result, result);
+        EXPECT_EQ(rows[i].mode, dialog.m_nMode);
+    }
 }
 
 TEST(About, ShowsTheTextsAndTheLargeIconWithTheLinkHidden)

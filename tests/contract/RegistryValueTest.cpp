@@ -37,40 +37,53 @@ protected:
     HKEY m_key = nullptr;
 };
 
-// Each call: sentinels in every output, one call, then the code, the size, the bytes and the byte after them.
-TEST_F(RegistryValueTest, QueryTooSmallLeavesBufferAndGivesFullSize)
+// Each row: sentinels in every output, one call, then the code, the size, the type, the bytes and the byte
+// after them (0xBD where nothing was written).
+TEST_F(RegistryValueTest, QueryGivesWholeValuesAndTheirSizes)
 {
+    const char text[] = "FullString"; // 10 characters and the NUL
     SetString("test", "data");
-    char buffer[8];
-    memset(buffer, 0xBD, sizeof(buffer));
-    DWORD type = kSentinel;
-    DWORD size = 1;
-    plat::SetLastErrorCode(kSentinel);
-    LONG result = plat::RegQuery(m_key, "test", &type, buffer, &size);
-    DWORD error = plat::LastErrorCode();
-    EXPECT_EQ(ERROR_MORE_DATA, result);
-    EXPECT_EQ(5u, size);
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ('\xBD', buffer[0]);
-    EXPECT_EQ(kSentinel, error);
-
-    size = 4;
-    memset(buffer, 0xBD, sizeof(buffer));
-    result = plat::RegQuery(m_key, "test", &type, buffer, &size);
-    EXPECT_EQ(ERROR_MORE_DATA, result);
-    EXPECT_EQ(5u, size);
-    EXPECT_EQ('\xBD', buffer[0]);
-
-    size = 5;
-    memset(buffer, 0xBD, sizeof(buffer));
-    plat::SetLastErrorCode(kSentinel);
-    result = plat::RegQuery(m_key, "test", &type, buffer, &size);
-    error = plat::LastErrorCode();
-    EXPECT_EQ(ERROR_SUCCESS, result);
-    EXPECT_EQ(5u, size);
-    EXPECT_EQ(0, memcmp(buffer, "data", 5));
-    EXPECT_EQ('\xBD', buffer[5]);
-    EXPECT_EQ(kSentinel, error);
+    // Windows adds the NUL that the size left out, as the caller's string has one right after; an empty
+    // string gets none.
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(m_key, "short", REG_SZ, text, 10));
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(m_key, "empty", REG_SZ, text, 0));
+    // A string stored without its NUL (the caller's byte after it is not a NUL either) is terminated only
+    // when there is room.
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(m_key, "cut", REG_SZ, text, 9));
+    SetString("whole", "FullString");
+    const struct
+    {
+        const char* name;
+        DWORD room;
+        LONG result;
+        DWORD size;
+        std::string bytes;
+    } rows[] = {
+        // Too small: the buffer is left alone and the full size given.
+        {"test", 1, ERROR_MORE_DATA, 5, "\xBD"},
+        {"test", 4, ERROR_MORE_DATA, 5, "\xBD"},
+        {"test", 5, ERROR_SUCCESS, 5, std::string("data\0\xBD", 6)},
+        {"short", 16, ERROR_SUCCESS, 11, std::string("FullString\0\xBD", 12)},
+        {"empty", 16, ERROR_SUCCESS, 0, "\xBD"},
+        {"cut", 9, ERROR_SUCCESS, 9, "FullStrin\xBD"},
+        {"cut", 10, ERROR_SUCCESS, 9, std::string("FullStrin\0\xBD", 11)},
+        {"cut", 8, ERROR_MORE_DATA, 9, "\xBD"},
+        // A string stored with its NUL does not fit a buffer that holds only its characters.
+        {"whole", 10, ERROR_MORE_DATA, 11, "\xBD"},
+    };
+    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
+        SCOPED_TRACE("row " + std::to_string(i) + ": " + rows[i].name);
+        char buffer[16];
+        memset(buffer, 0xBD, sizeof(buffer));
+        DWORD type = kSentinel;
+        DWORD size = rows[i].room;
+        plat::SetLastErrorCode(kSentinel);
+        EXPECT_EQ(rows[i].result, plat::RegQuery(m_key, rows[i].name, &type, buffer, &size));
+        EXPECT_EQ(kSentinel, plat::LastErrorCode());
+        EXPECT_EQ(rows[i].size, size);
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+        EXPECT_EQ(rows[i].bytes, std::string(buffer, rows[i].bytes.size()));
+    }
 }
 
 TEST_F(RegistryValueTest, QueryMissingValue)
@@ -98,65 +111,6 @@ TEST_F(RegistryValueTest, QueryMissingValue)
     EXPECT_EQ('\xBD', buffer[0]);
     EXPECT_EQ(static_cast<DWORD>(REG_NONE), type);
     EXPECT_EQ(kSentinel, error);
-}
-
-TEST_F(RegistryValueTest, SetStringAddsTheNulTheSizeLeftOut)
-{
-    const char text[] = "FullString"; // 10 characters and the NUL
-    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(m_key, "short", REG_SZ, text, 10));
-    char buffer[16];
-    memset(buffer, 0xBD, sizeof(buffer));
-    DWORD type = kSentinel;
-    DWORD size = sizeof(buffer);
-    EXPECT_EQ(ERROR_SUCCESS, plat::RegQuery(m_key, "short", &type, buffer, &size));
-    EXPECT_EQ(11u, size);
-    EXPECT_EQ(0, memcmp(buffer, "FullString", 11));
-    EXPECT_EQ('\xBD', buffer[11]);
-
-    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(m_key, "empty", REG_SZ, text, 0));
-    memset(buffer, 0xBD, sizeof(buffer));
-    size = sizeof(buffer);
-    EXPECT_EQ(ERROR_SUCCESS, plat::RegQuery(m_key, "empty", &type, buffer, &size));
-    EXPECT_EQ(0u, size);
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ('\xBD', buffer[0]); // an empty string gets no NUL either
-}
-
-// A string stored without its NUL (the caller's byte after it is not a NUL either).
-TEST_F(RegistryValueTest, StringWithoutNulIsTerminatedOnlyWhenThereIsRoom)
-{
-    const char text[] = "FullString";
-    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(m_key, "cut", REG_SZ, text, 9));
-    char buffer[16];
-    DWORD type = kSentinel;
-
-    memset(buffer, 0xBD, sizeof(buffer));
-    DWORD size = 9;
-    EXPECT_EQ(ERROR_SUCCESS, plat::RegQuery(m_key, "cut", &type, buffer, &size));
-    EXPECT_EQ(9u, size);
-    EXPECT_EQ(0, memcmp(buffer, "FullStrin", 9));
-    EXPECT_EQ('\xBD', buffer[9]);
-
-    memset(buffer, 0xBD, sizeof(buffer));
-    size = 10;
-    EXPECT_EQ(ERROR_SUCCESS, plat::RegQuery(m_key, "cut", &type, buffer, &size));
-    EXPECT_EQ(9u, size);
-    EXPECT_EQ(0, memcmp(buffer, "FullStrin", 10));
-    EXPECT_EQ('\xBD', buffer[10]);
-
-    memset(buffer, 0xBD, sizeof(buffer));
-    size = 8;
-    EXPECT_EQ(ERROR_MORE_DATA, plat::RegQuery(m_key, "cut", &type, buffer, &size));
-    EXPECT_EQ(9u, size);
-    EXPECT_EQ('\xBD', buffer[0]);
-
-    // A string stored with its NUL does not fit a buffer that holds only its characters.
-    SetString("whole", "FullString");
-    memset(buffer, 0xBD, sizeof(buffer));
-    size = 10;
-    EXPECT_EQ(ERROR_MORE_DATA, plat::RegQuery(m_key, "whole", &type, buffer, &size));
-    EXPECT_EQ(11u, size);
-    EXPECT_EQ('\xBD', buffer[0]);
 }
 
 TEST_F(RegistryValueTest, DwordBinaryAndDefaultValue)

@@ -25,34 +25,15 @@ int AccountOfKey(LPARAM key)
 
 void CVantlerDlg::OnConfigureSelected()
 {
-    if (m_actionRunning)
-        return;
-    m_actionRunning = TRUE;
-    BOOL changed = FALSE, warned = FALSE;
-    int rows = m_accountList.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        if (!m_accountList.GetCheck(row))
-            continue;
-        LPARAM key = m_accountList.GetItemData(row);
-        AccountInfo record;
-        if (!RecordOfKey(key, record) || !record.supported || (record.configured && record.upToDate))
-            continue;
-        if (!warned) {
-            if (WarnRunningClients(0))
-                break;
-            warned = TRUE;
-        }
-        m_clients.LoadedClient(ClientOfKey(key))->ConfigureAccount(AccountOfKey(key));
-        changed = TRUE;
-    }
-    m_actionRunning = FALSE;
-    if (changed) {
-        ClearAccountDetails();
-        RefreshAccounts();
-    }
+    ApplyToMarked(TRUE);
 }
 
 void CVantlerDlg::OnUnconfigureSelected()
+{
+    ApplyToMarked(FALSE);
+}
+
+void CVantlerDlg::ApplyToMarked(BOOL configure)
 {
     if (m_actionRunning)
         return;
@@ -64,14 +45,21 @@ void CVantlerDlg::OnUnconfigureSelected()
             continue;
         LPARAM key = m_accountList.GetItemData(row);
         AccountInfo record;
-        if (!RecordOfKey(key, record) || !record.supported || !record.configured)
+        if (!RecordOfKey(key, record) || !record.supported)
+            continue;
+        // Configuring skips what is already up to date; unconfiguring, what was never configured.
+        if (configure ? (record.configured && record.upToDate) : !record.configured)
             continue;
         if (!warned) {
             if (WarnRunningClients(0))
                 break;
             warned = TRUE;
         }
-        m_clients.LoadedClient(ClientOfKey(key))->UnconfigureAccount(AccountOfKey(key));
+        CMailClient* client = m_clients.LoadedClient(ClientOfKey(key));
+        if (configure)
+            client->ConfigureAccount(AccountOfKey(key));
+        else
+            client->UnconfigureAccount(AccountOfKey(key));
         changed = TRUE;
     }
     m_actionRunning = FALSE;

@@ -71,6 +71,8 @@ private:
     // The actions.
     void OnConfigureSelected();
     void OnUnconfigureSelected();
+    // Configures (TRUE) or unconfigures the marked rows' accounts, warning once about running clients.
+    void ApplyToMarked(BOOL configure);
     void OnUpdateConfigured();
     void OnManualAssistant();
     void OnSelectAll();

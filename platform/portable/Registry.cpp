@@ -47,6 +47,23 @@ LONG OpenOrCreate(HKEY root, const char* path, REGSAM access, HKEY* key, BOOL cr
     return ERROR_SUCCESS;
 }
 
+// Copies a value's data into a buffer of size bytes; ERROR_MORE_DATA, with nothing copied, when it does not
+// fit.
+LONG CopyValueData(const RegValue& value, void* data, DWORD size)
+{
+    DWORD stored = static_cast<DWORD>(value.data.size());
+    if (stored > size)
+        return ERROR_MORE_DATA;
+    char* out = static_cast<char*>(data);
+    if (stored)
+        memcpy(out, value.data.data(), stored);
+    // Windows terminates a string stored without its NUL, but only when there is room for it (and Wine
+    // leaves an empty one untouched).
+    if (IsStringType(value.type) && stored < size && stored > 0 && out[stored - 1] != 0)
+        out[stored] = 0;
+    return ERROR_SUCCESS;
+}
+
 } // namespace
 
 namespace plat {
@@ -127,18 +144,9 @@ LONG RegQuery(HKEY key, const char* name, DWORD* type, void* data, DWORD* size)
     DWORD stored = static_cast<DWORD>(value->data.size());
     if (type)
         *type = value->type;
-    if (data) {
-        if (stored > *size) {
-            *size = stored;
-            return ERROR_MORE_DATA;
-        }
-        char* out = static_cast<char*>(data);
-        if (stored)
-            memcpy(out, value->data.data(), stored);
-        // Windows terminates a string stored without its NUL, but only when there is room for it (and Wine
-        // leaves an empty one untouched).
-        if (IsStringType(value->type) && stored < *size && stored > 0 && out[stored - 1] != 0)
-            out[stored] = 0;
+    if (data && CopyValueData(*value, data, *size) != ERROR_SUCCESS) {
+        *size = stored;
+        return ERROR_MORE_DATA;
     }
     if (size)
         *size = stored;
@@ -251,18 +259,7 @@ LONG RegValueAt(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, 
         return ERROR_NO_MORE_ITEMS;
     const RegValue& value = handle.node->values[index];
     DWORD stored = static_cast<DWORD>(value.data.size());
-    result = ERROR_SUCCESS;
-    if (data) {
-        if (stored > *size) {
-            result = ERROR_MORE_DATA;
-        } else {
-            char* out = static_cast<char*>(data);
-            if (stored)
-                memcpy(out, value.data.data(), stored);
-            if (IsStringType(value.type) && stored < *size && stored > 0 && out[stored - 1] != 0)
-                out[stored] = 0;
-        }
-    }
+    result = data ? CopyValueData(value, data, *size) : ERROR_SUCCESS;
     if (result == ERROR_SUCCESS) {
         if (value.name.size() >= *nameLen) {
             // Wine gives as much of the name as fits, terminated, and leaves the length as it was.

@@ -84,14 +84,21 @@ bool IsModeSelection(HWND window)
     return window && ::GetDlgItem(window, IDC_MODE_WIZARD) && ::GetDlgItem(window, IDC_MODE_STANDARD);
 }
 
+// The sample user, and a folder of our own as the program's installation directory.
+class Startup : public ::testing::Test
+{
+protected:
+    Startup() { SetInstallationDirectory(m_folder.Path()); }
+
+    CSampleUser m_user;
+    CTestFolder m_folder;
+};
+
 } // namespace
 
-TEST(Startup, ModeSelectionComesFirstAndCancellingItOpensNothing)
+TEST_F(Startup, ModeSelectionComesFirstAndCancellingItOpensNothing)
 {
-    CSampleUser user;
-    CTestFolder folder;
-    SetInstallationDirectory(folder.Path());
-    CProgramRun run("", folder.Path());
+    CProgramRun run("", m_folder.Path());
     HWND modes = gui::WaitForProcessDialog(run.Id(), kCaption, false);
     ASSERT_TRUE(IsModeSelection(modes));
     EXPECT_EQ(BST_CHECKED, gui::CheckState(modes, IDC_MODE_WIZARD));
@@ -100,18 +107,15 @@ TEST(Startup, ModeSelectionComesFirstAndCancellingItOpensNothing)
     EXPECT_TRUE(run.HasEnded(0));
 }
 
-TEST(Startup, SecondStartBringsTheFirstWindowBackAndOpensNothing)
+TEST_F(Startup, SecondStartBringsTheFirstWindowBackAndOpensNothing)
 {
-    CSampleUser user;
-    CTestFolder folder;
-    SetInstallationDirectory(folder.Path());
-    CProgramRun first("/install", folder.Path());
+    CProgramRun first("/install", m_folder.Path());
     HWND wizard = gui::WaitForProcessDialog(first.Id(), kCaption, false);
     ASSERT_TRUE(IsWizard(wizard));
     ::PostMessageA(wizard, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(gui::WaitUntil([&] { return ::IsIconic(wizard) != 0; }));
 
-    CProgramRun second("", folder.Path());
+    CProgramRun second("", m_folder.Path());
     EXPECT_EQ((std::vector<std::string>{}), second.DialogsUntilEnd());
     EXPECT_TRUE(second.HasEnded(0));
     EXPECT_TRUE(gui::WaitUntil([&] { return !::IsIconic(wizard); })) << "the first window was not restored";
@@ -120,41 +124,35 @@ TEST(Startup, SecondStartBringsTheFirstWindowBackAndOpensNothing)
     EXPECT_TRUE(first.HasEnded(10000));
 }
 
-TEST(Startup, InstallSwitchInAnyCaseOpensTheWizardAndNothingIsRestored)
+TEST_F(Startup, InstallSwitchInAnyCaseOpensTheWizardAndNothingIsRestored)
 {
-    CSampleUser user;
-    CTestFolder folder;
-    SetInstallationDirectory(folder.Path());
     for (const char* arguments : {"/INSTALL", "/uninstall /Install"}) {
         SCOPED_TRACE(arguments);
-        CProgramRun run(arguments, folder.Path());
+        CProgramRun run(arguments, m_folder.Path());
         HWND wizard = gui::WaitForProcessDialog(run.Id(), kCaption, false);
         ASSERT_TRUE(IsWizard(wizard));
         EXPECT_EQ(1u, gui::ProcessDialogs(run.Id()).size()) << "no mode selection, no question";
         ::PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
         EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd(wizard));
         EXPECT_TRUE(run.HasEnded(0));
-        EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", user.OutlookExpressPop(4));
+        EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", m_user.OutlookExpressPop(4));
     }
 }
 
-TEST(Startup, UninstallAsksOnceAndRestoresEveryAccountOnYes)
+TEST_F(Startup, UninstallAsksOnceAndRestoresEveryAccountOnYes)
 {
-    CSampleUser user;
-    CTestFolder folder;
-    SetInstallationDirectory(folder.Path());
     {
-        CProgramRun run("/uninstall", folder.Path());
+        CProgramRun run("/uninstall", m_folder.Path());
         HWND box = gui::WaitForProcessDialog(run.Id(), kCaption, true);
         ASSERT_NE(nullptr, box);
         EXPECT_EQ("Restore original settings of all e-mail accounts?", gui::MessageText(box));
         EXPECT_TRUE(gui::Answer(box, IDNO));
         EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd());
         EXPECT_TRUE(run.HasEnded(0));
-        EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", user.OutlookExpressPop(4));
-        EXPECT_EQ("gus/pop.gus.example/110|LocalHost|dword:110", user.OutlookExpressPop(8));
+        EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", m_user.OutlookExpressPop(4));
+        EXPECT_EQ("gus/pop.gus.example/110|LocalHost|dword:110", m_user.OutlookExpressPop(8));
     }
-    CProgramRun run("/UnInstall", folder.Path());
+    CProgramRun run("/UnInstall", m_folder.Path());
     HWND box = gui::WaitForProcessDialog(run.Id(), kCaption, true);
     ASSERT_NE(nullptr, box);
     EXPECT_TRUE(gui::Answer(box, IDYES));
@@ -164,30 +162,27 @@ TEST(Startup, UninstallAsksOnceAndRestoresEveryAccountOnYes)
     // The list itself is never shown, nor the first-paint hint.
     EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd());
     EXPECT_TRUE(run.HasEnded(0));
-    EXPECT_EQ("bob|pop.mail.example|dword:110", user.OutlookExpressPop(4));
-    EXPECT_EQ("dom|anna|dword:110", user.OutlookExpressPop(5));
-    EXPECT_EQ("gus|pop.gus.example|dword:110", user.OutlookExpressPop(8));
-    EXPECT_EQ("anna|pop.mail.example|<missing>", user.OutlookExpressPop(1));
-    EXPECT_EQ("otto", user.OutlookValue(1, "POP3 User Name"));
+    EXPECT_EQ("bob|pop.mail.example|dword:110", m_user.OutlookExpressPop(4));
+    EXPECT_EQ("dom|anna|dword:110", m_user.OutlookExpressPop(5));
+    EXPECT_EQ("gus|pop.gus.example|dword:110", m_user.OutlookExpressPop(8));
+    EXPECT_EQ("anna|pop.mail.example|<missing>", m_user.OutlookExpressPop(1));
+    EXPECT_EQ("otto", m_user.OutlookValue(1, "POP3 User Name"));
 }
 
-TEST(Startup, TranslatedCaptionNamesTheWindowsAndTheSingleInstance)
+TEST_F(Startup, TranslatedCaptionNamesTheWindowsAndTheSingleInstance)
 {
-    CSampleUser user;
-    CTestFolder folder;
     const std::string caption = "Postkonten \x97 Einrichtung";
     ASSERT_TRUE(::WritePrivateProfileStringA("Main Dialog", "Caption", caption.c_str(),
-                                             (folder / "vantler.txt").c_str()));
+                                             (m_folder / "vantler.txt").c_str()));
     ASSERT_TRUE(::WritePrivateProfileStringA("Mode Selection Dialog", "Wiz",
                                              "Assistent\\nein Konto nach dem anderen",
-                                             (folder / "vantler.txt").c_str()));
-    SetInstallationDirectory(folder.Path());
-    CProgramRun first("", folder.Path());
+                                             (m_folder / "vantler.txt").c_str()));
+    CProgramRun first("", m_folder.Path());
     HWND modes = gui::WaitForProcessDialog(first.Id(), caption, false);
     ASSERT_TRUE(IsModeSelection(modes));
     EXPECT_EQ("Assistent \nein Konto nach dem anderen", gui::ItemText(modes, IDC_MODE_WIZARD));
 
-    CProgramRun second("/install", folder.Path());
+    CProgramRun second("/install", m_folder.Path());
     EXPECT_EQ((std::vector<std::string>{}), second.DialogsUntilEnd());
     EXPECT_TRUE(second.HasEnded(0));
     // Standard mode from the first: the standard dialog carries the translated title too.

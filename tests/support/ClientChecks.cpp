@@ -51,3 +51,36 @@ void ExpectAccounts(const CMailClient& client, const std::vector<AccountRow>& ro
         EXPECT_EQ(row.auth, a.current.authMode);
     }
 }
+
+void ExpectProfileAccounts(const CMailClient& client, const std::vector<ProfileAccountRow>& rows)
+{
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ProfileAccountRow& row = rows[i];
+        SCOPED_TRACE("row " + std::to_string(i) + ": " + row.name);
+        AccountInfo a = RecordOf(client, static_cast<int>(i));
+        EXPECT_EQ(row.name, a.name);
+        if (row.email) {
+            EXPECT_EQ(row.email, a.email);
+        }
+        EXPECT_EQ(row.supported, a.supported);
+        EXPECT_EQ(row.configured, a.configured);
+        EXPECT_EQ(row.upToDate, a.upToDate);
+        EXPECT_EQ(row.suspicious, a.suspicious);
+        EXPECT_EQ(row.reason, a.reason);
+        if (row.protocol != -1) {
+            EXPECT_EQ(row.protocol, a.protocol);
+        }
+        EXPECT_EQ(row.user, a.current.userName);
+        EXPECT_EQ(row.server, a.current.server);
+        EXPECT_EQ(row.port, a.current.port);
+        if (a.supported) {
+            EXPECT_EQ(AUTH_NORMAL, a.current.authMode);
+            EXPECT_EQ(row.realUser, a.original.userName);
+            EXPECT_EQ(row.realServer, a.original.server);
+            EXPECT_EQ(row.realPort, a.original.port);
+            if (row.realAuth != -1) {
+                EXPECT_EQ(row.realAuth, a.original.authMode);
+            }
+        }
+    }
+}

@@ -36,3 +36,23 @@ struct AccountRow
 };
 // Checks the client's records 0 to rows.size() - 1 against the rows, each failure naming its row.
 void ExpectAccounts(const CMailClient& client, const std::vector<AccountRow>& rows);
+
+// One account of a client that keeps its settings in profile files, with the real settings a supported one
+// carries (its current authentication is then normal). Email null, protocol -1 and real authentication -1
+// are not checked.
+struct ProfileAccountRow
+{
+    const char* name;
+    const char* email;
+    BOOL supported, configured, upToDate, suspicious;
+    int reason, protocol;
+    std::string user;
+    std::string server;
+    int port;
+    std::string realUser;
+    std::string realServer;
+    int realPort;
+    int realAuth = -1;
+};
+// Checks the client's records 0 to rows.size() - 1 against the rows, each failure naming its row.
+void ExpectProfileAccounts(const CMailClient& client, const std::vector<ProfileAccountRow>& rows);

@@ -93,20 +93,7 @@ TEST_F(MozillaClients, SampleProfilesReadWithTheirStates)
               client.FoundFiles()[1]);
     ASSERT_EQ(10, client.AccountCount());
 
-    struct Row
-    {
-        const char* name;
-        const char* email;
-        BOOL supported, configured, upToDate, suspicious;
-        int reason, protocol;
-        const char* user;
-        const char* server;
-        int port;
-        const char* realUser;
-        const char* realServer;
-        int realPort, realAuth;
-    };
-    const Row defaultRows[] = {
+    const ProfileAccountRow defaultRows[] = {
         {"mila@mail.example", "mila@mail.example", 1, 0, 0, 0, 0, 1, "mila", "pop.mail.example", 110, "mila",
          "pop.mail.example", 110, AUTH_NORMAL},
         {"IMAP mail", "mila@imap.example", 0, 0, 0, 0, REASON_IMAP, PROTOCOL_IMAP, "", "", -1, "", "", 0, 0},
@@ -120,7 +107,7 @@ TEST_F(MozillaClients, SampleProfilesReadWithTheirStates)
         {"Doubtful mail", "mila@doubtful.example", 1, 1, 0, 1, 0, 1, "dom/mila", "pop.mail.example", 110,
          "dom", "mila", 110, AUTH_NORMAL},
     };
-    const Row workRows[] = {
+    const ProfileAccountRow workRows[] = {
         {"Work mail", "mila@work.example", 1, 0, 0, 0, 0, 1, "m.novak", "pop.work.example", 110, "m.novak",
          "pop.work.example", 110, AUTH_NORMAL},
         {"No host name", "mila@broken.example", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, PROTOCOL_POP3, "mila",
@@ -128,32 +115,10 @@ TEST_F(MozillaClients, SampleProfilesReadWithTheirStates)
         {"Movemail", "mila@movemail.example", 0, 0, 0, 0, REASON_UNKNOWN_PROTOCOL, PROTOCOL_UNKNOWN, "", "",
          -1, "", "", 0, 0},
     };
-    std::vector<Row> rows(std::begin(defaultRows), std::end(defaultRows));
+    std::vector<ProfileAccountRow> rows(std::begin(defaultRows), std::end(defaultRows));
     rows.insert(defaultFirst ? rows.end() : rows.begin(), std::begin(workRows), std::end(workRows));
 
-    for (int i = 0; i < 10; ++i) {
-        const Row& row = rows[static_cast<size_t>(i)];
-        SCOPED_TRACE(row.name);
-        AccountInfo a = RecordOf(client, i);
-        EXPECT_EQ(row.name, a.name);
-        EXPECT_EQ(row.email, a.email);
-        EXPECT_EQ(row.supported, a.supported);
-        EXPECT_EQ(row.configured, a.configured);
-        EXPECT_EQ(row.upToDate, a.upToDate);
-        EXPECT_EQ(row.suspicious, a.suspicious);
-        EXPECT_EQ(row.reason, a.reason);
-        EXPECT_EQ(row.protocol, a.protocol);
-        EXPECT_EQ(row.user, a.current.userName);
-        EXPECT_EQ(row.server, a.current.server);
-        EXPECT_EQ(row.port, a.current.port);
-        if (a.supported) {
-            EXPECT_EQ(AUTH_NORMAL, a.current.authMode);
-            EXPECT_EQ(row.realUser, a.original.userName);
-            EXPECT_EQ(row.realServer, a.original.server);
-            EXPECT_EQ(row.realPort, a.original.port);
-            EXPECT_EQ(row.realAuth, a.original.authMode);
-        }
-    }
+    ExpectProfileAccounts(client, rows);
 
     // Where the first sample account stands: its ids, and the lines of its settings in the file (header of
     // ten lines first). The commented-out host name above the real one is not taken.

@@ -66,50 +66,22 @@ TEST_F(Opera7Clients, SampleAccountsReadWithTheirStates)
     COpera7Client client;
     ASSERT_TRUE(client.LoadClient());
     ASSERT_EQ(7, client.AccountCount());
-    struct Row
-    {
-        const char* name;
-        BOOL supported, configured, upToDate;
-        int reason, protocol;
-        const char* user;
-        const char* server;
-        int port;
-        const char* realUser;
-        const char* realServer;
-        int realPort;
-    };
-    const Row rows[] = {
-        {"Mail at home", 1, 0, 0, 0, PROTOCOL_POP3, "petra", "pop.mail.example", 110, "petra",
-         "pop.mail.example", 110},
-        {"IMAP mail", 0, 0, 0, REASON_IMAP, PROTOCOL_IMAP, "", "", 0, "", "", 0},
-        {"Configured mail", 1, 1, 1, 0, PROTOCOL_POP3, "petra.c/pop.configured.example/995", "localhost", 110,
-         "petra.c", "pop.configured.example", 995},
-        {"Lower-case protocol", 0, 0, 0, REASON_UNKNOWN_PROTOCOL, PROTOCOL_UNKNOWN, "", "", 0, "", "", 0},
-        {"Old proxy port", 1, 1, 0, 0, PROTOCOL_POP3, "petra.o/pop.old.example/110", "127.0.0.1", 8110,
-         "petra.o", "pop.old.example", 110},
-        {"No user name", 0, 0, 0, REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", 0, "", "", 0},
-        {"", 0, 0, 0, REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", 0, "", "", 0},
-    };
-    for (int i = 0; i < 7; ++i) {
-        const Row& row = rows[i];
-        SCOPED_TRACE(i);
-        AccountInfo a = RecordOf(client, i);
-        EXPECT_EQ(row.name, a.name);
-        EXPECT_EQ(row.supported, a.supported);
-        EXPECT_EQ(row.configured, a.configured);
-        EXPECT_EQ(row.upToDate, a.upToDate);
-        EXPECT_FALSE(a.suspicious);
-        EXPECT_EQ(row.reason, a.reason);
-        EXPECT_EQ(row.protocol, a.protocol);
-        EXPECT_EQ(row.user, a.current.userName);
-        EXPECT_EQ(row.server, a.current.server);
-        EXPECT_EQ(row.port, a.current.port);
-        if (a.supported) {
-            EXPECT_EQ(row.realUser, a.original.userName);
-            EXPECT_EQ(row.realServer, a.original.server);
-            EXPECT_EQ(row.realPort, a.original.port);
-        }
-    }
+    ExpectProfileAccounts(
+        client,
+        {
+            {"Mail at home", nullptr, 1, 0, 0, 0, 0, PROTOCOL_POP3, "petra", "pop.mail.example", 110, "petra",
+             "pop.mail.example", 110},
+            {"IMAP mail", nullptr, 0, 0, 0, 0, REASON_IMAP, PROTOCOL_IMAP, "", "", 0, "", "", 0},
+            {"Configured mail", nullptr, 1, 1, 1, 0, 0, PROTOCOL_POP3, "petra.c/pop.configured.example/995",
+             "localhost", 110, "petra.c", "pop.configured.example", 995},
+            {"Lower-case protocol", nullptr, 0, 0, 0, 0, REASON_UNKNOWN_PROTOCOL, PROTOCOL_UNKNOWN, "", "", 0,
+             "", "", 0},
+            {"Old proxy port", nullptr, 1, 1, 0, 0, 0, PROTOCOL_POP3, "petra.o/pop.old.example/110",
+             "127.0.0.1", 8110, "petra.o", "pop.old.example", 110},
+            {"No user name", nullptr, 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", 0, "",
+             "", 0},
+            {"", nullptr, 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", 0, "", "", 0},
+        });
     EXPECT_EQ("petra@mail.example", RecordOf(client, 0).email);
 }
 

@@ -105,53 +105,22 @@ TEST_F(OperaClients, SampleAccountsReadWithTheirStates)
     for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(AccountFile(folders[i]), client.FoundFiles()[i]);
 
-    struct Row
-    {
-        const char* name;
-        const char* email;
-        BOOL supported, configured, upToDate, suspicious;
-        int reason;
-        const char* user;
-        const char* server;
-        int port;
-        const char* realUser;
-        const char* realServer;
-        int realPort;
-    };
-    const Row rows[] = {
-        {"Home mail", "olga@mail.example", 1, 0, 0, 0, 0, "olga", "pop.mail.example", 110, "olga",
-         "pop.mail.example", 110},
-        {"Office mail", "olga@corp.example", 1, 0, 0, 0, 0, "CORP\\olga", "pop.corp.example", 995,
-         "CORP\\olga", "pop.corp.example", 995},
-        {"Configured mail", "olga@configured.example", 1, 1, 1, 0, 0, "olga.c/pop.configured.example/110",
-         "localhost", 110, "olga.c", "pop.configured.example", 110},
-        {"Old proxy port", "olga@old.example", 1, 1, 0, 0, 0, "olga.o/pop.old.example[APOP]/110", "127.0.0.1",
-         8110, "olga.o", "pop.old.example", 110},
-        {"Doubtful mail", "olga@doubtful.example", 1, 1, 0, 1, 0, "dom/olga", "pop.mail.example", 110, "dom",
-         "olga", 110},
-        {"No login", "olga@broken.example", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, "", "", 0, "", "", 0},
-    };
-    for (int i = 0; i < 6; ++i) {
-        const Row& row = rows[i];
-        SCOPED_TRACE(row.name);
-        AccountInfo a = RecordOf(client, i);
-        EXPECT_EQ(row.name, a.name);
-        EXPECT_EQ(row.email, a.email);
-        EXPECT_EQ(row.supported, a.supported);
-        EXPECT_EQ(row.configured, a.configured);
-        EXPECT_EQ(row.upToDate, a.upToDate);
-        EXPECT_EQ(row.suspicious, a.suspicious);
-        EXPECT_EQ(row.reason, a.reason);
-        EXPECT_EQ(row.user, a.current.userName);
-        EXPECT_EQ(row.server, a.current.server);
-        EXPECT_EQ(row.port, a.current.port);
-        if (a.supported) {
-            EXPECT_EQ(AUTH_NORMAL, a.current.authMode);
-            EXPECT_EQ(row.realUser, a.original.userName);
-            EXPECT_EQ(row.realServer, a.original.server);
-            EXPECT_EQ(row.realPort, a.original.port);
-        }
-    }
+    ExpectProfileAccounts(
+        client,
+        {
+            {"Home mail", "olga@mail.example", 1, 0, 0, 0, 0, -1, "olga", "pop.mail.example", 110, "olga",
+             "pop.mail.example", 110},
+            {"Office mail", "olga@corp.example", 1, 0, 0, 0, 0, -1, "CORP\\olga", "pop.corp.example", 995,
+             "CORP\\olga", "pop.corp.example", 995},
+            {"Configured mail", "olga@configured.example", 1, 1, 1, 0, 0, -1,
+             "olga.c/pop.configured.example/110", "localhost", 110, "olga.c", "pop.configured.example", 110},
+            {"Old proxy port", "olga@old.example", 1, 1, 0, 0, 0, -1, "olga.o/pop.old.example[APOP]/110",
+             "127.0.0.1", 8110, "olga.o", "pop.old.example", 110},
+            {"Doubtful mail", "olga@doubtful.example", 1, 1, 0, 1, 0, -1, "dom/olga", "pop.mail.example", 110,
+             "dom", "olga", 110},
+            {"No login", "olga@broken.example", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, -1, "", "", 0, "", "",
+             0},
+        });
 }
 
 TEST_F(OperaClients, ValuesAreTakenWholeOrRefused)

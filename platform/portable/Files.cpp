@@ -121,25 +121,39 @@ BOOL ReadWholeFile(const char* path, std::string& bytes)
     if (!path || !*path)
         return FALSE;
     std::string native = NativePath(path);
+    // One path lookup: a store is often read file after file, and the lookups cost more than the reads.
+    // O_NONBLOCK keeps a pipe found at the path from blocking the open; regular files ignore it.
+    int fd = open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return FALSE;
     struct stat info;
-    if (stat(native.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || Faulted(portable::FAULT_OPEN, native)) {
+        close(fd);
         return FALSE;
-    FILE* file = Faulted(portable::FAULT_OPEN, native) ? nullptr : fopen(native.c_str(), "rb");
-    if (!file)
-        return FALSE;
+    }
     std::string content;
     BOOL ok = !Faulted(portable::FAULT_READ, native);
     try {
-        char chunk[65536];
-        size_t n;
-        while (ok && (n = fread(chunk, 1, sizeof(chunk), file)) > 0)
-            content.append(chunk, n);
-        if (ferror(file))
-            ok = FALSE;
+        // Room for one byte more than the size: a file that grew meanwhile is still read to its end.
+        content.resize(static_cast<size_t>(info.st_size) + 1);
+        size_t done = 0;
+        while (ok) {
+            if (done == content.size())
+                content.resize(content.size() * 2);
+            ssize_t n = read(fd, &content[done], content.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                ok = FALSE;
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        content.resize(done);
     } catch (...) {
         ok = FALSE;
     }
-    fclose(file);
+    close(fd);
     if (ok)
         bytes.swap(content);
     return ok;

@@ -3,6 +3,7 @@
 #include "Files.h"
 #include "LastError.h"
 #include "PortablePaths.h"
+#include "ProfileCache.h"
 #include "ProfileDocument.h"
 #include "ProfileGuard.h"
 
@@ -71,11 +72,16 @@ DWORD CopyList(char* buffer, DWORD size, const std::vector<std::string>& items)
     return static_cast<DWORD>(pos);
 }
 
-BOOL LoadDocument(const char* path, std::string& bytes)
+// Reading many keys of one file reads and parses it once, as Wine's cache of profile files does.
+plat::portable::CProfileCache g_profileCache;
+
+// The document of a profile file, empty when it is missing or cannot be read.
+std::shared_ptr<const CProfileDocument> LoadDocument(const char* path)
 {
-    if (!path || !*path)
-        return FALSE;
-    return plat::ReadWholeFile(ProfilePath(path).c_str(), bytes);
+    std::shared_ptr<const CProfileDocument> document;
+    if (path && *path)
+        document = g_profileCache.Get(ProfilePath(path));
+    return document ? document : std::make_shared<const CProfileDocument>(std::string());
 }
 
 std::string TrimmedDefault(const char* def)
@@ -104,12 +110,10 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
     if (!buffer || size == 0)
         return 0;
     std::lock_guard<std::mutex> lock(g_profileLock);
-    std::string bytes;
     std::string fallback = Unquoted(TrimmedDefault(def));
-    if (!LoadDocument(path, bytes))
-        bytes.clear();
     try {
-        CProfileDocument document(std::move(bytes));
+        const std::shared_ptr<const CProfileDocument> held = LoadDocument(path);
+        const CProfileDocument& document = *held;
         if (!section)
             return CopyList(buffer, size, document.SectionNames());
         if (!key) {
@@ -135,11 +139,9 @@ DWORD ProfileGetSection(const char* section, char* buffer, DWORD size, const cha
         return 0;
     }
     std::lock_guard<std::mutex> lock(g_profileLock);
-    std::string bytes;
     std::vector<std::string> entries;
     try {
-        if (LoadDocument(path, bytes))
-            CProfileDocument(std::move(bytes)).ListEntries(section, entries);
+        LoadDocument(path)->ListEntries(section, entries);
     } catch (...) {
         entries.clear();
     }
@@ -193,6 +195,7 @@ BOOL ProfileWriteString(const char* section, const char* key, const char* value,
         return Fail(ERROR_INVALID_PARAMETER, error);
     std::lock_guard<std::mutex> lock(g_profileLock);
     std::string native = ProfilePath(path);
+    g_profileCache.Forget(native);
     std::string bytes;
     struct stat info;
     BOOL exists = stat(native.c_str(), &info) == 0;

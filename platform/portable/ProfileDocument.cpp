@@ -30,6 +30,15 @@ std::string Arg(const char* text)
     return TrimProfileText(text ? text : "");
 }
 
+// A name as SameProfileName compares it, to index sections by.
+std::string UpperName(const std::string& name)
+{
+    std::string upper = name;
+    for (char& c : upper)
+        c = Upper(c);
+    return upper;
+}
+
 } // namespace
 
 std::string TrimProfileText(const std::string& text)
@@ -62,6 +71,7 @@ void CProfileDocument::Parse()
 {
     m_lines.clear();
     m_sections.clear();
+    m_firstSection.clear();
     m_start = (m_bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) ? 3 : 0;
     Section unnamed;
     unnamed.firstLine = 0;
@@ -111,6 +121,7 @@ void CProfileDocument::Parse()
             section.header = m_lines.size();
             section.firstLine = m_lines.size() + 1;
             section.named = TRUE;
+            m_firstSection.emplace(UpperName(section.name), m_sections.size());
             m_sections.push_back(section);
         } else {
             line.kind = LINE_ENTRY;
@@ -139,14 +150,11 @@ void CProfileDocument::Parse()
 
 int CProfileDocument::FindSectionIndex(const std::string& name) const
 {
-    for (size_t i = 0; i < m_sections.size(); ++i) {
-        // The unnamed section answers only to an empty name, and only when it has lines.
-        if (!m_sections[i].named && (!name.empty() || m_sections[i].endLine == 0))
-            continue;
-        if (SameProfileName(m_sections[i].name, name))
-            return static_cast<int>(i);
-    }
-    return -1;
+    // The unnamed section answers only to an empty name, and only when it has lines.
+    if (name.empty() && !m_sections.empty() && !m_sections[0].named && m_sections[0].endLine != 0)
+        return 0;
+    auto found = m_firstSection.find(UpperName(name));
+    return found == m_firstSection.end() ? -1 : static_cast<int>(found->second);
 }
 
 int CProfileDocument::FindEntryLine(const Section& section, const std::string& key) const

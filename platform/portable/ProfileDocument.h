@@ -4,6 +4,7 @@
 #include "PlatTypes.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace plat {
@@ -74,6 +75,9 @@ private:
     size_t m_start = 0; // past a UTF-8 byte-order mark
     std::vector<Line> m_lines;
     std::vector<Section> m_sections;
+    // The first named section of each name, by the name as SameProfileName compares it: a file of thousands
+    // of sections (Opera 7's accounts) is searched, not scanned, on every lookup.
+    std::unordered_map<std::string, size_t> m_firstSection;
 };
 
 // Trims blanks (and the DOS end-of-file mark) from both ends.

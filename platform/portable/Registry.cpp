@@ -175,9 +175,7 @@ LONG RegWrite(HKEY key, const char* name, DWORD type, const void* data, DWORD si
             RegValue fresh;
             fresh.name = name ? name : "";
             auto& values = handle.node->values;
-            size_t at = 0;
-            while (at < values.size() && CompareNames(values[at].name, fresh.name) < 0)
-                ++at;
+            size_t at = LowerBoundValue(*handle.node, fresh.name);
             value = &*values.insert(values.begin() + static_cast<long>(at), fresh);
         }
         value->type = type;

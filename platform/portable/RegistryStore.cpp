@@ -149,13 +149,27 @@ std::shared_ptr<RegNode> FindChild(const RegNode& node, const std::string& name)
     return nullptr;
 }
 
+size_t LowerBoundValue(const RegNode& node, const std::string& name)
+{
+    size_t lo = 0, hi = node.values.size();
+    while (lo < hi) {
+        size_t mid = (lo + hi) / 2;
+        if (CompareNames(node.values[mid].name, name) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
 RegValue* FindValue(RegNode& node, const char* name)
 {
+    // Values are kept in CompareNames order: a key of thousands of values (The Bat!'s depot) is searched, not
+    // scanned, on every query.
     std::string wanted = name ? name : "";
-    for (RegValue& value : node.values) {
-        if (CompareNames(value.name, wanted) == 0)
-            return &value;
-    }
+    size_t at = LowerBoundValue(node, wanted);
+    if (at < node.values.size() && CompareNames(node.values[at].name, wanted) == 0)
+        return &node.values[at];
     return nullptr;
 }
 

@@ -49,6 +49,8 @@ LONG UseKey(HKEY key, REGSAM needed, KeyHandle& out);
 std::vector<std::string> SplitPath(const char* path);
 size_t LowerBoundChild(const RegNode& node, const std::string& name);
 std::shared_ptr<RegNode> FindChild(const RegNode& node, const std::string& name);
+// Where a value of this name is, or would be inserted, in the key's ordered values.
+size_t LowerBoundValue(const RegNode& node, const std::string& name);
 RegValue* FindValue(RegNode& node, const char* name);
 
 HKEY NewHandle(const std::shared_ptr<RegNode>& node, REGSAM access, int view);

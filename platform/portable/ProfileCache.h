@@ -1,0 +1,44 @@
+// CProfileCache: the parsed documents of the profile files read last, kept as Wine keeps them, so that
+// reading many keys of one file reads and parses it once rather than once per key.
+#pragma once
+
+#include "ProfileDocument.h"
+
+#include <ctime>
+#include <memory>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace plat {
+namespace portable {
+
+class CProfileCache
+{
+public:
+    // The document of the file at nativePath as it is now; null when the file is missing or cannot be read.
+    // A kept document is given again only while its file is the same one (device, inode), of the same size
+    // and times. A file changed so shortly after it was read that its times might not show it is read again
+    // and compared byte for byte.
+    std::shared_ptr<const CProfileDocument> Get(const std::string& nativePath);
+    // Drops what is kept of a file that is being written.
+    void Forget(const std::string& nativePath);
+
+private:
+    struct Entry
+    {
+        std::string path;
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec modified = {};
+        timespec changed = {};
+        BOOL trusted = FALSE; // its times are old enough that any change since would show in them
+        std::shared_ptr<const CProfileDocument> document;
+    };
+
+    std::vector<Entry> m_entries; // most recently used first
+};
+
+} // namespace portable
+} // namespace plat

@@ -101,14 +101,14 @@ void CAdapterRoundTrip::Run(size_t maxAccounts) const
     if (first) {
         const int count = first->AccountCount();
         for (int i = 0; i < count && static_cast<size_t>(i) < maxAccounts; ++i)
-            CheckAccount(i);
+            CheckAccount(i, std::move(first));
     }
     plat::SetPromptResponder(nullptr, nullptr);
 }
 
-void CAdapterRoundTrip::CheckAccount(int index) const
+void CAdapterRoundTrip::CheckAccount(int index, std::unique_ptr<CMailClient> loaded) const
 {
-    std::unique_ptr<CMailClient> client = Load();
+    std::unique_ptr<CMailClient> client = loaded ? std::move(loaded) : Load();
     FUZZ_CHECK(client != nullptr);
     AccountInfo before;
     FUZZ_CHECK(client->GetAccount(index, before));

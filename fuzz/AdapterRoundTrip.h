@@ -26,7 +26,8 @@ public:
 
 private:
     std::unique_ptr<CMailClient> Load() const;
-    void CheckAccount(int index) const;
+    // loaded: a fresh adapter already loaded from the store as it is, or null to load one.
+    void CheckAccount(int index, std::unique_ptr<CMailClient> loaded) const;
 
     Factory m_factory;
 };

@@ -72,7 +72,7 @@ template <class Client> void DetectThenRoundTrip(bool (*safe)(Client&))
     Client probe;
     if (!probe.DetectClient() || !safe(probe))
         return;
-    CAdapterRoundTrip(&Make<Client>).Run(4);
+    CAdapterRoundTrip(&Make<Client>).Run(1);
 }
 
 template <class Client> bool ExeInside(Client& client)

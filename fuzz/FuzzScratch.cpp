@@ -60,11 +60,16 @@ void CFuzzScratch::Reset() const
         if (entry.name != "." && entry.name != "..")
             plat::RemoveFolderTree((m_root + "\\" + entry.name).c_str());
     }
-    plat::portable::ResetRegistry();
+    ResetRegistry();
     plat::portable::SetTempFolder(m_root + "\\temp");
     plat::CreateFolder((m_root + "\\temp").c_str());
     plat::portable::SetAppDataFolder(m_root + "\\appdata");
     plat::portable::SetWindowsFolder(m_root + "\\windows");
+}
+
+void CFuzzScratch::ResetRegistry() const
+{
+    plat::portable::ResetRegistry();
 }
 
 void FuzzFail(const char* what)

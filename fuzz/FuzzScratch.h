@@ -19,6 +19,8 @@ public:
     static bool WriteFile(const std::string& path, const std::string& bytes);
     // Empties the scratch folder and the in-memory registry for the next input.
     void Reset() const;
+    // Empties the registry only, for targets that write no file.
+    void ResetRegistry() const;
 
 private:
     CFuzzScratch();

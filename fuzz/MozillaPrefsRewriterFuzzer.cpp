@@ -13,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const CFuzzScratch& scratch = CFuzzScratch::Get();
-    scratch.Reset();
+    // Only the one file this target writes, rewritten each time.
     CFuzzInput input(data, size);
 
     struct Planned

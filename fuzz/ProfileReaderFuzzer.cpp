@@ -69,7 +69,7 @@ std::string Read(const std::string& section, const std::string& key, const std::
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const CFuzzScratch& scratch = CFuzzScratch::Get();
-    scratch.Reset();
+    // Only the one file this target writes, rewritten each time.
     CFuzzInput input(data, size);
     const std::string section = input.Text(40);
     const std::string key = input.Text(40);

@@ -38,7 +38,7 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const CFuzzScratch& scratch = CFuzzScratch::Get();
-    scratch.Reset();
+    scratch.ResetRegistry();
     CFuzzInput input(data, size);
     const DWORD proxyPort = input.Byte() | input.Byte() << 8;
     g_store.port = static_cast<int>(static_cast<uint32_t>(input.Byte()) << 24 | input.Byte() << 16 |

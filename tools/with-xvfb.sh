@@ -25,11 +25,17 @@ if [ -z "$number" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
 fi
 export DISPLAY=":$number"
 
+# Wine's desktop process binds to the display it first saw: a server left by a run without one must go first.
+source "$here/wine-env.sh"
+if [ -d "$WINEPREFIX" ]; then
+    /usr/lib/wine/wineserver -k >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w >/dev/null 2>&1
+fi
+
 "$@"
 rc=$?
 
 # The prefix's programs hold the display; stop them before it goes away.
-source "$here/wine-env.sh"
 if [ -d "$WINEPREFIX" ]; then
     /usr/lib/wine/wineserver -k >/dev/null 2>&1
     /usr/lib/wine/wineserver -w >/dev/null 2>&1

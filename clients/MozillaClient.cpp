@@ -254,13 +254,11 @@ BOOL CMozillaClient::WriteAccount(int index, int source)
         writer.AddEdit(userName);
         writer.AddEdit(hostname);
         writer.AddEdit(port);
-        if (!writer.Commit())
+        if (!writer.Commit(m_prefsFiles[static_cast<size_t>(ref.fileIndex)]))
             return FALSE;
 
-        // The file now holds what was written; a later write by this object starts from there, so a port line
-        // added now is rewritten next time and never added twice.
-        CMozillaPrefsFile& file = m_prefsFiles[static_cast<size_t>(ref.fileIndex)];
-        file.Load(writer.WrittenBytes());
+        // The kept lines are now those written; a later write by this object starts from there, so a port
+        // line added now is rewritten next time and never added twice.
         ref.userNameLine = writer.LineOfEdit(0);
         ref.userNameText = userName.lineAfter;
         ref.hostnameLine = writer.LineOfEdit(1);

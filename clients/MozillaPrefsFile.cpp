@@ -176,21 +176,69 @@ BOOL CMozillaPrefsFile::ParseLine(const std::string& line, BOOL& inComment, Sett
 
 void CMozillaPrefsFile::Load(const std::string& bytes)
 {
+    m_bytes = bytes;
     m_lines.clear();
     m_settingOfLine.clear();
     m_settings.clear();
     m_lineOfKey.clear();
     SplitLines(bytes, m_lines);
     m_settingOfLine.assign(m_lines.size(), -1);
+    m_commentAtStart.assign(m_lines.size(), 0);
+    // A profile of years holds tens of thousands of settings: room for all of them at once, not grown step
+    // by step.
+    m_settings.reserve(m_lines.size());
+    m_lineOfKey.reserve(m_lines.size());
     BOOL inComment = FALSE;
     for (size_t i = 0; i < m_lines.size(); ++i) {
         Setting setting;
+        m_commentAtStart[i] = inComment ? 1 : 0;
         if (!ParseLine(m_lines[i], inComment, setting))
             continue;
         m_settingOfLine[i] = static_cast<int>(m_settings.size());
-        m_lineOfKey[setting.key] = static_cast<int>(i);
+        m_lineOfKey[std::move(setting.key)] = static_cast<int>(i);
         m_settings.push_back(std::move(setting));
     }
+    m_endsInComment = inComment;
+}
+
+BOOL CMozillaPrefsFile::EditStands(int index, const std::string& line, const std::string& key) const
+{
+    if (index < 0)
+        return FALSE;
+    BOOL inComment = FALSE;
+    if (index < LineCount()) {
+        // Only the line that counts for key may be replaced by another line for key.
+        if (FindSetting(key) != index)
+            return FALSE;
+        inComment = m_commentAtStart[static_cast<size_t>(index)];
+    } else if (m_endsInComment) {
+        return FALSE;
+    }
+    Setting setting;
+    return ParseLine(line, inComment, setting) && !inComment && setting.key == key;
+}
+
+void CMozillaPrefsFile::ApplyEdits(const std::vector<std::pair<int, std::string>>& edits, std::string bytes)
+{
+    for (const auto& edit : edits) {
+        BOOL inComment = FALSE;
+        Setting setting;
+        const size_t index = static_cast<size_t>(edit.first);
+        if (index < m_lines.size()) {
+            inComment = m_commentAtStart[index];
+            ParseLine(edit.second, inComment, setting);
+            m_lines[index] = edit.second;
+            m_settings[static_cast<size_t>(m_settingOfLine[index])].valueToken.swap(setting.valueToken);
+        } else {
+            ParseLine(edit.second, inComment, setting);
+            m_lines.push_back(edit.second);
+            m_commentAtStart.push_back(0);
+            m_settingOfLine.push_back(static_cast<int>(m_settings.size()));
+            m_lineOfKey[setting.key] = static_cast<int>(index);
+            m_settings.push_back(std::move(setting));
+        }
+    }
+    m_bytes.swap(bytes);
 }
 
 int CMozillaPrefsFile::FindSetting(const std::string& key) const
@@ -275,6 +323,11 @@ BOOL CMozillaPrefsFile::IsWritableText(const std::string& text)
 void CMozillaPrefsFile::SplitLines(const std::string& bytes, std::vector<std::string>& lines)
 {
     lines.clear();
+    // One allocation for the whole list: a profile of years has tens of thousands of lines.
+    size_t count = 1;
+    for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1))
+        ++count;
+    lines.reserve(count);
     size_t start = 0;
     while (start < bytes.size()) {
         size_t end = bytes.find('\n', start);

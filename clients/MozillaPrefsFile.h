@@ -5,6 +5,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CMozillaPrefsFile
@@ -19,6 +20,16 @@ public:
 
     const std::vector<std::string>& Lines() const { return m_lines; }
     int LineCount() const { return static_cast<int>(m_lines.size()); }
+    // The bytes the lines were taken from, as loaded or as last written through ApplyEdits.
+    const std::string& Bytes() const { return m_bytes; }
+
+    // TRUE when line would stand as the one setting key where it is put: in place of line index (the line
+    // that sets key now) or, for index LineCount() and beyond, after the last line. An edit that passes
+    // changes no other line's reading: a setting line leaves no comment open.
+    BOOL EditStands(int index, const std::string& line, const std::string& key) const;
+    // Takes lines checked with EditStands (replacing setting lines in place, appending in order at the end)
+    // and bytes, the whole new file with CR+LF line ends, without reading all of it again.
+    void ApplyEdits(const std::vector<std::pair<int, std::string>>& edits, std::string bytes);
 
     // The line that sets key (exact, case-sensitive), or -1. When a key is set twice the client keeps the
     // later value, so the later line is the one that counts.
@@ -49,7 +60,10 @@ private:
     // Parses one line; inComment carries an open /* comment from line to line.
     static BOOL ParseLine(const std::string& line, BOOL& inComment, Setting& setting);
 
+    std::string m_bytes;
     std::vector<std::string> m_lines;
+    std::vector<char> m_commentAtStart; // whether a /* comment is open where each line starts
+    BOOL m_endsInComment = FALSE;
     std::vector<int> m_settingOfLine; // index into m_settings, or -1
     std::vector<Setting> m_settings;
     std::unordered_map<std::string, int> m_lineOfKey;

@@ -1,60 +1,145 @@
 // CMozillaPrefsWriter: rewrites chosen settings of one "prefs.js" in one safe step, after checking them.
 #include "clients/MozillaPrefsWriter.h"
 
-#include "clients/MozillaPrefsFile.h"
 #include "Files.h"
 
+namespace {
+
+// TRUE when bytes are what writing their own lines would give: every line feed after a carriage return, and
+// a line feed at the end (or no bytes at all).
+BOOL EndsEveryLineWithCrLf(const std::string& bytes)
+{
+    if (!bytes.empty() && bytes.back() != '\n')
+        return FALSE;
+    for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1)) {
+        if (at == 0 || bytes[at - 1] != '\r')
+            return FALSE;
+    }
+    return TRUE;
+}
+
+// Puts each replaced line in place of the line of that index in bytes, which ends every line with CR+LF.
+void SpliceLines(std::string& bytes, const std::vector<const std::string*>& replaced)
+{
+    struct Span
+    {
+        size_t start;
+        size_t length; // without the CR+LF
+        const std::string* text;
+    };
+    // Found in one pass, replaced from the last so that the places of the others stay as found.
+    std::vector<Span> spans;
+    size_t start = 0;
+    for (size_t line = 0; line < replaced.size() && start < bytes.size(); ++line) {
+        size_t end = bytes.find('\n', start);
+        if (replaced[line])
+            spans.push_back({start, end - 1 - start, replaced[line]});
+        start = end + 1;
+    }
+    for (size_t i = spans.size(); i-- > 0;)
+        bytes.replace(spans[i].start, spans[i].length, *spans[i].text);
+}
+
+} // namespace
+
 BOOL CMozillaPrefsWriter::Commit()
+{
+    return Commit(m_none);
+}
+
+BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
 {
     std::string bytes;
     if (!plat::ReadWholeFile(m_path.c_str(), bytes))
         return FALSE;
-    CMozillaPrefsFile file;
-    file.Load(bytes);
-    std::vector<std::string> lines = file.Lines();
+    // A file of many thousand lines costs more to parse than to read: the caller's lines serve as long as
+    // the file has not changed since.
+    CMozillaPrefsFile fresh;
+    CMozillaPrefsFile* base = &known;
+    if (bytes != known.Bytes()) {
+        fresh.Load(bytes);
+        base = &fresh;
+    }
+    const CMozillaPrefsFile& file = *base;
+    const std::vector<std::string>& lines = file.Lines();
 
+    // The lines that change, by index; every other line is copied as it stands.
+    std::vector<const std::string*> replaced(lines.size(), nullptr);
     std::vector<int> lineOfEdit(m_edits.size(), -1);
-    std::vector<char> claimed(lines.size(), 0);
-    std::vector<std::string> appended;
+    std::vector<std::pair<int, std::string>> edits;
+    std::vector<const std::string*> editKeys;
+    size_t appended = 0;
     for (size_t i = 0; i < m_edits.size(); ++i) {
         const Edit& edit = m_edits[i];
         if (!CMozillaPrefsFile::IsWritableText(edit.lineAfter))
             return FALSE;
         int line = file.FindSetting(edit.key);
         if (line >= 0) {
-            std::string& now = lines[static_cast<size_t>(line)];
+            const std::string& now = lines[static_cast<size_t>(line)];
             BOOL unchanged = edit.wasPresent && now == edit.lineBefore;
-            if ((!unchanged && now != edit.lineAfter) || claimed[static_cast<size_t>(line)])
+            if ((!unchanged && now != edit.lineAfter) || replaced[static_cast<size_t>(line)])
                 return FALSE;
-            claimed[static_cast<size_t>(line)] = 1;
-            now = edit.lineAfter;
+            replaced[static_cast<size_t>(line)] = &edit.lineAfter;
             lineOfEdit[i] = line;
+            edits.push_back({line, edit.lineAfter});
+            editKeys.push_back(&edit.key);
         } else if (edit.wasPresent) {
             // The setting has gone since it was read: the file is not what the account was read from.
             return FALSE;
         } else if (edit.addWhenAbsent) {
-            lineOfEdit[i] = static_cast<int>(lines.size() + appended.size());
-            appended.push_back(edit.lineAfter);
+            lineOfEdit[i] = static_cast<int>(lines.size() + appended++);
+            edits.push_back({lineOfEdit[i], edit.lineAfter});
+            editKeys.push_back(&edit.key);
         }
     }
-    lines.insert(lines.end(), appended.begin(), appended.end());
 
     std::string output;
-    for (const std::string& line : lines) {
-        output += line;
-        output += "\r\n";
+    if (EndsEveryLineWithCrLf(bytes)) {
+        // Already in the written form: the new content is the old one with the edited lines put in, and no
+        // other line is copied one by one.
+        output.swap(bytes);
+        SpliceLines(output, replaced);
+    } else {
+        output.reserve(bytes.size() + 2 * lines.size() + 256);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            output += replaced[i] ? *replaced[i] : lines[i];
+            output += "\r\n";
+        }
     }
-    // A line appended behind a comment that is never closed would not be read by the client: check the
-    // result as the client will see it before it goes anywhere.
+    for (const auto& edit : edits) {
+        if (static_cast<size_t>(edit.first) >= lines.size()) {
+            output += edit.second;
+            output += "\r\n";
+        }
+    }
+    // A line appended behind a comment that is never closed would not be read by the client, nor would a
+    // line put where a comment ends: each new line must stand as its setting where it goes, and then no other
+    // line reads otherwise. When that cannot be told line by line, the result is read whole.
+    BOOL stands = TRUE;
+    for (size_t i = 0; stands && i < edits.size(); ++i) {
+        stands = file.EditStands(edits[i].first, edits[i].second, *editKeys[i]);
+        // Two lines for one key: only the later counts, which the result read whole tells.
+        for (size_t j = 0; stands && j < i; ++j)
+            stands = *editKeys[j] != *editKeys[i];
+    }
     CMozillaPrefsFile check;
-    check.Load(output);
-    for (size_t i = 0; i < m_edits.size(); ++i) {
-        if (lineOfEdit[i] >= 0 && check.FindSetting(m_edits[i].key) != lineOfEdit[i])
-            return FALSE;
+    if (!stands) {
+        check.Load(output);
+        for (size_t i = 0; i < m_edits.size(); ++i) {
+            if (lineOfEdit[i] >= 0 && check.FindSetting(m_edits[i].key) != lineOfEdit[i])
+                return FALSE;
+        }
     }
     if (!plat::ReplaceWholeFile(m_path.c_str(), output))
         return FALSE;
-    m_written.swap(output);
+    m_written = &known;
     m_lineOfEdit.swap(lineOfEdit);
+    if (!stands) {
+        known = std::move(check);
+    } else {
+        base->ApplyEdits(edits, std::move(output));
+        if (base != &known)
+            known = std::move(fresh);
+    }
     return TRUE;
 }

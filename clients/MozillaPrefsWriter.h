@@ -1,6 +1,7 @@
 // CMozillaPrefsWriter: rewrites chosen settings of one "prefs.js" in one safe step, after checking them.
 #pragma once
 
+#include "clients/MozillaPrefsFile.h"
 #include "PlatTypes.h"
 
 #include <string>
@@ -30,14 +31,20 @@ public:
     // CR+LF. The new content takes the old one's place in one step. FALSE, with the file as it was, on any
     // failure.
     BOOL Commit();
+    // The same for a caller that keeps the file's lines: known is the file as the caller read it. When the
+    // file still holds exactly those bytes they are not read a second time, and after a successful Commit
+    // known holds the file as written (on failure it is left as it was).
+    BOOL Commit(CMozillaPrefsFile& known);
 
-    // After a successful Commit: the bytes written, and the line of each edit's setting (-1 when absent).
-    const std::string& WrittenBytes() const { return m_written; }
+    // After a successful Commit: the bytes written (those of the file that known holds, while it does), and
+    // the line of each edit's setting (-1 when absent).
+    const std::string& WrittenBytes() const { return m_written ? m_written->Bytes() : m_none.Bytes(); }
     int LineOfEdit(size_t edit) const { return edit < m_lineOfEdit.size() ? m_lineOfEdit[edit] : -1; }
 
 private:
     std::string m_path;
     std::vector<Edit> m_edits;
-    std::string m_written;
+    const CMozillaPrefsFile* m_written = nullptr;
+    CMozillaPrefsFile m_none; // the file of a Commit without a caller's file
     std::vector<int> m_lineOfEdit;
 };

@@ -134,22 +134,20 @@ BOOL ReadWholeFile(const char* path, std::string& bytes)
     std::string content;
     BOOL ok = !Faulted(portable::FAULT_READ, native);
     try {
-        // Room for one byte more than the size: a file that grew meanwhile is still read to its end.
-        content.resize(static_cast<size_t>(info.st_size) + 1);
-        size_t done = 0;
+        // One allocation of the file's size, touched once: a big store's pages cost more to fault in than to
+        // copy from a small buffer. A file that grew meanwhile is still read to its end.
+        content.reserve(static_cast<size_t>(info.st_size) + 1);
+        char chunk[65536];
         while (ok) {
-            if (done == content.size())
-                content.resize(content.size() * 2);
-            ssize_t n = read(fd, &content[done], content.size() - done);
+            ssize_t n = read(fd, chunk, sizeof(chunk));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
                 ok = FALSE;
             if (n <= 0)
                 break;
-            done += static_cast<size_t>(n);
+            content.append(chunk, static_cast<size_t>(n));
         }
-        content.resize(done);
     } catch (...) {
         ok = FALSE;
     }

@@ -48,6 +48,22 @@ else
     status=1
 fi
 /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+
+# ---- Proof of robustness and speed: each fuzzer briefly, then the benchmark's short run ----
+echo "== fuzzers, 20 s each (clang, libFuzzer, ASan+UBSan); longer: tools/fuzz-long.sh"
+bash tools/fuzz-run.sh 20 2>&1 | tee "$logs/fuzz.log"
+fuzz_passed=$(grep -c ': [0-9]* inputs in .* no crash' "$logs/fuzz.log")
+fuzz_failed=$(grep -c 'FAILED' "$logs/fuzz.log")
+[ "$fuzz_passed" -gt 0 ] || { echo "no fuzzer ran"; fuzz_failed=$((fuzz_failed + 1)); }
+total_passed=$((total_passed + fuzz_passed))
+total_failed=$((total_failed + fuzz_failed))
+[ "$fuzz_failed" -eq 0 ] || status=1
+echo "== benchmark, short run (native build, sanitizers on: it reports, it never fails on timing)"
+if [ -x build/native/bin/nimbrel-bench ]; then
+    build/native/bin/nimbrel-bench --short 2>/dev/null || { echo "the benchmark did not run through"; status=1; }
+fi
+# ---- end of the proof ----
+
 rm -rf "$logs"
 echo "== all tests took $(( $(date +%s) - start )) s"
 echo "$total_passed passed, $total_failed failed"

@@ -23,7 +23,9 @@ CTextTable::~CTextTable() = default;
 
 BOOL CTextTable::Locate(const std::string& directory)
 {
-    m_path = directory + kTextFileName;
+    // A bare file name would be looked up in the Windows folder by the profile functions, not where it was
+    // found: an unknown install folder means the current one, named as such.
+    m_path = (directory.empty() ? std::string(".\\") : directory) + kTextFileName;
     std::string content;
     if (plat::ReadWholeFile(m_path.c_str(), content))
         return TRUE;
@@ -44,7 +46,8 @@ const char* CTextTable::GetText(const char* key, const char* defaultText)
         std::strncpy(m_buffer, defaultText ? defaultText : "", sizeof(m_buffer) - 1);
         m_buffer[sizeof(m_buffer) - 1] = '\0';
     } else {
-        plat::ProfileGetString(m_section.c_str(), key, defaultText, m_buffer, sizeof(m_buffer), m_path.c_str());
+        plat::ProfileGetString(m_section.c_str(), key, defaultText, m_buffer, sizeof(m_buffer),
+                               m_path.c_str());
     }
     // "\n" stands for a line break; a space keeps the text's length.
     for (char* at = std::strstr(m_buffer, "\\n"); at; at = std::strstr(at + 2, "\\n")) {

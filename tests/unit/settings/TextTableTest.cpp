@@ -4,8 +4,33 @@
 #include "Files.h"
 #include "settings/TextTable.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
+
+namespace {
+
+// The process's current folder is folder for the scope.
+class CCurrentFolderScope
+{
+public:
+    explicit CCurrentFolderScope(std::string folder) : m_saved(std::filesystem::current_path())
+    {
+        if (std::filesystem::path::preferred_separator == '/') {
+            for (char& c : folder) {
+                if (c == '\\')
+                    c = '/';
+            }
+        }
+        std::filesystem::current_path(folder);
+    }
+    ~CCurrentFolderScope() { std::filesystem::current_path(m_saved); }
+
+private:
+    std::filesystem::path m_saved;
+};
+
+} // namespace
 
 TEST(TextTable, FileTextsReplaceDefaultsAndEscapesBreakLines)
 {
@@ -49,6 +74,20 @@ TEST(TextTable, LongValuesAreCutAndMissingFileFallsBack)
     CTestFolder empty;
     EXPECT_FALSE(table.Locate(empty.Path() + "\\"));
     EXPECT_EQ(".\\vantler.txt", table.Path());
+}
+
+TEST(TextTable, UnknownInstallFolderReadsTheCurrentOne)
+{
+    // No package key and a start by bare name: the install folder is unknown, the file beside the user.
+    CTestFolder folder;
+    ASSERT_TRUE(
+        plat::ReplaceWholeFile((folder / "vantler.txt").c_str(), "[Client]\r\nIRNews=Found here\r\n"));
+    CCurrentFolderScope current(folder.Path());
+    CTextTable table;
+    EXPECT_TRUE(table.Locate(""));
+    EXPECT_EQ(".\\vantler.txt", table.Path());
+    CTextSection texts(table, "Client");
+    EXPECT_EQ("Found here", texts.Get("IRNews", "default"));
 }
 
 TEST(TextTable, LockIsReentrantAndHeldBetweenSections)

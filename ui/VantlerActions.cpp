@@ -38,12 +38,15 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
     if (m_actionRunning)
         return;
     m_actionRunning = TRUE;
+    // The marks as they are now: the doubtful-account question leaves the list usable, and marks changed
+    // while it is open must not add accounts to the action under way, nor drop them from it.
+    std::vector<LPARAM> marked;
+    for (int row = 0; row < m_accountList.GetItemCount(); ++row) {
+        if (m_accountList.GetCheck(row))
+            marked.push_back(m_accountList.GetItemData(row));
+    }
     BOOL changed = FALSE, warned = FALSE;
-    int rows = m_accountList.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        if (!m_accountList.GetCheck(row))
-            continue;
-        LPARAM key = m_accountList.GetItemData(row);
+    for (LPARAM key : marked) {
         AccountInfo record;
         if (!RecordOfKey(key, record) || !record.supported)
             continue;
@@ -51,7 +54,7 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
         if (configure ? (record.configured && record.upToDate) : !record.configured)
             continue;
         if (!warned) {
-            if (WarnRunningClients(0))
+            if (WarnRunningClients(0, marked))
                 break;
             warned = TRUE;
         }
@@ -82,7 +85,7 @@ void CVantlerDlg::OnUpdateConfigured()
             if (!client->GetAccount(a, record) || !record.supported || !record.configured || record.upToDate)
                 continue;
             if (!warned) {
-                if (WarnRunningClients(1)) {
+                if (WarnRunningClients(1, {})) {
                     abandoned = TRUE;
                     break;
                 }
@@ -99,22 +102,18 @@ void CVantlerDlg::OnUpdateConfigured()
     }
 }
 
-int CVantlerDlg::WarnRunningClients(int mode)
+int CVantlerDlg::WarnRunningClients(int mode, const std::vector<LPARAM>& marked)
 {
     for (;;) {
         BOOL concerned[CLIENT_COUNT] = {};
         if (mode == 0) {
-            BOOL anyMarked = FALSE;
-            for (int row = 0; row < m_accountList.GetItemCount(); ++row) {
-                if (!m_accountList.GetCheck(row))
-                    continue;
-                int client = ClientOfKey(m_accountList.GetItemData(row));
+            if (marked.empty())
+                return 0;
+            for (LPARAM key : marked) {
+                int client = ClientOfKey(key);
                 if (client < CLIENT_COUNT)
                     concerned[client] = TRUE;
-                anyMarked = TRUE;
             }
-            if (!anyMarked)
-                return 0;
         } else {
             for (int c = 0; c < CLIENT_COUNT; ++c) {
                 const CMailClient* client = m_clients.LoadedClient(c);

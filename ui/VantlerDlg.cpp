@@ -197,8 +197,10 @@ void CVantlerDlg::FillAccountList()
         const CMailClient* client = m_clients.LoadedClient(c);
         if (!client)
             continue;
-        m_imageList.Add(client->SmallIcon());
-        ++image;
+        // A client whose program gave no icon still takes its place: every later client's rows would show
+        // the icon of the one before.
+        HICON icon = client->SmallIcon();
+        image = m_imageList.Add(icon ? icon : ::LoadIconA(nullptr, IDI_APPLICATION));
         for (int a = 0; a < client->AccountCount(); ++a) {
             AccountInfo record;
             if (client->GetAccount(a, record))

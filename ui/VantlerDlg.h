@@ -82,7 +82,7 @@ private:
     void RestoreAllAccounts();
     // 0 to go on; non-zero when the user abandoned the action. Mode 0: clients of the marked rows; mode 1:
     // clients with a configured account that is out of date.
-    int WarnRunningClients(int mode);
+    int WarnRunningClients(int mode, const std::vector<LPARAM>& marked);
 
     CClientCatalogue m_clients;
     int m_sortState = 0;

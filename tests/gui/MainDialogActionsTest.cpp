@@ -110,8 +110,13 @@ TEST(MainDialogActions, DoubtfulAccountIsAskedAboutAndCancelLeavesItAlone)
         gui::PostClick(dlg, IDC_CONFIGURE);
         box = gui::WaitForThreadDialog(ui, "Confirm action for Doubtful", true);
         ASSERT_NE(nullptr, box);
+        // Marking every row while the question is open does not add the Outlook accounts below it to the
+        // action under way.
+        EXPECT_TRUE(gui::Command(dlg, ID_EDIT_SELECT_ALL));
+        EXPECT_TRUE(gui::IsRowChecked(list, 8));
         EXPECT_TRUE(gui::Answer(box, IDOK));
         ASSERT_TRUE(gui::WaitUntil([&] { return NoRowMarked(list); }));
+        EXPECT_EQ("otto", user.OutlookValue(1, "POP3 User Name"));
         EXPECT_EQ("dom/anna/110|localhost|dword:110", user.OutlookExpressPop(5));
         EXPECT_EQ((std::vector<std::string>{"Doubtful", "Yes", "Yes", "Yes"}), States(list, 4));
     });

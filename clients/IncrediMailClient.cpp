@@ -137,18 +137,6 @@ std::string CIncrediMailClient::AccountKeyPath(int index) const
            m_accountKeyLists[pair.first][pair.second];
 }
 
-BOOL CIncrediMailClient::ReadOptionalDword(HKEY key, const char* name, int& value, int def, int index)
-{
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    if (plat::RegQuery(key, name, &type, nullptr, &size) == ERROR_FILE_NOT_FOUND) {
-        value = def;
-        return TRUE;
-    }
-    // A value of another type would be replaced by a DWORD on writing, and its setting lost.
-    return ReadRegDword(key, name, value, index);
-}
-
 BOOL CIncrediMailClient::ReadAccount(int index)
 {
     if (!IsValidIndex(index))
@@ -189,8 +177,10 @@ BOOL CIncrediMailClient::WriteValues(HKEY key, const PopSettings& settings, BOOL
     const DWORD port = static_cast<DWORD>(settings.port);
     const DWORD secure = settings.authMode == AUTH_SPA ? 1 : 0;
     const BOOL writesSecure = settings.authMode >= AUTH_NORMAL && settings.authMode <= AUTH_SPA;
+    // Texts the adapter could not read back are not written (the user name first, so nothing is).
     auto userName = [&]() {
-        return SetValue(key, "PopAccount", REG_SZ, settings.userName.c_str(),
+        return FitsRegString(settings.userName) && FitsRegString(settings.server) &&
+               SetValue(key, "PopAccount", REG_SZ, settings.userName.c_str(),
                         static_cast<DWORD>(settings.userName.size() + 1)) == ERROR_SUCCESS;
     };
     auto rest = [&]() {

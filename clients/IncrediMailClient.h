@@ -28,8 +28,6 @@ protected:
     virtual LONG SetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size);
 
 private:
-    // A number value that may be absent: def when it is; FALSE (reason 2) when it is there but no DWORD.
-    BOOL ReadOptionalDword(HKEY key, const char* name, int& value, int def, int index);
     // Writes the POP3 values; restoring (source 1) writes the user name last instead of first.
     BOOL WriteValues(HKEY key, const PopSettings& settings, BOOL restoring);
 

@@ -94,10 +94,12 @@ BOOL COutlookExpressClient::ReadAccount(int index)
     if (!ReadRegString(k, kPopUserName, account.current.userName, index) ||
         !ReadRegString(k, kPopServer, account.current.server, index))
         return FALSE;
-    if (!ReadRegDword(k, kPopPort, account.current.port, index))
-        account.current.port = 110;
     int sicily = 0;
-    account.current.authMode = ReadRegDword(k, kUseSicily, sicily, index) ? AUTH_SPA : AUTH_NORMAL;
+    BOOL spa = FALSE;
+    if (!ReadOptionalDword(k, kPopPort, account.current.port, 110, index) ||
+        !ReadOptionalDword(k, kUseSicily, sicily, 0, index, &spa))
+        return FALSE;
+    account.current.authMode = spa ? AUTH_SPA : AUTH_NORMAL;
     return TRUE;
 }
 

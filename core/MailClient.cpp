@@ -105,8 +105,33 @@ BOOL CMailClient::ReadRegDword(HKEY key, const char* valueName, int& out, int in
     return TRUE;
 }
 
+BOOL CMailClient::ReadOptionalDword(HKEY key, const char* valueName, int& out, int def, int index,
+                                    BOOL* present)
+{
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (plat::RegQuery(key, valueName, &type, nullptr, &size) == ERROR_FILE_NOT_FOUND) {
+        out = def;
+        if (present)
+            *present = FALSE;
+        return TRUE;
+    }
+    if (!ReadRegDword(key, valueName, out, index))
+        return FALSE;
+    if (present)
+        *present = TRUE;
+    return TRUE;
+}
+
+BOOL CMailClient::FitsRegString(const std::string& text)
+{
+    return text.size() + 1 <= kRegStringLimit && text.find('\0') == std::string::npos;
+}
+
 BOOL CMailClient::WriteRegString(HKEY key, const char* valueName, const std::string& text)
 {
+    if (!FitsRegString(text))
+        return FALSE;
     return plat::RegWrite(key, valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1)) ==
            ERROR_SUCCESS;
 }

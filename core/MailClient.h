@@ -42,14 +42,24 @@ public:
     BOOL GetAccount(int index, AccountInfo& out) const;
 
 protected:
-    BOOL IsValidIndex(int index) const { return m_accounts != nullptr && index >= 0 && index < m_accountCount; }
+    BOOL IsValidIndex(int index) const
+    {
+        return m_accounts != nullptr && index >= 0 && index < m_accountCount;
+    }
     AccountInfo& Account(int index) { return m_accounts[index]; }
 
     // Typed reads of an open key. On failure (missing value, other type, longer than the buffer) they set
     // record index's reason to REASON_REGISTRY and leave the output unchanged.
     BOOL ReadRegString(HKEY key, const char* valueName, std::string& out, int index);
     BOOL ReadRegDword(HKEY key, const char* valueName, int& out, int index);
+    // A number value that may be absent: def (and *present FALSE) when it is. FALSE (reason 2) when it is
+    // there but no DWORD: writing the account would replace it by one, and its setting would be lost.
+    BOOL ReadOptionalDword(HKEY key, const char* valueName, int& out, int def, int index,
+                           BOOL* present = nullptr);
+    // FALSE, writing nothing, for a text that ReadRegString could not read back: a proxy user name that
+    // grew past the clients' buffer would strand the account's real settings where nothing reads them.
     BOOL WriteRegString(HKEY key, const char* valueName, const std::string& text);
+    static BOOL FitsRegString(const std::string& text);
     BOOL WriteRegDword(HKEY key, const char* valueName, DWORD value);
     // Appends to m_foundFiles every path below directory whose entry name equals fileName (any case).
     void FindFilesRecursive(const std::string& directory, const std::string& fileName);
@@ -70,7 +80,8 @@ private:
 };
 
 // The proxy user name "%s/%s%s/%i": real user name, real server, authentication tag, real port.
-std::string EncodeProxyUserName(const std::string& userName, const std::string& server, int port, int authMode);
+std::string EncodeProxyUserName(const std::string& userName, const std::string& server, int port,
+                                int authMode);
 // The real settings that a stored user name of the proxy form (it holds a '/') carries: the text before the
 // first '/', the server and tag up to the next '/', the port after it (110 without one). FALSE, real
 // unchanged, for a name without '/'. doubtful tells that the port part is not all digits or gives 0 (the port

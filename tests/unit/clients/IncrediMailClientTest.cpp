@@ -212,3 +212,27 @@ TEST_F(IncrediMailClient, FailedWritesLeaveTheAccountAsItWas)
     EXPECT_FALSE(client.WriteAccount(6, 0));
     EXPECT_FALSE(client.WriteAccount(-1, 1));
 }
+
+TEST_F(IncrediMailClient, AProxyUserNameTooLongToReadBackIsNotWritten)
+{
+    ASSERT_TRUE(SeedIncrediMailSamples(m_context));
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              plat::RegOpen(HKEY_CURRENT_USER, Key("{A1}", "{ACC-1}").c_str(), KEY_WRITE, &key));
+    const std::string longName(200, 'u');
+    const std::string longServer = std::string(55, 's') + ".example";
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key, "PopAccount", REG_SZ, longName.c_str(),
+                                            static_cast<DWORD>(longName.size() + 1)));
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key, "PopServer", REG_SZ, longServer.c_str(),
+                                            static_cast<DWORD>(longServer.size() + 1)));
+    plat::RegClose(key);
+    const std::string before = PopValues("{A1}", "{ACC-1}");
+    CTestIncrediMail client;
+    ASSERT_TRUE(client.LoadClient());
+    ASSERT_TRUE(client.Record(0).supported);
+    EXPECT_FALSE(client.ConfigureAccount(0));
+    EXPECT_EQ(before, PopValues("{A1}", "{ACC-1}"));
+    CTestIncrediMail reread;
+    ASSERT_TRUE(reread.LoadClient());
+    EXPECT_TRUE(reread.Record(0).supported && !reread.Record(0).configured);
+}

@@ -9,6 +9,7 @@
 #include "fixtures/SampleStores.h"
 #include "fixtures/SampleWriter.h"
 #include "RegKey.h"
+#include "Registry.h"
 
 #include <gtest/gtest.h>
 
@@ -203,4 +204,50 @@ TEST_F(OutlookClients, WriteAccountGuardsItsIndexAndSource)
               plat::RegRemoveTree(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000008").c_str()));
     EXPECT_FALSE(client.UnconfigureAccount(7));
     EXPECT_TRUE(client.Record(7).configured);
+}
+
+TEST_F(OutlookClients, AccountsThatCouldNotBeGivenBackAreLeftAlone)
+{
+    ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
+    const std::string first = std::string(kOeAccounts) + "\\00000001";
+    const std::string second = std::string(kOeAccounts) + "\\00000002";
+    plat::CRegKey key;
+    // Flags stored with another type (say, by a .reg import): writing a DWORD over them would lose them.
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, first.c_str(), KEY_WRITE));
+    ASSERT_EQ(ERROR_SUCCESS, key.SetString("POP3 Use Sicily", "1"));
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, second.c_str(), KEY_WRITE));
+    const unsigned char port[4] = {0xE3, 0x03, 0, 0};
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key.Get(), "POP3 Port", REG_BINARY, port, sizeof(port)));
+    key.Close();
+    {
+        COutlookExpressClient client;
+        ASSERT_TRUE(client.LoadClient());
+        for (int index : {0, 1}) {
+            EXPECT_FALSE(RecordOf(client, index).supported) << index;
+            EXPECT_EQ(REASON_REGISTRY, RecordOf(client, index).reason) << index;
+            EXPECT_FALSE(client.ConfigureAccount(index)) << index;
+        }
+    }
+    EXPECT_EQ("anna", Value("00000001", "POP3 User Name"));
+    EXPECT_EQ("1", Value("00000001", "POP3 Use Sicily"));
+    EXPECT_EQ("anna.k", Value("00000002", "POP3 User Name"));
+
+    // A user name and server that read whole, but whose proxy user name would not: configuring must not
+    // leave the real settings in a value the program then refuses to read.
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, first.c_str(), KEY_WRITE));
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegRemoveValue(key.Get(), "POP3 Use Sicily"));
+    const std::string longName(200, 'u');
+    const std::string longServer = std::string(55, 's') + ".example";
+    ASSERT_EQ(ERROR_SUCCESS, key.SetString("POP3 User Name", longName));
+    ASSERT_EQ(ERROR_SUCCESS, key.SetString("POP3 Server", longServer));
+    key.Close();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        COutlookExpressClient client;
+        ASSERT_TRUE(client.LoadClient());
+        ASSERT_TRUE(RecordOf(client, 0).supported);
+        EXPECT_FALSE(RecordOf(client, 0).configured);
+        EXPECT_FALSE(client.ConfigureAccount(0));
+    }
+    EXPECT_EQ(longName, Value("00000001", "POP3 User Name"));
+    EXPECT_EQ(longServer, Value("00000001", "POP3 Server"));
 }

@@ -73,6 +73,12 @@ BOOL COpera7Client::ReadAccount(int index)
         !COperaIniFile::LeadingNumber(port, account.current.port))
         return incomplete();
     account.current.authMode = AUTH_NORMAL;
+    KeepRead(index, {{section, "Account Name", account.name},
+                     {section, "Email", account.email},
+                     {section, "Incoming Protocol", protocol},
+                     {section, "Incoming Username", account.current.userName},
+                     {section, "Incoming Servername", account.current.server},
+                     {section, "Incoming Port", port}});
     return TRUE;
 }
 
@@ -82,10 +88,10 @@ BOOL COpera7Client::WriteAccount(int index, int source)
         return FALSE;
     const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
     try {
-        return COperaIniFile(m_accountsIniPath)
-            .WriteValues(AccountSection(index).c_str(), {{"Incoming Username", settings.userName},
-                                                         {"Incoming Servername", settings.server},
-                                                         {"Incoming Port", std::to_string(settings.port)}});
+        return WriteChecked(m_accountsIniPath, index, AccountSection(index).c_str(),
+                            {{"Incoming Username", settings.userName},
+                             {"Incoming Servername", settings.server},
+                             {"Incoming Port", std::to_string(settings.port)}});
     } catch (const std::exception&) {
         return FALSE;
     }

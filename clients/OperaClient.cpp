@@ -114,6 +114,36 @@ BOOL COperaClient::ReadAccount(int index)
         return FALSE;
     }
     account.current.authMode = AUTH_NORMAL;
+    KeepRead(index, {{kSettings, "AccountName", account.name},
+                     {kSettings, "EmailAddress", account.email},
+                     {kIncoming, "Login", account.current.userName},
+                     {kIncoming, "Address", account.current.server},
+                     {kIncoming, "Port", port}});
+    return TRUE;
+}
+
+void COperaClient::KeepRead(int index, COperaIniFile::Entries entries)
+{
+    if (m_readEntries.size() <= static_cast<size_t>(index))
+        m_readEntries.resize(static_cast<size_t>(index) + 1);
+    m_readEntries[static_cast<size_t>(index)] = std::move(entries);
+}
+
+BOOL COperaClient::WriteChecked(const std::string& path, int index, const char* section,
+                                const std::vector<std::pair<std::string, std::string>>& values)
+{
+    if (static_cast<size_t>(index) >= m_readEntries.size() ||
+        m_readEntries[static_cast<size_t>(index)].empty())
+        return FALSE;
+    COperaIniFile::Entries& expected = m_readEntries[static_cast<size_t>(index)];
+    if (!COperaIniFile(path).WriteValues(section, values, expected))
+        return FALSE;
+    for (const auto& value : values) {
+        for (COperaIniFile::Entry& entry : expected) {
+            if (entry.section == section && entry.key == value.first)
+                entry.value = value.second;
+        }
+    }
     return TRUE;
 }
 
@@ -123,10 +153,10 @@ BOOL COperaClient::WriteAccount(int index, int source)
         return FALSE;
     const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
     try {
-        COperaIniFile file(m_foundFiles[static_cast<size_t>(index)]);
-        return file.WriteValues(kIncoming, {{"Login", settings.userName},
-                                            {"Address", settings.server},
-                                            {"Port", std::to_string(settings.port)}});
+        return WriteChecked(m_foundFiles[static_cast<size_t>(index)], index, kIncoming,
+                            {{"Login", settings.userName},
+                             {"Address", settings.server},
+                             {"Port", std::to_string(settings.port)}});
     } catch (const std::exception&) {
         return FALSE;
     }

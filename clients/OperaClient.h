@@ -2,6 +2,7 @@
 // "accounts.ini".
 #pragma once
 
+#include "clients/OperaIniFile.h"
 #include "core/MailClient.h"
 
 #include <string>
@@ -24,6 +25,15 @@ public:
     const std::vector<std::string>& FoundFiles() const { return m_foundFiles; }
 
 protected:
+    // Sets values in section of the file at path, only while the file holds what account index was read
+    // from (see KeepRead); what was written is then what the next write expects.
+    BOOL WriteChecked(const std::string& path, int index, const char* section,
+                      const std::vector<std::pair<std::string, std::string>>& values);
+    void KeepRead(int index, COperaIniFile::Entries entries);
+
     // Name of the value under HKCU "Software\Opera Software" that holds Opera's last command line.
     std::string m_commandLineValue;
+
+private:
+    std::vector<COperaIniFile::Entries> m_readEntries;
 };

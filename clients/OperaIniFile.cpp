@@ -53,7 +53,8 @@ BOOL COperaIniFile::ReadSection(const char* section, std::string& lines) const
 }
 
 BOOL COperaIniFile::WriteValues(const char* section,
-                                const std::vector<std::pair<std::string, std::string>>& values) const
+                                const std::vector<std::pair<std::string, std::string>>& values,
+                                const Entries& expected) const
 {
     for (const auto& value : values) {
         if (value.second.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
@@ -62,6 +63,12 @@ BOOL COperaIniFile::WriteValues(const char* section,
     std::string original;
     if (!plat::ReadWholeFile(m_path.c_str(), original))
         return FALSE;
+    // Read after the bytes: a change in between shows when the bytes are compared before replacing.
+    for (const Entry& entry : expected) {
+        std::string now;
+        if (!ReadValue(entry.section.c_str(), entry.key.c_str(), now) || now != entry.value)
+            return FALSE;
+    }
     size_t slash = m_path.find_last_of('\\');
     std::string folder = slash == std::string::npos ? std::string(".") : m_path.substr(0, slash);
     std::string copyPath;

@@ -10,6 +10,15 @@
 class COperaIniFile
 {
 public:
+    // One value as it stood in the file when the account was read.
+    struct Entry
+    {
+        std::string section;
+        std::string key;
+        std::string value;
+    };
+    typedef std::vector<Entry> Entries;
+
     explicit COperaIniFile(const std::string& path) : m_path(path) {}
 
     const std::string& Path() const { return m_path; }
@@ -24,9 +33,11 @@ public:
 
     // Sets keys of one section together: the edit is made on a copy in the same folder, read back, and the
     // copy takes the file's place in one step. A missing file is not created. FALSE, with the file as it was,
-    // on any failure, or when a value holds a line break or a NUL that would spill into other keys.
-    BOOL WriteValues(const char* section,
-                     const std::vector<std::pair<std::string, std::string>>& values) const;
+    // on any failure, when a value holds a line break or a NUL that would spill into other keys, or when the
+    // file no longer holds every expected value: the account was changed, removed or renumbered since it was
+    // read, and writing would overwrite another account or a change the user made.
+    BOOL WriteValues(const char* section, const std::vector<std::pair<std::string, std::string>>& values,
+                     const Entries& expected) const;
 
     // The leading decimal number of a value as the C library reads it (blanks, a sign, digits; 0 without
     // digits). FALSE when it does not fit an int, since it could not be written back as it was.

@@ -143,3 +143,28 @@ TEST_F(Opera7Clients, AFailedWriteLeavesTheFileAsItWas)
     EXPECT_FALSE(RecordOf(client, 0).configured);
     EXPECT_EQ(0u, FileCount(JoinPath(m_appData, "Opera\\Opera7\\Mail")));
 }
+
+TEST_F(Opera7Clients, ARenumberedFileIsNotWrittenIntoAnotherAccount)
+{
+    ASSERT_TRUE(SeedOpera7Samples(m_context));
+    COpera7Client client;
+    ASSERT_TRUE(client.LoadClient());
+    // Opera numbered its accounts anew after the list was read: "Account1" now holds the configured one.
+    std::string renumbered = FileBytes(AccountsIni());
+    renumbered.replace(renumbered.find("[Account1]"), 10, "[AccountX]");
+    renumbered.replace(renumbered.find("[Account3]"), 10, "[Account1]");
+    renumbered.replace(renumbered.find("[AccountX]"), 10, "[Account3]");
+    ASSERT_TRUE(plat::ReplaceWholeFile(AccountsIni().c_str(), renumbered));
+    EXPECT_FALSE(client.ConfigureAccount(0));
+    EXPECT_FALSE(client.UnconfigureAccount(2));
+    EXPECT_EQ(renumbered, FileBytes(AccountsIni()));
+    EXPECT_FALSE(RecordOf(client, 0).configured);
+    EXPECT_TRUE(RecordOf(client, 2).configured);
+
+    // Read again, each account is written where it now is.
+    COpera7Client fresh;
+    ASSERT_TRUE(fresh.LoadClient());
+    EXPECT_EQ("Configured mail", RecordOf(fresh, 0).name);
+    ASSERT_TRUE(fresh.UnconfigureAccount(0));
+    EXPECT_EQ("petra.c", RecordOf(fresh, 0).current.userName);
+}

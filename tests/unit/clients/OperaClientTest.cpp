@@ -245,3 +245,26 @@ TEST_F(OperaClients, AFailedWriteLeavesTheAccountFileAsItWas)
     EXPECT_FALSE(plat::PathExists(AccountFile("Office").c_str()));
     EXPECT_FALSE(RecordOf(client, 1).configured);
 }
+
+TEST_F(OperaClients, AnAccountChangedSinceItWasReadIsNotOverwritten)
+{
+    ASSERT_TRUE(SeedOperaSamples(m_context));
+    COperaClient client;
+    ASSERT_TRUE(client.LoadClient());
+    // The user gave Opera another login while the list was open: configuring would write the old one.
+    std::string changed = kHomeIni;
+    changed.replace(changed.find("Login=olga\r\n"), 12, "Login=olga.new\r\n");
+    ASSERT_TRUE(plat::ReplaceWholeFile(AccountFile("Home").c_str(), changed));
+    EXPECT_FALSE(client.ConfigureAccount(0));
+    EXPECT_EQ(changed, FileBytes(AccountFile("Home")));
+    EXPECT_FALSE(RecordOf(client, 0).configured);
+    EXPECT_EQ(1u, FileCount(m_folder / "Opera\\Mail\\Home"));
+
+    // What one write leaves is what the next one expects: configured and given back on one reading.
+    ASSERT_TRUE(plat::ReplaceWholeFile(AccountFile("Home").c_str(), kHomeIni));
+    COperaClient fresh;
+    ASSERT_TRUE(fresh.LoadClient());
+    ASSERT_TRUE(fresh.ConfigureAccount(0));
+    ASSERT_TRUE(fresh.UnconfigureAccount(0));
+    EXPECT_EQ(kHomeIni, FileBytes(AccountFile("Home")));
+}

@@ -147,9 +147,11 @@ void CMailClient::FindFilesRecursive(const std::string& directory, const std::st
     if (!plat::ListDirectory(directory.c_str(), entries))
         return;
     for (const plat::DirEntry& entry : entries) {
-        if (entry.isDirectory && !entry.name.empty() && entry.name[0] != '.')
-            FindFilesRecursive(directory + "\\" + entry.name, fileName);
-        else if (EqualsNoCase(entry.name, fileName))
+        // A linked folder is not entered: a link back up the tree would make the walk, and the load, endless.
+        if (entry.isDirectory && !entry.name.empty() && entry.name[0] != '.') {
+            if (!entry.isLink)
+                FindFilesRecursive(directory + "\\" + entry.name, fileName);
+        } else if (EqualsNoCase(entry.name, fileName))
             m_foundFiles.push_back(directory + "\\" + fileName);
     }
 }

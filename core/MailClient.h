@@ -61,7 +61,8 @@ protected:
     BOOL WriteRegString(HKEY key, const char* valueName, const std::string& text);
     static BOOL FitsRegString(const std::string& text);
     BOOL WriteRegDword(HKEY key, const char* valueName, DWORD value);
-    // Appends to m_foundFiles every path below directory whose entry name equals fileName (any case).
+    // Appends to m_foundFiles every path below directory whose entry name equals fileName (any case); linked
+    // folders are not entered.
     void FindFilesRecursive(const std::string& directory, const std::string& fileName);
 
     std::string m_displayName;

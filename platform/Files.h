@@ -17,6 +17,8 @@ struct DirEntry
 {
     std::string name;
     BOOL isDirectory = FALSE;
+    // A symbolic link or junction (a reparse point): a walk that follows it may come back where it started.
+    BOOL isLink = FALSE;
 };
 
 // Lists a folder as FindFirstFileA/FindNextFileA over folder + "\*.*" would, "." and ".." included, in the

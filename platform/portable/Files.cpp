@@ -103,6 +103,10 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
             struct stat info;
             std::string full = native + "/" + entry.name;
             entry.isDirectory = (stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) ? TRUE : FALSE;
+            if (item->d_type == DT_UNKNOWN)
+                entry.isLink = (lstat(full.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) ? TRUE : FALSE;
+            else
+                entry.isLink = item->d_type == DT_LNK ? TRUE : FALSE;
             found.push_back(entry);
         }
         std::sort(found.begin() + 2, found.end(), NameBefore);

@@ -95,6 +95,7 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
             DirEntry entry;
             entry.name = data.cFileName;
             entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? TRUE : FALSE;
+            entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? TRUE : FALSE;
             entries.push_back(entry);
         } while (FindNextFileA(find.Get(), &data));
     } catch (...) {

@@ -9,4 +9,9 @@ namespace contract {
 // made to hold it first.
 std::string OwnProcessName();
 
+// A folder that holds "prefs.js" and "loop", a link to the folder itself (Windows form, no trailing
+// backslash). The portable backend's is made here and removed at exit; under Wine the test runner has made
+// it, since a Windows program cannot (and Wine cannot remove a Unix link either).
+std::string FolderWithLinkToItself();
+
 } // namespace contract

@@ -1,8 +1,10 @@
 // Contract of the file calls: existence, listing, whole-file reads, safe replacement and temporary files.
+#include "contract/ContractBackend.h"
 #include "contract/ContractFolder.h"
 
 #include "Environment.h"
 #include "Files.h"
+#include "support/ScriptedClient.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +112,24 @@ TEST_F(FilesTest, ListDirectory)
     entries.assign(1, plat::DirEntry());
     EXPECT_FALSE(plat::ListDirectory((m_folder + "b.txt").c_str(), entries));
     EXPECT_TRUE(entries.empty());
+}
+
+TEST(FolderLinks, AreListedAsLinksAndTheAccountSearchDoesNotFollowThem)
+{
+    const std::string folder = contract::FolderWithLinkToItself();
+    ASSERT_FALSE(folder.empty()) << "no folder with a link to itself";
+    std::vector<plat::DirEntry> entries;
+    ASSERT_TRUE(plat::ListDirectory(folder.c_str(), entries));
+    std::vector<std::string> listed;
+    for (const plat::DirEntry& entry : entries)
+        listed.push_back(entry.name + (entry.isDirectory ? "\\" : "") + (entry.isLink ? " link" : ""));
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ((std::vector<std::string>{"..\\", ".\\", "loop\\ link", "prefs.js"}), listed);
+
+    // Followed, the link would give the file again at every level until paths grew too long.
+    CScriptedClient client;
+    client.FindFilesRecursive(folder, "prefs.js");
+    EXPECT_EQ(std::vector<std::string>{folder + "\\prefs.js"}, client.FoundFiles());
 }
 
 TEST_F(FilesTest, ReadWholeFileKeepsEveryByte)

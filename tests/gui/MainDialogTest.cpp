@@ -2,6 +2,9 @@
 #include "SampleUser.h"
 #include "UserDriver.h"
 
+#include "Environment.h"
+#include "Files.h"
+#include "fixtures/SampleStores.h"
 #include "ui/VantlerDlg.h"
 
 #include <commctrl.h>
@@ -264,4 +267,45 @@ TEST(MainDialog, EmptyListDisablesTheActions)
         EXPECT_TRUE(gui::Command(dlg, ID_FILE_EXIT));
     });
     EXPECT_EQ(0, result);
+}
+
+TEST(MainDialog, EveryClientKeepsItsOwnIconSlot)
+{
+    // Mozilla's program is gone but its key and profiles remain, so it has no icon; Netscape, after it in the
+    // list, lists the same profiles with its own icon.
+    CSampleUser user;
+    CRegistryScope registry(
+        {{HKEY_CURRENT_USER, "Software\\Mozilla"}, {HKEY_CURRENT_USER, "Software\\Netscape"}});
+    SampleContext context;
+    context.root = user.Root();
+    ASSERT_TRUE(plat::AppDataFolder(context.appData));
+    context.proxyPort = 110;
+    struct CProfilesRemoved
+    {
+        std::string folder;
+        ~CProfilesRemoved() { plat::RemoveFolderTree(folder.c_str()); }
+    } profiles{context.appData + "\\Mozilla"};
+    ASSERT_TRUE(SeedMozillaSamples(context));
+    ASSERT_TRUE(SeedNetscapeSamples(context));
+    ASSERT_TRUE(plat::RemoveFile((user.Root() + "\\Mozilla\\mozilla.exe").c_str()));
+
+    RunMainDialog([&](DWORD /*ui*/, HWND dlg, HWND list) {
+        HIMAGELIST images =
+            reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+        ASSERT_NE(nullptr, images);
+        // Outlook Express, Outlook, Mozilla and Netscape: one image each, every row pointing at one of them.
+        EXPECT_EQ(4, ImageList_GetImageCount(images));
+        std::vector<int> used;
+        for (int row = 0; row < gui::RowCount(list); ++row) {
+            LVITEMA item = {};
+            item.mask = LVIF_IMAGE;
+            item.iItem = row;
+            ASSERT_TRUE(::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+            used.push_back(item.iImage);
+        }
+        std::sort(used.begin(), used.end());
+        used.erase(std::unique(used.begin(), used.end()), used.end());
+        EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), used);
+        EXPECT_TRUE(gui::Click(dlg, IDOK));
+    });
 }

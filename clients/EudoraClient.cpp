@@ -64,10 +64,14 @@ int CEudoraClient::EnumerateAccounts()
 
 BOOL CEudoraClient::ReadSetting(const char* key, std::string& value) const
 {
+    return ReadSettingFrom(m_iniPath, key, value);
+}
+
+BOOL CEudoraClient::ReadSettingFrom(const std::string& path, const char* key, std::string& value)
+{
     for (DWORD size = kFirstBufferSize; size <= kLargestBufferSize; size *= 4) {
         std::vector<char> buffer(size, '\0');
-        const DWORD copied =
-            plat::ProfileGetString(kSection, key, "", buffer.data(), size, m_iniPath.c_str());
+        const DWORD copied = plat::ProfileGetString(kSection, key, "", buffer.data(), size, path.c_str());
         if (copied < size - 1) {
             value.assign(buffer.data(), copied);
             return TRUE;
@@ -187,6 +191,14 @@ BOOL CEudoraClient::WriteSettingsFile(const PopSettings& settings)
         if (!ok)
             break;
         ok = plat::ProfileWriteString(kSection, write.key, write.value.c_str(), copyPath.c_str());
+    }
+    // The copy gives back what Eudora will read: a value the profile functions would trim or unquote (a
+    // user name ending in a blank, kept in a proxy user name) would not come back as it was, and is refused.
+    for (const auto& write : writes) {
+        std::string readBack;
+        if (!ok)
+            break;
+        ok = ReadSettingFrom(copyPath, write.key, readBack) && readBack == write.value;
     }
     std::string edited;
     ok = ok && plat::ReadWholeFile(copyPath.c_str(), edited);

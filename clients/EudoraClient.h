@@ -19,8 +19,10 @@ public:
     const std::string& IniPath() const { return m_iniPath; }
 
 private:
-    // One value of section "Settings", taken whole however long it is; FALSE when it would be cut.
+    // One value of section "Settings" of the settings file (or of the file at path), taken whole however long
+    // it is; FALSE when it would be cut.
     BOOL ReadSetting(const char* key, std::string& value) const;
+    static BOOL ReadSettingFrom(const std::string& path, const char* key, std::string& value);
     BOOL ReadPopSettings(AccountInfo& account);
     // Applies the account's keys to a copy of the settings file and puts the copy in its place.
     BOOL WriteSettingsFile(const PopSettings& settings);

@@ -193,6 +193,18 @@ TEST_F(EudoraClient, ConfigureAndUnconfigureWriteExactFiles)
     std::vector<plat::DirEntry> entries;
     ASSERT_TRUE(plat::ListDirectory((m_folder / "Eudora\\Data").c_str(), entries));
     EXPECT_EQ(3u, entries.size());
+
+    // A proxy user name whose real user name ends in a blank (no file Eudora wrote holds one): the blank
+    // would be trimmed off when read, so the account is not given back changed, and the file stays.
+    const std::string blank = Replaced(configured, "LoginName=anna.e/", "LoginName=anna.e /");
+    WriteSettings(blank);
+    CTestEudora trailing;
+    ASSERT_TRUE(trailing.LoadClient());
+    ASSERT_TRUE(trailing.Record(0).configured);
+    EXPECT_FALSE(trailing.UnconfigureAccount(0));
+    EXPECT_EQ(blank, Settings());
+    ASSERT_TRUE(plat::ListDirectory((m_folder / "Eudora\\Data").c_str(), entries));
+    EXPECT_EQ(3u, entries.size());
 }
 
 TEST_F(EudoraClient, ProxyOnAnotherPort)

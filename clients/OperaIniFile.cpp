@@ -81,12 +81,12 @@ BOOL COperaIniFile::WriteValues(const char* section,
         ok = plat::ProfileWriteString(section, values[i].first.c_str(), values[i].second.c_str(),
                                       copyPath.c_str());
     // What the copy gives back is what the client will read: a value the profile functions would trim or
-    // unquote is not written.
+    // unquote is not written, nor an empty one, which reads as missing and would leave an account that can
+    // no longer be read (a proxy user name without a server gives back an empty one).
     COperaIniFile copy(copyPath);
     for (size_t i = 0; ok && i < values.size(); ++i) {
         std::string readBack;
-        ok = values[i].second.empty() ||
-             (copy.ReadValue(section, values[i].first.c_str(), readBack) && readBack == values[i].second);
+        ok = copy.ReadValue(section, values[i].first.c_str(), readBack) && readBack == values[i].second;
     }
     ok = ok && plat::ReadWholeFile(copyPath.c_str(), edited);
     plat::RemoveFile(copyPath.c_str());

@@ -260,6 +260,18 @@ TEST_F(OperaClients, AnAccountChangedSinceItWasReadIsNotOverwritten)
     EXPECT_FALSE(RecordOf(client, 0).configured);
     EXPECT_EQ(1u, FileCount(m_folder / "Opera\\Mail\\Home"));
 
+    // A proxy user name without a server would give back an empty address, which reads as no account at all.
+    std::string serverless = kHomeIni;
+    const std::string plain = "Login=olga\r\nAddress=pop.mail.example\r\n";
+    serverless.replace(serverless.find(plain), plain.size(), "Login=olga/\r\nAddress=localhost\r\n");
+    ASSERT_TRUE(plat::ReplaceWholeFile(AccountFile("Home").c_str(), serverless));
+    COperaClient configured;
+    ASSERT_TRUE(configured.LoadClient());
+    ASSERT_TRUE(RecordOf(configured, 0).configured);
+    EXPECT_FALSE(configured.UnconfigureAccount(0));
+    EXPECT_EQ(serverless, FileBytes(AccountFile("Home")));
+    EXPECT_EQ(1u, FileCount(m_folder / "Opera\\Mail\\Home"));
+
     // What one write leaves is what the next one expects: configured and given back on one reading.
     ASSERT_TRUE(plat::ReplaceWholeFile(AccountFile("Home").c_str(), kHomeIni));
     COperaClient fresh;

@@ -31,12 +31,15 @@ for target in "${targets[@]}"; do
     work="$build/corpus/$target"
     logs="$build/logs/$target"
     mkdir -p "$work" "$logs" "$build/artifacts"
+    # What earlier long runs found and kept (tools/fuzz-keep.sh) is where a short run starts.
+    found=""
+    [ -d "$top/fuzz/found/$target" ] && found="$top/fuzz/found/$target"
     # -jobs=1 runs the one worker in a child and logs to fuzz-0.log in the current folder. Leaks are left to
     # the corpus replays of the test run (LeakSanitizer on): the adapters' state outlives an input, and a
     # leak search after every input would cost twenty times the input.
     (cd "$logs" && "$build/bin/fuzz_$target" -jobs=1 -workers=1 -max_total_time="$seconds" -timeout=30 \
         -detect_leaks=0 \
-        -artifact_prefix="$build/artifacts/$target-" "$work" "$top/fuzz/corpus/$target" >/dev/null 2>&1)
+        -artifact_prefix="$build/artifacts/$target-" "$work" "$top/fuzz/corpus/$target" $found >/dev/null 2>&1)
     rc=$?
     log="$logs/fuzz-0.log"
     runs=$(grep -Eo '^Done [0-9]+ runs' "$log" | tail -1 | grep -Eo '[0-9]+')

@@ -308,24 +308,18 @@ BOOL CProfileDocument::DeleteKey(const char* section, const char* key)
 
 BOOL CProfileDocument::DeleteSection(const char* section)
 {
+    // Only the first section of the name goes, as with Windows' own calls; a repeat stays until removed in
+    // turn.
     std::string sectionName = Arg(section);
-    BOOL changed = FALSE;
-    for (;;) {
-        int found = -1;
-        for (size_t i = 0; i < m_sections.size(); ++i) {
-            if (m_sections[i].named && SameProfileName(m_sections[i].name, sectionName)) {
-                found = static_cast<int>(i);
-                break;
-            }
-        }
-        if (found < 0)
-            return changed;
-        const Section& s = m_sections[static_cast<size_t>(found)];
+    for (const Section& s : m_sections) {
+        if (!s.named || !SameProfileName(s.name, sectionName))
+            continue;
         size_t begin = m_lines[s.header].begin;
         size_t end = s.endLine < m_lines.size() ? m_lines[s.endLine].begin : m_bytes.size();
         Splice(begin, end, "");
-        changed = TRUE;
+        return TRUE;
     }
+    return FALSE;
 }
 
 } // namespace portable

@@ -209,3 +209,18 @@ TEST_F(ProfileWriteTest, ByteOrderMarkStays)
 }
 
 } // namespace
+
+// Removing a section that stands more than once removes the first; the next goes with the next call.
+TEST_F(ProfileWriteTest, RemovingRepeatedSection)
+{
+    ASSERT_TRUE(contract::WriteTestFile(m_file, "[dup]\r\na=1\r\n[keep]\r\nk=v\r\n[DUP]\r\nb=3\r\n"));
+    EXPECT_TRUE(Write("dup", nullptr, nullptr));
+    char buffer[16];
+    EXPECT_EQ(0u, plat::ProfileGetString("dup", "a", "", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_EQ(1u, plat::ProfileGetString("dup", "b", "", buffer, sizeof(buffer), m_file.c_str()));
+    EXPECT_EQ("[keep]\r\nk=v\r\n[DUP]\r\nb=3\r\n", Content(m_file));
+    EXPECT_TRUE(Write("dup", nullptr, nullptr));
+    EXPECT_EQ("[keep]\r\nk=v\r\n", Content(m_file));
+    EXPECT_TRUE(Write("dup", nullptr, nullptr));
+    EXPECT_EQ("[keep]\r\nk=v\r\n", Content(m_file));
+}

@@ -164,6 +164,10 @@ BOOL CEudoraClient::WriteAccount(int index, int source)
 
 BOOL CEudoraClient::WriteSettingsFile(const PopSettings& settings)
 {
+    // The file would then hold no account at all, as read above: a proxy user name without the real user
+    // name or server gives back an empty one, and is not restored.
+    if (settings.userName.empty() || settings.server.empty())
+        return FALSE;
     std::string onDisk;
     if (!plat::ReadWholeFile(m_iniPath.c_str(), onDisk) || onDisk != m_iniBytes)
         return FALSE;

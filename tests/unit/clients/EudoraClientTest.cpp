@@ -205,6 +205,16 @@ TEST_F(EudoraClient, ConfigureAndUnconfigureWriteExactFiles)
     EXPECT_EQ(blank, Settings());
     ASSERT_TRUE(plat::ListDirectory((m_folder / "Eudora\\Data").c_str(), entries));
     EXPECT_EQ(3u, entries.size());
+
+    // A proxy user name without the real user name gives back an empty one, which Eudora's file would hold
+    // as no account at all: the restore is refused, and the file stays.
+    const std::string userless = Replaced(configured, "LoginName=anna.e/", "LoginName=/");
+    WriteSettings(userless);
+    CTestEudora nobody;
+    ASSERT_TRUE(nobody.LoadClient());
+    ASSERT_TRUE(nobody.Record(0).configured);
+    EXPECT_FALSE(nobody.UnconfigureAccount(0));
+    EXPECT_EQ(userless, Settings());
 }
 
 TEST_F(EudoraClient, ProxyOnAnotherPort)

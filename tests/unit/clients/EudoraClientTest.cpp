@@ -194,27 +194,21 @@ TEST_F(EudoraClient, ConfigureAndUnconfigureWriteExactFiles)
     ASSERT_TRUE(plat::ListDirectory((m_folder / "Eudora\\Data").c_str(), entries));
     EXPECT_EQ(3u, entries.size());
 
-    // A proxy user name whose real user name ends in a blank (no file Eudora wrote holds one): the blank
-    // would be trimmed off when read, so the account is not given back changed, and the file stays.
-    const std::string blank = Replaced(configured, "LoginName=anna.e/", "LoginName=anna.e /");
-    WriteSettings(blank);
-    CTestEudora trailing;
-    ASSERT_TRUE(trailing.LoadClient());
-    ASSERT_TRUE(trailing.Record(0).configured);
-    EXPECT_FALSE(trailing.UnconfigureAccount(0));
-    EXPECT_EQ(blank, Settings());
-    ASSERT_TRUE(plat::ListDirectory((m_folder / "Eudora\\Data").c_str(), entries));
-    EXPECT_EQ(3u, entries.size());
-
-    // A proxy user name without the real user name gives back an empty one, which Eudora's file would hold
-    // as no account at all: the restore is refused, and the file stays.
-    const std::string userless = Replaced(configured, "LoginName=anna.e/", "LoginName=/");
-    WriteSettings(userless);
-    CTestEudora nobody;
-    ASSERT_TRUE(nobody.LoadClient());
-    ASSERT_TRUE(nobody.Record(0).configured);
-    EXPECT_FALSE(nobody.UnconfigureAccount(0));
-    EXPECT_EQ(userless, Settings());
+    // Proxy user names that would not give the account back as it was, so the restore is refused and the
+    // file stays: a real user name ending in a blank (no file Eudora wrote holds one), which reading trims;
+    // no real user name at all, which would leave a file holding no account.
+    const char* const unrestorable[] = {"LoginName=anna.e /", "LoginName=/"};
+    for (const char* loginName : unrestorable) {
+        const std::string stored = Replaced(configured, "LoginName=anna.e/", loginName);
+        WriteSettings(stored);
+        CTestEudora refused;
+        ASSERT_TRUE(refused.LoadClient()) << loginName;
+        ASSERT_TRUE(refused.Record(0).configured) << loginName;
+        EXPECT_FALSE(refused.UnconfigureAccount(0)) << loginName;
+        EXPECT_EQ(stored, Settings()) << loginName;
+        ASSERT_TRUE(plat::ListDirectory((m_folder / "Eudora\\Data").c_str(), entries));
+        EXPECT_EQ(3u, entries.size()) << loginName;
+    }
 }
 
 TEST_F(EudoraClient, ProxyOnAnotherPort)

@@ -208,8 +208,6 @@ TEST_F(ProfileWriteTest, ByteOrderMarkStays)
     EXPECT_EQ("\xEF\xBB\xBF[Accounts]\r\nCount=2\r\n", Content(m_file));
 }
 
-} // namespace
-
 // Removing a section that stands more than once removes the first; the next goes with the next call.
 TEST_F(ProfileWriteTest, RemovingRepeatedSection)
 {
@@ -224,3 +222,5 @@ TEST_F(ProfileWriteTest, RemovingRepeatedSection)
     EXPECT_TRUE(Write("dup", nullptr, nullptr));
     EXPECT_EQ("[keep]\r\nk=v\r\n", Content(m_file));
 }
+
+} // namespace

@@ -310,16 +310,14 @@ BOOL CProfileDocument::DeleteSection(const char* section)
 {
     // Only the first section of the name goes, as with Windows' own calls; a repeat stays until removed in
     // turn.
-    std::string sectionName = Arg(section);
-    for (const Section& s : m_sections) {
-        if (!s.named || !SameProfileName(s.name, sectionName))
-            continue;
-        size_t begin = m_lines[s.header].begin;
-        size_t end = s.endLine < m_lines.size() ? m_lines[s.endLine].begin : m_bytes.size();
-        Splice(begin, end, "");
-        return TRUE;
-    }
-    return FALSE;
+    int found = FindSectionIndex(Arg(section));
+    if (found < 0 || !m_sections[static_cast<size_t>(found)].named)
+        return FALSE;
+    const Section& s = m_sections[static_cast<size_t>(found)];
+    size_t begin = m_lines[s.header].begin;
+    size_t end = s.endLine < m_lines.size() ? m_lines[s.endLine].begin : m_bytes.size();
+    Splice(begin, end, "");
+    return TRUE;
 }
 
 } // namespace portable

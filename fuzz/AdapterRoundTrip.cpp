@@ -1,15 +1,12 @@
 // CAdapterRoundTrip: configure, reload, unconfigure, reload, over one adapter, with the settings compared.
 #include "AdapterRoundTrip.h"
 #include "FuzzScratch.h"
+#include "fault/StoreSnapshot.h"
 
-#include "Files.h"
 #include "Prompt.h"
-#include "Registry.h"
-#include "RegKey.h"
 #include "settings/ProductSettings.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -27,63 +24,11 @@ bool SameSettings(const PopSettings& a, const PopSettings& b)
     return false;
 }
 
-void SnapshotFiles(const std::string& folder, std::string& out)
-{
-    std::vector<plat::DirEntry> entries;
-    plat::ListDirectory(folder.c_str(), entries);
-    for (const plat::DirEntry& entry : entries) {
-        if (entry.name == "." || entry.name == "..")
-            continue;
-        const std::string path = folder + "\\" + entry.name;
-        if (entry.isDirectory) {
-            out += "D " + path + "\n";
-            SnapshotFiles(path, out);
-            continue;
-        }
-        std::string bytes;
-        plat::ReadWholeFile(path.c_str(), bytes);
-        out += "F " + path + " " + std::to_string(bytes.size()) + "\n" + bytes + "\n";
-    }
-}
-
-void SnapshotKey(HKEY root, const std::string& path, std::string& out)
-{
-    plat::CRegKey key;
-    if (key.Open(root, path.c_str(), KEY_READ) != ERROR_SUCCESS)
-        return;
-    out += "K " + path + "\n";
-    for (DWORD i = 0;; ++i) {
-        char name[1024];
-        DWORD nameLength = sizeof(name);
-        DWORD type = 0;
-        DWORD size = 0;
-        if (plat::RegValueAt(key.Get(), i, name, &nameLength, &type, nullptr, &size) != ERROR_SUCCESS)
-            break;
-        std::string data(size, '\0');
-        DWORD dataSize = size;
-        nameLength = sizeof(name);
-        plat::RegValueAt(key.Get(), i, name, &nameLength, &type, size ? &data[0] : nullptr, &dataSize);
-        out += "V " + std::string(name, nameLength) + " " + std::to_string(type) + " " + data + "\n";
-    }
-    for (DWORD i = 0;; ++i) {
-        char name[1024];
-        DWORD nameLength = sizeof(name);
-        if (plat::RegSubkeyName(key.Get(), i, name, &nameLength) != ERROR_SUCCESS)
-            break;
-        SnapshotKey(
-            root, path.empty() ? std::string(name, nameLength) : path + "\\" + std::string(name, nameLength),
-            out);
-    }
-}
-
 } // namespace
 
-std::string CAdapterRoundTrip::StoreSnapshot()
+CStoreSnapshot CAdapterRoundTrip::StoreSnapshot()
 {
-    std::string out;
-    SnapshotFiles(CFuzzScratch::Get().Root(), out);
-    SnapshotKey(HKEY_CURRENT_USER, "Software", out);
-    return out;
+    return CStoreSnapshot::Take(CFuzzScratch::Get().Root());
 }
 
 std::unique_ptr<CMailClient> CAdapterRoundTrip::Load() const
@@ -115,7 +60,7 @@ void CAdapterRoundTrip::CheckAccount(int index, std::unique_ptr<CMailClient> loa
     if (!before.supported)
         return;
     const int count = client->AccountCount();
-    const std::string storeBefore = StoreSnapshot();
+    const CStoreSnapshot storeBefore = StoreSnapshot();
     if (!client->ConfigureAccount(index)) {
         FUZZ_CHECK(StoreSnapshot() == storeBefore);
         return;
@@ -130,7 +75,7 @@ void CAdapterRoundTrip::CheckAccount(int index, std::unique_ptr<CMailClient> loa
     if (before.original.port > 0)
         FUZZ_CHECK(configured.upToDate && !configured.suspicious);
 
-    const std::string storeConfigured = StoreSnapshot();
+    const CStoreSnapshot storeConfigured = StoreSnapshot();
     if (!client->UnconfigureAccount(index)) {
         FUZZ_CHECK(StoreSnapshot() == storeConfigured);
         return;

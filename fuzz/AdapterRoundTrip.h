@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/MailClient.h"
+#include "fault/StoreSnapshot.h"
 
 #include <functional>
 #include <memory>
@@ -21,8 +22,8 @@ public:
     // accounts are accepted. A write that fails must leave every file and registry value as it was.
     void Run(size_t maxAccounts) const;
 
-    // Everything the store may hold: the files below the scratch folder and the per-user registry.
-    static std::string StoreSnapshot();
+    // Everything the store may hold: the files below the scratch folder and the registry.
+    static CStoreSnapshot StoreSnapshot();
 
 private:
     std::unique_ptr<CMailClient> Load() const;

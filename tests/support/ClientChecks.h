@@ -1,9 +1,15 @@
-// What the adapter tests share: an adapter with its records in reach, files read back, and the check of
-// read accounts against a table of the states and settings they must show.
+// What the adapter tests share: one fixture for every client's traces, records and stores read back, the
+// check of read accounts against a table, and the checks of a round trip and of a write that must fail.
 #pragma once
 
-#include "core/MailClient.h"
+#include "support/TestScopes.h"
 
+#include "core/MailClient.h"
+#include "fixtures/SampleStores.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,12 +20,60 @@ public:
     AccountInfo& Record(int index) { return this->Account(index); }
 };
 
+// Every client's registry trees and application-data folders removed before and after, a fresh folder for
+// installations and stores, and the proxy on port 110.
+class CClientTest : public ::testing::Test
+{
+protected:
+    CClientTest();
+    ~CClientTest() override;
+    // The proxy's port, for the program and for the samples seeded as configured.
+    void UseProxyPort(DWORD port);
+
+    CRegistryScope m_registry;
+    CProxyPortScope m_port;
+    CTestFolder m_folder;
+    std::string m_appData;
+    SampleContext m_context;
+};
+
 // A whole file's bytes; "<unreadable>" when it cannot be read.
 std::string FileBytes(const std::string& path);
 // A copy of a client's record; named "<no record>" when there is none.
 AccountInfo RecordOf(const CMailClient& client, int index);
 // The files of a folder, "." and ".." left out: a temporary file left behind shows here.
 size_t FileCount(const std::string& folder);
+
+// What a store holds now, as text to compare.
+typedef std::function<std::string()> StoreText;
+// A file's bytes.
+StoreText BytesOf(const std::string& path);
+// A file's bytes and the names in its folder: a temporary file left behind, or a folder made anew, shows.
+StoreText FileStore(const std::string& path);
+// Configures the records on one reading; the store must then hold `configured`. A fresh reading must find
+// them configured and up to date, and unconfiguring them must leave `restored`.
+template <class TClient>
+void ExpectRoundTrip(const std::vector<int>& records, const StoreText& store, const std::string& configured,
+                     const std::string& restored)
+{
+    {
+        TClient client;
+        ASSERT_TRUE(client.LoadClient());
+        for (int index : records)
+            ASSERT_TRUE(client.ConfigureAccount(index)) << index;
+    }
+    EXPECT_EQ(configured, store());
+    TClient client;
+    ASSERT_TRUE(client.LoadClient());
+    for (int index : records) {
+        EXPECT_TRUE(RecordOf(client, index).configured && RecordOf(client, index).upToDate) << index;
+        ASSERT_TRUE(client.UnconfigureAccount(index)) << index;
+    }
+    EXPECT_EQ(restored, store());
+}
+// Configuring (or unconfiguring) the record must fail and change neither the store nor the record's state
+// and real settings.
+void ExpectRefused(CMailClient& client, int index, BOOL configure, const StoreText& store);
 
 // One account as it must be read: its state and the settings it shows now. Up to date and doubtful count
 // only for configured accounts; protocol -1 is not checked.
@@ -56,3 +110,14 @@ struct ProfileAccountRow
 };
 // Checks the client's records 0 to rows.size() - 1 against the rows, each failure naming its row.
 void ExpectProfileAccounts(const CMailClient& client, const std::vector<ProfileAccountRow>& rows);
+
+// Answers every question with OK for the scope: doubtful accounts are repaired.
+class CAcceptQuestions
+{
+public:
+    CAcceptQuestions();
+    ~CAcceptQuestions();
+    CAcceptQuestions(const CAcceptQuestions&) = delete;
+    CAcceptQuestions& operator=(const CAcceptQuestions&) = delete;
+    int m_asked = 0;
+};

@@ -79,21 +79,3 @@ protected:
     std::string m_mozillaFolder;
     SampleContext m_context;
 };
-
-// Answers every question with OK for the scope: doubtful accounts are repaired.
-class CAcceptQuestions
-{
-public:
-    CAcceptQuestions() { plat::SetPromptResponder(&Answer, this); }
-    ~CAcceptQuestions() { plat::SetPromptResponder(nullptr, nullptr); }
-    CAcceptQuestions(const CAcceptQuestions&) = delete;
-    CAcceptQuestions& operator=(const CAcceptQuestions&) = delete;
-    int m_asked = 0;
-
-private:
-    static int Answer(const char*, const char*, UINT, void* context)
-    {
-        ++static_cast<CAcceptQuestions*>(context)->m_asked;
-        return IDOK;
-    }
-};

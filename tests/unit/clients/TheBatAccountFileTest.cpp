@@ -24,68 +24,47 @@ CTheBatAccountFile Parsed(const std::string& bytes)
 
 } // namespace
 
-TEST(TheBatAccountFile, UnknownRecordsSurviveAnEdit)
+TEST(TheBatAccountFile, EditsChangeTheFirstRecordOfAnIdAndKeepEveryOtherByte)
 {
-    const std::string unknown = Raw("\x00\x01\x02\x03\x04\x05\x06", 7);
-    const std::string bytes = TheBatRecordBytes(2, TheBatStringData("anna@mail.example")) +
-                              TheBatRecordBytes(100, unknown) +
-                              TheBatRecordBytes(11, TheBatStringData("pop.a"));
+    const std::string email = TheBatRecordBytes(2, TheBatStringData("anna@mail.example"));
+    const std::string unknown = Raw("\x64\x00\x00\x00\x07\x00\x00\x00\x00\x01\x02\x03\x04\x05\x06", 15);
+    const std::string tail =
+        TheBatRecordBytes(11, TheBatStringData("second")) + TheBatRecordBytes(57, Raw("\x01\x00", 2));
+    const std::string bytes = email + unknown + TheBatRecordBytes(13, Raw("\x6E\x00\x00\x00\xAA\xBB", 6)) +
+                              TheBatRecordBytes(11, TheBatStringData("first")) + tail;
     CTheBatAccountFile file = Parsed(bytes);
-    ASSERT_EQ(3u, file.Records().size());
+    ASSERT_EQ(6u, file.Records().size());
     EXPECT_EQ(bytes, file.Serialize());
-
-    ASSERT_TRUE(file.SetStringField(11, "pop.mail.example"));
-    const std::string expected = TheBatRecordBytes(2, TheBatStringData("anna@mail.example")) +
-                                 Raw("\x64\x00\x00\x00\x07\x00\x00\x00\x00\x01\x02\x03\x04\x05\x06", 15) +
-                                 Raw("\x0B\x00\x00\x00\x14\x00\x00\x00\x10\x00\x00\x00", 12) +
-                                 "pop.mail.example";
-    EXPECT_EQ(expected, file.Serialize());
-
-    // Setters never create a record.
-    EXPECT_FALSE(file.SetStringField(12, "x"));
-    EXPECT_FALSE(file.SetNumberField(13, 110));
-    EXPECT_FALSE(file.SetEncodedField(15, "anna"));
-    EXPECT_FALSE(file.SetAuthModeText("APOP"));
-    EXPECT_EQ(expected, file.Serialize());
-
-    // An empty file is a valid file without records.
-    CTheBatAccountFile empty = Parsed("");
-    EXPECT_EQ(0u, empty.Records().size());
-    EXPECT_EQ("", empty.Serialize());
-}
-
-TEST(TheBatAccountFile, NumbersAndDuplicateIds)
-{
-    const std::string bytes = TheBatRecordBytes(13, Raw("\x6E\x00\x00\x00\xAA\xBB", 6)) +
-                              TheBatRecordBytes(11, TheBatStringData("first")) +
-                              TheBatRecordBytes(11, TheBatStringData("second")) +
-                              TheBatRecordBytes(57, Raw("\x01\x00", 2));
-    CTheBatAccountFile file = Parsed(bytes);
+    // Only the first record of an id is read; a number record under four bytes is no number.
     DWORD value = 0xDEADBEEF;
     ASSERT_TRUE(file.GetNumberField(13, value));
     EXPECT_EQ(110u, value);
-    // A number record under four bytes is not read as a number.
     value = 0xDEADBEEF;
     EXPECT_FALSE(file.GetNumberField(57, value));
     EXPECT_FALSE(file.GetNumberField(99, value));
     EXPECT_EQ(0xDEADBEEFu, value);
     EXPECT_EQ("", file.GetAuthModeText());
-
-    ASSERT_TRUE(file.SetNumberField(13, 256));
-    EXPECT_EQ(Raw("\x00\x01\x00\x00", 4), file.Records()[0].data);
-    ASSERT_TRUE(file.SetNumberField(13, 1100));
-    EXPECT_EQ(Raw("\x4C\x04\x00\x00", 4), file.Records()[0].data);
-
-    // Only the first record of an id is read and changed.
     std::string text = "kumquat";
     ASSERT_TRUE(file.GetStringField(11, text));
     EXPECT_EQ("first", text);
-    ASSERT_TRUE(file.SetStringField(11, "localhost"));
-    EXPECT_EQ(TheBatRecordBytes(13, Raw("\x4C\x04\x00\x00", 4)) +
-                  TheBatRecordBytes(11, TheBatStringData("localhost")) +
-                  TheBatRecordBytes(11, TheBatStringData("second")) +
-                  TheBatRecordBytes(57, Raw("\x01\x00", 2)),
+
+    // Only the first record of an id is changed, with a header of id and length as little-endian words.
+    ASSERT_TRUE(file.SetNumberField(13, 256));
+    EXPECT_EQ(Raw("\x00\x01\x00\x00", 4), file.Records()[2].data);
+    ASSERT_TRUE(file.SetNumberField(13, 1100));
+    ASSERT_TRUE(file.SetStringField(11, "pop.mail.example"));
+    EXPECT_EQ(email + unknown + Raw("\x0D\x00\x00\x00\x04\x00\x00\x00\x4C\x04\x00\x00", 12) +
+                  Raw("\x0B\x00\x00\x00\x14\x00\x00\x00\x10\x00\x00\x00", 12) + "pop.mail.example" + tail,
               file.Serialize());
+
+    // An empty file is a valid file without records, and setters never create one.
+    CTheBatAccountFile empty = Parsed("");
+    EXPECT_EQ(0u, empty.Records().size());
+    EXPECT_FALSE(empty.SetStringField(12, "x"));
+    EXPECT_FALSE(empty.SetNumberField(13, 110));
+    EXPECT_FALSE(empty.SetEncodedField(15, "anna"));
+    EXPECT_FALSE(empty.SetAuthModeText("APOP"));
+    EXPECT_EQ("", empty.Serialize());
 }
 
 TEST(TheBatAccountFile, StringsAreReadWholeOrNotAtAll)

@@ -1,18 +1,15 @@
 // The Bat!: detection through the depot, the sample accounts' states, exact account files written, failed
 // writes.
 #include "support/ClientChecks.h"
-#include "support/TestScopes.h"
 
 #include "clients/TheBatClient.h"
 #include "FileAttributes.h"
 #include "Files.h"
-#include "fixtures/SampleStores.h"
 #include "fixtures/SampleTheBat.h"
 #include "fixtures/SampleWriter.h"
-#include "Prompt.h"
 #include "Registry.h"
 
-#include <gtest/gtest.h>
+#include <functional>
 
 namespace {
 
@@ -20,24 +17,12 @@ const char kTheBatKey[] = "Software\\RIT\\The Bat!";
 const char kDepotKey[] = "Software\\RIT\\The Bat!\\Users Depot";
 const DWORD kProxyPort = 9110;
 
-int AnswerOk(const char*, const char*, UINT, void* context)
-{
-    ++*static_cast<int*>(context);
-    return IDOK;
-}
-
 typedef CWithRecords<CTheBatClient> CTestTheBat;
 
-class TheBatClient : public ::testing::Test
+class TheBatClient : public CClientTest
 {
 protected:
-    TheBatClient() : m_registry({{HKEY_CURRENT_USER, "Software\\RIT"}}), m_port(kProxyPort)
-    {
-        m_context.root = m_folder.Path();
-        m_context.proxyPort = static_cast<int>(kProxyPort);
-        plat::SetPromptResponder(&AnswerOk, &m_questions);
-    }
-    ~TheBatClient() override { plat::SetPromptResponder(nullptr, nullptr); }
+    TheBatClient() { UseProxyPort(kProxyPort); }
 
     std::string MailDir(const std::string& name) const { return m_folder / ("TheBat\\Mail\\" + name); }
     std::string SampleCfg(const std::string& name) const { return MailDir(name) + "\\account.cfg"; }
@@ -57,21 +42,19 @@ protected:
         plat::RegClose(key);
     }
 
-    CRegistryScope m_registry;
-    CProxyPortScope m_port;
-    CTestFolder m_folder;
-    SampleContext m_context;
-    int m_questions = 0;
+    CAcceptQuestions m_questions;
 };
 
-TheBatSampleFile Sample(const char* login, const char* server, long long port, long long authMode)
+std::string Cfg(const char* login, const char* server, long long port, long long authMode,
+                const char* email = "anna@mail.example")
 {
     TheBatSampleFile sample;
+    sample.email = email;
     sample.login = login;
     sample.server = server;
     sample.port = port;
     sample.authMode = authMode;
-    return sample;
+    return TheBatAccountFileBytes(sample);
 }
 
 } // namespace
@@ -88,7 +71,7 @@ TEST_F(TheBatClient, DetectionNeedsTheDepotAndTheProgram)
     EXPECT_EQ(m_folder / "TheBat\\thebat.exe", empty.ExePath());
 
     // Count: any type of four bytes; nothing else, and never more accounts than the lists can address.
-    struct Row
+    const struct
     {
         const char* what;
         DWORD type;
@@ -101,33 +84,31 @@ TEST_F(TheBatClient, DetectionNeedsTheDepotAndTheProgram)
         {"65536 accounts", REG_DWORD, std::string("\x00\x00\x01\x00", 4), FALSE},
         {"negative", REG_DWORD, std::string("\xFF\xFF\xFF\xFF", 4), FALSE},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         SetDepotValue("Count", row.type, row.data);
         CTheBatClient client;
         EXPECT_EQ(row.installed, client.DetectClient());
     }
-    ASSERT_TRUE(SampleRegDword(HKEY_CURRENT_USER, kDepotKey, "Count", 0));
 
-    ASSERT_TRUE(plat::RemoveFile((m_folder / "TheBat\\thebat.exe").c_str()));
-    CTheBatClient noProgram;
-    EXPECT_FALSE(noProgram.DetectClient());
-    RemoveValue(kTheBatKey, "EXE path");
-    CTheBatClient noExePath;
-    EXPECT_FALSE(noExePath.DetectClient());
-    EXPECT_EQ("", noExePath.ExePath());
-
-    ASSERT_TRUE(SeedTheBatProgram(m_folder / "TheBat"));
-    RemoveValue(kDepotKey, "Count");
-    CTheBatClient noCount;
-    EXPECT_FALSE(noCount.DetectClient());
-    ASSERT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(HKEY_CURRENT_USER, kDepotKey));
-    CTheBatClient noDepot;
-    EXPECT_FALSE(noDepot.DetectClient());
-    ASSERT_TRUE(SeedTheBatProgram(m_folder / "TheBat"));
-    RemoveValue(kTheBatKey, "Working Directory");
-    CTheBatClient noWorkingDir;
-    EXPECT_FALSE(noWorkingDir.DetectClient());
+    // Any one trace missing: not installed.
+    const std::function<void()> removals[] = {
+        [&] { ASSERT_TRUE(plat::RemoveFile((m_folder / "TheBat\\thebat.exe").c_str())); },
+        [] { RemoveValue(kTheBatKey, "EXE path"); },
+        [] { RemoveValue(kDepotKey, "Count"); },
+        [] { ASSERT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(HKEY_CURRENT_USER, kDepotKey)); },
+        [] { RemoveValue(kTheBatKey, "Working Directory"); },
+    };
+    for (size_t i = 0; i < sizeof(removals) / sizeof(removals[0]); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(SeedTheBatProgram(m_folder / "TheBat"));
+        removals[i]();
+        CTheBatClient client;
+        EXPECT_FALSE(client.DetectClient());
+        if (i == 1) {
+            EXPECT_EQ("", client.ExePath());
+        }
+    }
 }
 
 TEST_F(TheBatClient, DepotEntriesFindTheirFolders)
@@ -200,65 +181,50 @@ TEST_F(TheBatClient, SampleAccountsReadWithTheirStates)
     EXPECT_EQ("anna@mail.example", client.Record(8).email);
     EXPECT_EQ("", client.Record(10).email);
     const PopSettings& real = client.Record(2).original;
-    EXPECT_EQ("gus", real.userName);
-    EXPECT_EQ("pop.gus.example", real.server);
-    EXPECT_EQ(110, real.port);
-    EXPECT_EQ(AUTH_SPA, real.authMode);
+    EXPECT_EQ("gus|pop.gus.example|110|" + std::to_string(AUTH_SPA), real.userName + "|" + real.server + "|" +
+                                                                         std::to_string(real.port) + "|" +
+                                                                         std::to_string(real.authMode));
 }
 
 TEST_F(TheBatClient, ConfigureAndUnconfigureWriteExactFiles)
 {
     ASSERT_TRUE(SeedTheBatSamples(m_context));
-    const std::string homeCfg = SampleCfg("Home");
     const std::string workCfg = m_folder / "TheBat\\Accounts\\Work\\account.cfg";
-    const std::string home = FileBytes(homeCfg);
+    const std::string home = FileBytes(SampleCfg("Home"));
     const std::string work = FileBytes(workCfg);
     const std::string configured = FileBytes(SampleCfg("Configured"));
     const std::string imap = FileBytes(SampleCfg("IMAP"));
     const std::string cut = FileBytes(SampleCfg("Cut file"));
     CTestTheBat client;
     ASSERT_TRUE(client.LoadClient());
-
     ASSERT_TRUE(client.ConfigureAccount(0));
-    EXPECT_EQ(TheBatAccountFileBytes(Sample("marta/pop.mail.example/110", "localhost", kProxyPort, 0)),
-              FileBytes(homeCfg));
     ASSERT_TRUE(client.ConfigureAccount(1));
-    EXPECT_EQ(TheBatAccountFileBytes([] {
-                  TheBatSampleFile s =
-                      Sample("anna.k/pop.work.example[APOP]/995", "localhost", kProxyPort, 0);
-                  s.email = "anna@work.example";
-                  return s;
-              }()),
-              FileBytes(workCfg));
     ASSERT_TRUE(client.UnconfigureAccount(2));
-    TheBatSampleFile gus = Sample("gus", "pop.gus.example", 110, 2);
-    gus.email = "gus@gus.example";
-    EXPECT_EQ(TheBatAccountFileBytes(gus), FileBytes(SampleCfg("Configured")));
     // Update: the port follows the proxy, the proxy user name stays, the server becomes "localhost".
     ASSERT_TRUE(client.ConfigureAccount(3));
-    TheBatSampleFile bob = Sample("bob/pop.mail.example[APOP]/110", "localhost", kProxyPort, 0);
-    bob.email = "bob@mail.example";
-    EXPECT_EQ(TheBatAccountFileBytes(bob), FileBytes(SampleCfg("Old port")));
     // Repair of a doubtful account, after the question.
     ASSERT_TRUE(client.ConfigureAccount(4));
-    EXPECT_EQ(1, m_questions);
-    TheBatSampleFile dom = Sample("dom/anna/110", "localhost", kProxyPort, 0);
-    dom.email = "dom@mail.example";
-    EXPECT_EQ(TheBatAccountFileBytes(dom), FileBytes(SampleCfg("Doubtful")));
+    EXPECT_EQ(1, m_questions.m_asked);
+    EXPECT_EQ(Cfg("marta/pop.mail.example/110", "localhost", kProxyPort, 0), FileBytes(SampleCfg("Home")));
+    EXPECT_EQ(Cfg("anna.k/pop.work.example[APOP]/995", "localhost", kProxyPort, 0, "anna@work.example"),
+              FileBytes(workCfg));
+    EXPECT_EQ(Cfg("gus", "pop.gus.example", 110, 2, "gus@gus.example"), FileBytes(SampleCfg("Configured")));
+    EXPECT_EQ(Cfg("bob/pop.mail.example[APOP]/110", "localhost", kProxyPort, 0, "bob@mail.example"),
+              FileBytes(SampleCfg("Old port")));
+    EXPECT_EQ(Cfg("dom/anna/110", "localhost", kProxyPort, 0, "dom@mail.example"),
+              FileBytes(SampleCfg("Doubtful")));
 
-    // A fresh read sees what was written.
+    // A fresh read sees what was written, and giving the accounts back restores every byte.
     CTestTheBat reread;
     ASSERT_TRUE(reread.LoadClient());
     EXPECT_TRUE(reread.Record(0).configured && reread.Record(0).upToDate);
     EXPECT_EQ("marta", reread.Record(0).original.userName);
     EXPECT_EQ(AUTH_APOP, reread.Record(1).original.authMode);
     EXPECT_EQ(995, reread.Record(1).original.port);
-
-    // And giving the accounts back restores every byte.
     ASSERT_TRUE(reread.UnconfigureAccount(0));
     ASSERT_TRUE(reread.UnconfigureAccount(1));
     ASSERT_TRUE(reread.ConfigureAccount(2));
-    EXPECT_EQ(home, FileBytes(homeCfg));
+    EXPECT_EQ(home, FileBytes(SampleCfg("Home")));
     EXPECT_EQ(work, FileBytes(workCfg));
     EXPECT_EQ(configured, FileBytes(SampleCfg("Configured")));
     // Refused accounts are never written.
@@ -274,20 +240,14 @@ TEST_F(TheBatClient, FailedWritesLeaveTheFileAsItWas)
 {
     ASSERT_TRUE(SeedTheBatProgram(m_folder / "TheBat"));
     const std::string plain = TheBatAccountFileBytes(TheBatSampleFile());
-    ASSERT_TRUE(SampleFile(SampleCfg("Changed"), plain));
-    ASSERT_TRUE(SeedTheBatDepotEntry(1, "Changed", ""));
-    ASSERT_TRUE(SampleFile(SampleCfg("Gone"), plain));
-    ASSERT_TRUE(SeedTheBatDepotEntry(2, "Gone", ""));
     // A login so long that its proxy user name no longer fits the codec.
     TheBatSampleFile longLogin;
     longLogin.login = std::string(4080, 'L');
-    const std::string longBytes = TheBatAccountFileBytes(longLogin);
-    ASSERT_TRUE(SampleFile(SampleCfg("Long"), longBytes));
-    ASSERT_TRUE(SeedTheBatDepotEntry(3, "Long", ""));
-
-    ASSERT_TRUE(SampleFile(SampleCfg("Read-only"), plain));
-    ASSERT_TRUE(SeedTheBatDepotEntry(4, "Read-only", ""));
-
+    const char* const names[] = {"Changed", "Gone", "Long", "Read-only"};
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(SampleFile(SampleCfg(names[i]), i == 2 ? TheBatAccountFileBytes(longLogin) : plain));
+        ASSERT_TRUE(SeedTheBatDepotEntry(i + 1, names[i], ""));
+    }
     CTestTheBat client;
     ASSERT_TRUE(client.LoadClient());
     ASSERT_EQ(4, client.AccountCount());
@@ -295,35 +255,20 @@ TEST_F(TheBatClient, FailedWritesLeaveTheFileAsItWas)
         ASSERT_TRUE(client.Record(i).supported) << i;
 
     ASSERT_TRUE(plat::SetFileReadOnly(SampleCfg("Read-only").c_str(), TRUE));
-    EXPECT_FALSE(client.ConfigureAccount(3));
+    ExpectRefused(client, 3, TRUE, FileStore(SampleCfg("Read-only")));
     EXPECT_TRUE(plat::SetFileReadOnly(SampleCfg("Read-only").c_str(), FALSE));
-    EXPECT_EQ(plain, FileBytes(SampleCfg("Read-only")));
-    EXPECT_FALSE(client.Record(3).configured);
-
     // The Bat! rewrote the file after it was read: its change is not overwritten.
-    const std::string changed = TheBatAccountFileBytes(Sample("anna", "pop.changed.example", 110, 0));
-    ASSERT_TRUE(SampleFile(SampleCfg("Changed"), changed));
-    EXPECT_FALSE(client.ConfigureAccount(0));
-    EXPECT_EQ(changed, FileBytes(SampleCfg("Changed")));
-    EXPECT_FALSE(client.Record(0).configured);
-
+    ASSERT_TRUE(SampleFile(SampleCfg("Changed"), Cfg("anna", "pop.changed.example", 110, 0)));
+    ExpectRefused(client, 0, TRUE, FileStore(SampleCfg("Changed")));
     // The account's folder went away: nothing is created in its place.
     ASSERT_TRUE(plat::RemoveFolderTree(MailDir("Gone").c_str()));
-    EXPECT_FALSE(client.ConfigureAccount(1));
-    EXPECT_FALSE(plat::PathExists(MailDir("Gone").c_str()));
-    EXPECT_FALSE(client.Record(1).configured);
+    ExpectRefused(client, 1, TRUE, FileStore(SampleCfg("Gone")));
+    ExpectRefused(client, 2, TRUE, FileStore(SampleCfg("Long")));
 
-    EXPECT_FALSE(client.ConfigureAccount(2));
-    EXPECT_TRUE(longBytes == FileBytes(SampleCfg("Long")));
-    EXPECT_FALSE(client.Record(2).configured);
-
-    // A failed write changed nothing in memory either: once the file is back, the same account is written.
+    // A failed write changed nothing in memory either: once the file is back, the same account is written,
+    // with no temporary file left beside it.
     ASSERT_TRUE(SampleFile(SampleCfg("Changed"), plain));
     EXPECT_TRUE(client.ConfigureAccount(0));
-    EXPECT_EQ(TheBatAccountFileBytes(Sample("anna/pop.mail.example/110", "localhost", kProxyPort, 0)),
-              FileBytes(SampleCfg("Changed")));
-    // No temporary file is left beside the account file.
-    std::vector<plat::DirEntry> entries;
-    ASSERT_TRUE(plat::ListDirectory(MailDir("Changed").c_str(), entries));
-    EXPECT_EQ(3u, entries.size());
+    EXPECT_EQ(Cfg("anna/pop.mail.example/110", "localhost", kProxyPort, 0), FileBytes(SampleCfg("Changed")));
+    EXPECT_EQ(1u, FileCount(MailDir("Changed")));
 }

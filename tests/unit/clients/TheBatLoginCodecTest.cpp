@@ -25,54 +25,39 @@ std::string StoredWithLength(unsigned length, const std::string& payload)
 
 } // namespace
 
-TEST(TheBatLoginCodec, SymbolsOfKnownBytes)
+TEST(TheBatLoginCodec, KnownSymbolsAndStoredForms)
 {
-    EXPECT_EQ("bdqQ", CTheBatLoginCodec::EncodeSymbols("abc"));
-    // One byte left: the four unused low bits are set, then two fill signs.
-    EXPECT_EQ("bU++", CTheBatLoginCodec::EncodeSymbols("a"));
-    EXPECT_EQ("bdr+", CTheBatLoginCodec::EncodeSymbols("ab"));
-    EXPECT_EQ("", CTheBatLoginCodec::EncodeSymbols(""));
-    EXPECT_EQ("++++", CTheBatLoginCodec::EncodeSymbols(Bytes({0xFF, 0xFF, 0xFF})));
-    EXPECT_EQ("zzzz", CTheBatLoginCodec::EncodeSymbols(Bytes({0, 0, 0})));
+    // One byte left ("a"): the four unused low bits are set, then two fill signs.
+    const std::pair<std::string, const char*> symbols[] = {
+        {"abc", "bdqQ"},
+        {"a", "bU++"},
+        {"ab", "bdr+"},
+        {"", ""},
+        {Bytes({255, 255, 255}), "++++"},
+        {Bytes({0, 0, 0}), "zzzz"},
+    };
+    for (const auto& row : symbols)
+        EXPECT_EQ(row.second, CTheBatLoginCodec::EncodeSymbols(row.first)) << row.second;
     EXPECT_EQ(-1, CTheBatLoginCodec::SymbolValue(static_cast<char>(0xBD)));
+
+    // A length word, then the text last byte first, each XOR 0xD2: "a" is 01 00 00 00 B3. With the set low
+    // bits the symbol before two fill signs may itself be the value 63 ("abc"), and a last group filled
+    // whole may end in it ("marta"): only the length tells it from a fill sign.
+    const std::pair<const char*, const char*> stored[] = {
+        {"a", "zjzzzon+"},       {"ab", "zTzzzoxA"},       {"bcd", "zDzzzoZCHk++"},
+        {"abc", "zDzzzotDH+++"}, {"abcd", "yzzzzoZCHon+"}, {"marta", "yjzzzolNLol+"},
+    };
+    for (const auto& row : stored) {
+        std::string form = "kumquat";
+        std::string text = "kumquat";
+        ASSERT_TRUE(CTheBatLoginCodec::EncodeValue(row.first, form)) << row.first;
+        EXPECT_EQ(row.second, form);
+        ASSERT_TRUE(CTheBatLoginCodec::DecodeValue(form, text)) << row.first;
+        EXPECT_EQ(row.first, text);
+    }
 }
 
-TEST(TheBatLoginCodec, StoredFormOfKnownTexts)
-{
-    std::string stored = "kumquat";
-    // Length word 01 00 00 00, then 'a' XOR 0xD2 = 0xB3.
-    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("a", stored));
-    EXPECT_EQ("zjzzzon+", stored);
-
-    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("ab", stored));
-    EXPECT_EQ(8u, stored.size());
-    EXPECT_NE('+', stored.back());
-    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("bcd", stored));
-    EXPECT_EQ(12u, stored.size());
-    EXPECT_EQ("++", stored.substr(10));
-    EXPECT_NE('+', stored[9]);
-    // With the set low bits, the symbol before the two fill signs may itself be the value 63.
-    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("abc", stored));
-    EXPECT_EQ("+++", stored.substr(9));
-    std::string decoded;
-    ASSERT_TRUE(CTheBatLoginCodec::DecodeValue(stored, decoded));
-    EXPECT_EQ("abc", decoded);
-    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("abcd", stored));
-    EXPECT_EQ(12u, stored.size());
-    EXPECT_EQ('+', stored[11]);
-    EXPECT_NE('+', stored[10]);
-
-    // "marta" fills its last group whole, and that group's last symbol is the value 63: the sign alone
-    // cannot tell it from a fill sign.
-    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("marta", stored));
-    EXPECT_EQ(12u, stored.size());
-    EXPECT_EQ('+', stored.back());
-    std::string text = "kumquat";
-    ASSERT_TRUE(CTheBatLoginCodec::DecodeValue(stored, text));
-    EXPECT_EQ("marta", text);
-}
-
-TEST(TheBatLoginCodec, EveryShortTextRoundTrips)
+TEST(TheBatLoginCodec, EveryShortTextAndTheLongestRoundTrip)
 {
     // All texts of one and two bytes, then for longer texts every pair of first characters: those land in
     // the last group, so every final symbol and fill combination is met.
@@ -114,19 +99,13 @@ TEST(TheBatLoginCodec, EveryShortTextRoundTrips)
     EXPECT_EQ(0, failures);
     // The ambiguous case was met, not only the easy ones.
     EXPECT_GT(wholeGroupsEndingInPlus, 1000);
-}
 
-TEST(TheBatLoginCodec, LongestTextsAndLimits)
-{
+    // The longest text goes through; one more byte, or none, is refused with the output untouched.
     std::string longest(CTheBatLoginCodec::kMaxValueLength, 'q');
     longest[0] = 'm';
-    std::string stored;
-    ASSERT_TRUE(CTheBatLoginCodec::EncodeValue(longest, stored));
-    std::string text;
-    ASSERT_TRUE(CTheBatLoginCodec::DecodeValue(stored, text));
-    EXPECT_EQ(longest, text);
-
-    stored = "kumquat";
+    check(longest);
+    EXPECT_EQ(0, failures);
+    std::string stored = "kumquat";
     EXPECT_FALSE(CTheBatLoginCodec::EncodeValue(longest + "q", stored));
     EXPECT_FALSE(CTheBatLoginCodec::EncodeValue("", stored));
     EXPECT_EQ("kumquat", stored);
@@ -136,6 +115,11 @@ TEST(TheBatLoginCodec, HostileStoredFormsAreRefused)
 {
     std::string good;
     ASSERT_TRUE(CTheBatLoginCodec::EncodeValue("anna", good));
+    auto changed = [&good](size_t at, char c) {
+        std::string stored = good;
+        stored[at] = c;
+        return stored;
+    };
     struct Row
     {
         const char* what;
@@ -143,22 +127,14 @@ TEST(TheBatLoginCodec, HostileStoredFormsAreRefused)
         BOOL expected;
         const char* text;
     };
-    std::string withSpace = good;
-    withSpace[2] = ' ';
-    std::string withEquals = good;
-    withEquals[0] = '=';
-    std::string lateBad = good;
-    lateBad[9] = '=';
-    std::string highByte = good;
-    highByte[5] = static_cast<char>(0xE9);
     const Row rows[] = {
         {"empty", "", FALSE, ""},
         {"one group", good.substr(0, 4), FALSE, ""},
         {"cut inside the last group", good.substr(0, 10), FALSE, ""},
-        {"a space in the first group", withSpace, FALSE, ""},
-        {"an equals sign first", withEquals, FALSE, ""},
-        {"an equals sign in the last group", lateBad, FALSE, ""},
-        {"a byte over 127", highByte, FALSE, ""},
+        {"a space in the first group", changed(2, ' '), FALSE, ""},
+        {"an equals sign first", changed(0, '='), FALSE, ""},
+        {"an equals sign in the last group", changed(9, '='), FALSE, ""},
+        {"a byte over 127", changed(5, static_cast<char>(0xE9)), FALSE, ""},
         {"one to three symbols left over are ignored", good + "= ", TRUE, "anna"},
         {"length word 0", StoredWithLength(0, "xx"), FALSE, ""},
         {"length word past the symbols", StoredWithLength(7, "xx"), FALSE, ""},

@@ -98,11 +98,3 @@ TEST(MailClient, FindFilesRecursiveMatchesNamesAnyCaseAndSkipsDotFolders)
     none.FindFilesRecursive(root / "does-not-exist", "account.cfg");
     EXPECT_TRUE(none.FoundFiles().empty());
 }
-
-TEST(MailClient, DestroyingAnUnloadedClientIsHarmless)
-{
-    CMailClient* client = new CScriptedClient;
-    EXPECT_EQ(0, client->AccountCount());
-    EXPECT_EQ(nullptr, client->SmallIcon());
-    delete client;
-}

@@ -2,7 +2,9 @@
 #include "contract/ContractFolder.h"
 
 #include "Environment.h"
+#include "Files.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -13,41 +15,31 @@ namespace contract {
 namespace {
 
 // Both backends accept '/' from std::filesystem, and only Windows reads '\\' as a separator.
-std::filesystem::path FsPath(const std::string& path)
+std::filesystem::path FsPath(std::string path)
 {
-    std::string slashed = path;
-    for (char& c : slashed) {
-        if (c == '\\')
-            c = '/';
-    }
-    return std::filesystem::path(slashed);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return std::filesystem::path(path);
 }
 
 } // namespace
 
-std::string MakeTestFolder(const char* tag)
+void CFolderTest::SetUp()
 {
     std::string temp;
-    if (!plat::TempFolder(temp) || temp.empty())
-        return std::string();
+    ASSERT_TRUE(plat::TempFolder(temp) && !temp.empty());
     static unsigned counter = 0;
     auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string folder = temp + "nimbrel-contract-" + tag + "-" + std::to_string(stamp % 1000000007ull) +
-                             "-" + std::to_string(++counter);
-        std::error_code error;
-        if (std::filesystem::create_directory(FsPath(folder), error) && !error)
-            return folder + "\\";
-    }
-    return std::string();
+    m_folder =
+        temp + "nimbrel-contract-" + std::to_string(stamp % 1000000007ull) + "-" + std::to_string(++counter);
+    ASSERT_TRUE(MakeFolder(m_folder)) << m_folder;
+    m_folder += "\\";
 }
 
-void RemoveTestFolder(const std::string& folder)
+void CFolderTest::TearDown()
 {
-    if (folder.empty())
-        return;
     std::error_code error;
-    std::filesystem::remove_all(FsPath(folder), error);
+    if (!m_folder.empty())
+        std::filesystem::remove_all(FsPath(m_folder), error);
 }
 
 bool MakeFolder(const std::string& path)
@@ -59,10 +51,15 @@ bool MakeFolder(const std::string& path)
 bool WriteTestFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out.flush());
+}
+
+std::string Content(const std::string& path)
+{
+    std::string bytes = "<no file>";
+    plat::ReadWholeFile(path.c_str(), bytes);
+    return bytes;
 }
 
 } // namespace contract

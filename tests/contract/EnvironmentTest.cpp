@@ -16,18 +16,15 @@
 
 namespace {
 
-TEST(EnvironmentTest, ExpandEnvironment)
+TEST(EnvironmentTest, SetAndExpand)
 {
     const char* pathValue = getenv("PATH");
     ASSERT_NE(nullptr, pathValue);
     const std::string path = pathValue;
-    struct Row
-    {
-        const char* text;
-        std::string expected;
-    };
+    ASSERT_TRUE(plat::SetEnvironmentValue("NIMBREL_CONTRACT_VALUE", "C:\\Mail Data"));
     // An unknown %NAME% is copied whole, and the scan goes on after its closing '%'.
-    const Row rows[] = {
+    const std::pair<const char*, std::string> rows[] = {
+        {"%nimbrel_contract_value%\\Eudora", "C:\\Mail Data\\Eudora"},
         {"plain text", "plain text"},
         {"%PATH%", path},
         {"<%path%>", "<" + path + ">"},
@@ -38,10 +35,10 @@ TEST(EnvironmentTest, ExpandEnvironment)
         {"%%", "%%"},
         {"", ""},
     };
-    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
+    for (const auto& row : rows) {
         std::string expanded = "kumquat";
-        EXPECT_TRUE(plat::ExpandEnvironment(rows[i].text, expanded)) << "row " << i;
-        EXPECT_EQ(rows[i].expected, expanded) << "row " << i;
+        EXPECT_TRUE(plat::ExpandEnvironment(row.first, expanded)) << row.first;
+        EXPECT_EQ(row.second, expanded) << row.first;
     }
 
     // The limit counts the NUL: "abc" needs 4.
@@ -56,6 +53,10 @@ TEST(EnvironmentTest, ExpandEnvironment)
     EXPECT_TRUE(plat::ExpandEnvironment("%PATH%", expanded, static_cast<DWORD>(path.size() + 1)));
     EXPECT_EQ(path, expanded);
     EXPECT_FALSE(plat::ExpandEnvironment(nullptr, expanded));
+
+    ASSERT_TRUE(plat::SetEnvironmentValue("NIMBREL_CONTRACT_VALUE", nullptr));
+    EXPECT_TRUE(plat::ExpandEnvironment("%NIMBREL_CONTRACT_VALUE%\\Eudora", expanded));
+    EXPECT_EQ("%NIMBREL_CONTRACT_VALUE%\\Eudora", expanded);
 }
 
 TEST(EnvironmentTest, Folders)
@@ -136,11 +137,11 @@ TEST(EnvironmentTest, PromptResponderAnswers)
     plat::SetPromptResponder(nullptr, nullptr);
 }
 
-TEST(EnvironmentTest, FileIcons)
+using FileIcons = contract::CFolderTest;
+
+TEST_F(FileIcons, ForAFileAndNoneForAMissingOne)
 {
-    const std::string folder = contract::MakeTestFolder("icons");
-    ASSERT_FALSE(folder.empty());
-    const std::string file = folder + "client.exe";
+    const std::string file = m_folder + "client.exe";
     ASSERT_TRUE(contract::WriteTestFile(file, "MZ"));
 
     HICON small = nullptr, large = nullptr;
@@ -155,11 +156,10 @@ TEST(EnvironmentTest, FileIcons)
     HICON sentinel = reinterpret_cast<HICON>(static_cast<uintptr_t>(0xDEADBEEF));
     small = sentinel;
     large = sentinel;
-    plat::LoadFileIcons((folder + "missing.exe").c_str(), &small, &large);
+    plat::LoadFileIcons((m_folder + "missing.exe").c_str(), &small, &large);
     EXPECT_EQ(sentinel, small);
     EXPECT_EQ(sentinel, large);
     plat::FreeIcon(nullptr);
-    contract::RemoveTestFolder(folder);
 }
 
 } // namespace

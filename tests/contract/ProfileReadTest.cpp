@@ -25,19 +25,16 @@ const char kSample[] = "[section1]\r\n"
                        "single='x'\r\n"
                        "[section3]\r\n";
 
-class ProfileReadTest : public ::testing::Test
+class ProfileReadTest : public contract::CFolderTest
 {
 protected:
     void SetUp() override
     {
-        m_folder = contract::MakeTestFolder("profile-read");
-        ASSERT_FALSE(m_folder.empty());
+        contract::CFolderTest::SetUp();
         m_file = m_folder + "sample.ini";
         ASSERT_TRUE(contract::WriteTestFile(m_file, kSample));
     }
-    void TearDown() override { contract::RemoveTestFolder(m_folder); }
 
-    std::string m_folder;
     std::string m_file;
 };
 

@@ -14,16 +14,14 @@ namespace {
 
 const DWORD kSentinel = 0xDEADBEEF;
 
-class ProfileWriteTest : public ::testing::Test
+class ProfileWriteTest : public contract::CFolderTest
 {
 protected:
     void SetUp() override
     {
-        m_folder = contract::MakeTestFolder("profile-write");
-        ASSERT_FALSE(m_folder.empty());
+        contract::CFolderTest::SetUp();
         m_file = m_folder + "written.ini";
     }
-    void TearDown() override { contract::RemoveTestFolder(m_folder); }
 
     std::string Content(const std::string& path) const
     {
@@ -36,7 +34,6 @@ protected:
         return plat::ProfileWriteString(section, key, value, m_file.c_str());
     }
 
-    std::string m_folder;
     std::string m_file;
 };
 

@@ -18,7 +18,9 @@
 
 namespace {
 
-TEST(PortableControl, QueuedAnswersAndTheirLog)
+using PortableControl = contract::CFolderTest;
+
+TEST_F(PortableControl, QueuedAnswersAndTheirLog)
 {
     plat::portable::TakePromptLog();
     plat::portable::QueuePromptAnswers({IDOK, IDYES});
@@ -31,37 +33,34 @@ TEST(PortableControl, QueuedAnswersAndTheirLog)
     EXPECT_TRUE(plat::portable::TakePromptLog().empty());
 }
 
-TEST(PortableControl, FoldersAndCommandLine)
+TEST_F(PortableControl, FoldersAndCommandLine)
 {
-    const std::string folder = contract::MakeTestFolder("control");
-    ASSERT_FALSE(folder.empty());
     plat::portable::SetCommandLine("\"C:\\Program Files\\Nimbrel\\vantler.exe\" /Install");
     EXPECT_EQ("\"C:\\Program Files\\Nimbrel\\vantler.exe\" /Install", plat::CommandLineText());
 
-    plat::portable::SetAppDataFolder(folder + "AppData\\");
+    plat::portable::SetAppDataFolder(m_folder + "AppData\\");
     std::string appData;
     ASSERT_TRUE(plat::AppDataFolder(appData));
-    EXPECT_EQ(folder + "AppData", appData);
+    EXPECT_EQ(m_folder + "AppData", appData);
 
-    plat::portable::SetWindowsFolder(folder);
-    ASSERT_TRUE(contract::WriteTestFile(folder + "win.ini", "[mail]\r\nmapi=1\r\n"));
+    plat::portable::SetWindowsFolder(m_folder);
+    ASSERT_TRUE(contract::WriteTestFile(m_folder + "win.ini", "[mail]\r\nmapi=1\r\n"));
     char buffer[8];
     EXPECT_EQ(1u, plat::ProfileGetString("mail", "mapi", "0", buffer, sizeof(buffer), "win.ini"));
     EXPECT_STREQ("1", buffer);
 
-    plat::portable::SetTempFolder(folder);
+    plat::portable::SetTempFolder(m_folder);
     std::string temp;
     ASSERT_TRUE(plat::TempFolder(temp));
-    EXPECT_EQ(folder, temp);
+    EXPECT_EQ(m_folder, temp);
 
     plat::portable::SetTempFolder("");
     plat::portable::SetWindowsFolder("");
     plat::portable::SetAppDataFolder("");
     plat::portable::SetCommandLine("nimbrel.exe");
-    contract::RemoveTestFolder(folder);
 }
 
-TEST(PortableControl, ResetRegistryForgetsEverything)
+TEST_F(PortableControl, ResetRegistryForgetsEverything)
 {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
@@ -77,11 +76,9 @@ TEST(PortableControl, ResetRegistryForgetsEverything)
 }
 
 // Threads that write their own keys and files at once lose nothing.
-TEST(PortableControl, ConcurrentWritersLoseNothing)
+TEST_F(PortableControl, ConcurrentWritersLoseNothing)
 {
-    const std::string folder = contract::MakeTestFolder("threads");
-    ASSERT_FALSE(folder.empty());
-    const std::string file = folder + "shared.ini";
+    const std::string file = m_folder + "shared.ini";
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([t, &file] {
@@ -117,15 +114,12 @@ TEST(PortableControl, ConcurrentWritersLoseNothing)
         EXPECT_EQ(10u * 3u + 40u * 4u, count) << "section " << t; // "k0" to "k9" take 3 bytes, the rest 4
     }
     plat::RegRemoveTree(HKEY_CURRENT_USER, "Software\\NimbrelThreads");
-    contract::RemoveTestFolder(folder);
 }
 
 // A profile of several megabytes is read and edited in reasonable time, with its other bytes kept.
-TEST(PortableControl, LargeProfileFile)
+TEST_F(PortableControl, LargeProfileFile)
 {
-    const std::string folder = contract::MakeTestFolder("large");
-    ASSERT_FALSE(folder.empty());
-    const std::string file = folder + "large.ini";
+    const std::string file = m_folder + "large.ini";
     std::string bytes;
     for (int s = 0; s < 2000; ++s) {
         bytes += "[Persona-" + std::to_string(s) + "]\r\n";
@@ -149,15 +143,12 @@ TEST(PortableControl, LargeProfileFile)
     size_t at = bytes.rfind(oldLine);
     ASSERT_NE(std::string::npos, at);
     EXPECT_EQ(bytes.substr(0, at) + "Key39=changed\r\n" + bytes.substr(at + oldLine.size()), after);
-    contract::RemoveTestFolder(folder);
 }
 
 // Files no client would write: they read without harm, and a write still lands where it should.
-TEST(PortableControl, HostileProfileFiles)
+TEST_F(PortableControl, HostileProfileFiles)
 {
-    const std::string folder = contract::MakeTestFolder("hostile");
-    ASSERT_FALSE(folder.empty());
-    const std::string file = folder + "hostile.ini";
+    const std::string file = m_folder + "hostile.ini";
     const std::string samples[] = {
         std::string("\xEF\xBB\xBF[s]\r\nk=v\r\n"),
         std::string("[s\r\nk=v\r\n[s]\r\nk=v\r\n"),
@@ -179,7 +170,6 @@ TEST(PortableControl, HostileProfileFiles)
             << "row " << i;
         EXPECT_STREQ("new", buffer) << "row " << i;
     }
-    contract::RemoveTestFolder(folder);
 }
 
 } // namespace

@@ -54,16 +54,14 @@ void RewriteInPlace(const std::string& path, const std::string& bytes)
     ASSERT_EQ(0, fclose(file));
 }
 
-class ProfileCache : public ::testing::Test
+class ProfileCache : public contract::CFolderTest
 {
 protected:
-    ProfileCache() : m_folder(contract::MakeTestFolder("cache")) {}
-    ~ProfileCache() override
+    void TearDown() override
     {
         StopFaults();
-        contract::RemoveTestFolder(m_folder);
+        contract::CFolderTest::TearDown();
     }
-    std::string m_folder;
 };
 
 TEST_F(ProfileCache, ManyLookupsInAnOldFileReadItOnce)

@@ -1,0 +1,383 @@
+// Contract of the profile files: reads with their defaults, cut values, lists, quotes, line ends and numbers;
+// writes with the exact bytes they leave, deletions and refusals.
+#include "contract/ContractFolder.h"
+
+#include "Environment.h"
+#include "Files.h"
+#include "LastError.h"
+#include "Profile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+using contract::Content;
+using contract::WriteTestFile;
+
+const char kSample[] = "[section1]\r\n"
+                       "name1=val1\r\n"
+                       "name2=\"val2\"\r\n"
+                       "name3\r\n"
+                       "name4=a\r\n"
+                       "[section2]\r\n"
+                       ";comment=x\r\n"
+                       "  spaced  =  value with blanks  \r\n"
+                       "quoted=\"\"\r\n"
+                       "half=\"open\r\n"
+                       "single='x'\r\n"
+                       "[section3]\r\n";
+
+// One read into a buffer of `size` bytes filled with 0xBD: the text as long as the count says, which must end
+// in a NUL with nothing written after it. Key lists come back with their NULs but without the final one.
+std::string Get(const std::string& path, const char* section, const char* key, const char* def = "default",
+                DWORD size = 64)
+{
+    char buffer[66];
+    memset(buffer, 0xBD, sizeof(buffer));
+    DWORD count =
+        plat::ProfileGetString(section, key, def, buffer, size, path.empty() ? nullptr : path.c_str());
+    if (count > 64)
+        return "<count " + std::to_string(count) + ">";
+    EXPECT_EQ('\0', buffer[count]);
+    EXPECT_EQ('\xBD', buffer[count + 1]);
+    return std::string(buffer, count);
+}
+
+class ProfileTest : public contract::CFolderTest
+{
+protected:
+    void SetUp() override
+    {
+        contract::CFolderTest::SetUp();
+        m_file = m_folder + "profile.ini";
+    }
+    BOOL Write(const char* section, const char* key, const char* value)
+    {
+        return plat::ProfileWriteString(section, key, value, m_file.c_str());
+    }
+
+    std::string m_file;
+};
+
+TEST_F(ProfileTest, ValuesAndDefaults)
+{
+    ASSERT_TRUE(WriteTestFile(m_file, kSample));
+    const std::string missing = m_folder + "missing.ini";
+    const std::string noFolder = m_folder + "nowhere\\missing.ini";
+    const std::string none;
+    const struct
+    {
+        const char* section;
+        const char* key;
+        const char* def;
+        DWORD size;
+        const std::string& path;
+        const char* text;
+    } rows[] = {
+        {"section1", "name1", "default", 64, m_file, "val1"},
+        {"SECTION1", "NaMe1", "default", 64, m_file, "val1"},
+        {" section1 ", " name1 ", "default", 64, m_file, "val1"},
+        {"section1", "name2", "default", 64, m_file, "val2"},
+        {"section1", "name3", "default", 64, m_file, "default"},
+        {"section1", "name5", "default", 64, m_file, "default"},
+        {"section9", "name1", "default", 64, m_file, "default"},
+        {"section1", "", "default", 64, m_file, "default"},
+        {"section1", "name1", "default", 64, missing, "default"},
+        {"section1", "name1", "default", 64, noFolder, "default"},
+        {"section1", "name1", "default", 64, none, "default"},
+        {"section1", "name5", "default  ", 64, m_file, "default"},
+        {"section1", "name5", nullptr, 64, m_file, ""},
+        {"section1", "name5", "", 64, m_file, ""},
+        // A section without keys lists none: the default.
+        {"section3", nullptr, "default", 64, m_file, "default"},
+        // A value that does not fit is cut and terminated.
+        {"section1", "name1", "default", 4, m_file, "val"},
+        {"section1", "name1", "default", 5, m_file, "val1"},
+        {"section1", "name4", "default", 1, m_file, ""},
+        {"section1", "name5", "default", 4, m_file, "def"},
+        // Blanks around names and values go; one pair of matching quotes goes (Wine takes single ones too).
+        {"section2", "spaced", "default", 64, m_file, "value with blanks"},
+        {"section2", "quoted", "default", 64, m_file, ""},
+        {"section2", "half", "default", 64, m_file, "\"open"},
+        {"section2", "single", "default", 64, m_file, "x"},
+        {"section2", ";comment", "default", 64, m_file, "x"},
+    };
+    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        EXPECT_EQ(rows[i].text, Get(rows[i].path, rows[i].section, rows[i].key, rows[i].def, rows[i].size));
+    }
+
+    // Size 0 leaves the buffer alone.
+    char buffer[8];
+    memset(buffer, 0xBD, sizeof(buffer));
+    EXPECT_EQ(0u, plat::ProfileGetString("section1", "name1", "default", buffer, 0, m_file.c_str()));
+    EXPECT_EQ('\xBD', buffer[0]);
+}
+
+// Double-NUL lists: the count leaves out the final NUL, and a list that is cut (even one that fits exactly)
+// counts size - 2. Wine does not write the same bytes as Windows in a cut list, so only the count is pinned.
+TEST_F(ProfileTest, KeySectionAndLineLists)
+{
+    ASSERT_TRUE(WriteTestFile(m_file, kSample));
+    EXPECT_EQ(std::string("name1\0name2\0name4\0", 18), Get(m_file, "section1", nullptr));
+    EXPECT_EQ(std::string("section1\0section2\0section3\0", 27), Get(m_file, nullptr, nullptr));
+    const struct
+    {
+        const char* section;
+        DWORD size;
+        DWORD count;
+    } cut[] = {{"section1", 16, 14}, {"section1", 19, 17}, {"section1", 20, 18},
+               {nullptr, 29, 27},    {nullptr, 28, 26},    {nullptr, 27, 25}};
+    for (const auto& row : cut) {
+        char buffer[32];
+        EXPECT_EQ(row.count,
+                  plat::ProfileGetString(row.section, nullptr, "default", buffer, row.size, m_file.c_str()))
+            << row.size;
+    }
+
+    // Section lines: comments left out, names and values trimmed.
+    const struct
+    {
+        const char* section;
+        DWORD size;
+        DWORD count;
+        std::string lines;
+    } sections[] = {
+        {"Section1", 128, 38, std::string("name1=val1\0name2=\"val2\"\0name3\0name4=a\0\0\xBD", 40)},
+        {"section2", 128, 57,
+         std::string("spaced=value with blanks\0quoted=\"\"\0half=\"open\0single='x'\0\0", 58)},
+        {"section1", 24, 22, ""},
+        {"section9", 128, 0, std::string("\0", 1)},
+    };
+    for (const auto& row : sections) {
+        char buffer[128];
+        memset(buffer, 0xBD, sizeof(buffer));
+        EXPECT_EQ(row.count, plat::ProfileGetSection(row.section, buffer, row.size, m_file.c_str()))
+            << row.section;
+        EXPECT_EQ(row.lines, std::string(buffer, row.lines.size())) << row.section;
+    }
+}
+
+// Files that clients and people write by hand: other line ends, duplicates, odd headers, '=' in values, text
+// before any section. A key is looked up in the first section of its name only; lists show every section and
+// key as they come.
+TEST_F(ProfileTest, IrregularFiles)
+{
+    for (const char* text : {"[s]\rk1=v1\rk2=v2\r", "[s]\nk1=v1\nk2=v2\n", "[s]\r\nk1=v1\r\nk2=v2"}) {
+        ASSERT_TRUE(WriteTestFile(m_file, text));
+        EXPECT_EQ("v1", Get(m_file, "s", "k1")) << text;
+        EXPECT_EQ("v2", Get(m_file, "s", "k2")) << text;
+    }
+
+    ASSERT_TRUE(WriteTestFile(m_file, "top=before\r\n"
+                                      "[dup]\r\n"
+                                      "a=1\r\n"
+                                      "a=2\r\n"
+                                      "[ spaced ]\r\n"
+                                      "k=spaced\r\n"
+                                      "[tail] junk\r\n"
+                                      "k=tail\r\n"
+                                      "[dup]\r\n"
+                                      "b=3\r\n"
+                                      "[eq]\r\n"
+                                      "url=http://x/?a=b\r\n"
+                                      "two words = v w \r\n"
+                                      "tab\t=\tt\r\n"));
+    const char* const rows[][3] = {
+        {"dup", "a", "1"},           {"dup", "b", "default"}, {"spaced", "k", "spaced"},
+        {" spaced ", "k", "spaced"}, {"tail", "k", "tail"},   {"eq", "url", "http://x/?a=b"},
+        {"eq", "two words", "v w"},  {"eq", "tab", "t"},      {"", "top", "before"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row[2], Get(m_file, row[0], row[1])) << row[0] << "/" << row[1];
+    EXPECT_EQ(std::string("a\0a\0", 4), Get(m_file, "dup", nullptr));
+    EXPECT_EQ(std::string("dup\0spaced\0tail\0dup\0eq\0", 23), Get(m_file, nullptr, nullptr));
+}
+
+TEST_F(ProfileTest, BareNameLivesInTheWindowsDirectory)
+{
+    std::string windows;
+    ASSERT_TRUE(plat::WindowsDirectory(windows));
+    std::string bare = "nimbrel-contract-" + m_folder.substr(m_folder.size() - 8, 7) + ".ini";
+    for (char& c : bare)
+        c = c == '\\' || c == '/' ? '-' : c;
+    ASSERT_TRUE(WriteTestFile(windows + "\\" + bare, "[where]\r\nplace=windows\r\n"));
+    EXPECT_EQ("windows", Get(bare, "where", "place"));
+    EXPECT_TRUE(plat::RemoveFile((windows + "\\" + bare).c_str()));
+}
+
+TEST_F(ProfileTest, Numbers)
+{
+    ASSERT_TRUE(WriteTestFile(m_file, "[n]\r\n"
+                                      "plain=42\r\n"
+                                      "trailing=42A9\r\n"
+                                      "leading=B42\r\n"
+                                      "minus=-1\r\n"
+                                      "wrap=4294967297\r\n"
+                                      "empty=\r\n"
+                                      "quoted=\"17\"\r\n"
+                                      "blank=  8  \r\n"
+                                      "plus=+5\r\n"
+                                      "hex=0x10\r\n"));
+    const struct
+    {
+        const char* key;
+        int def;
+        UINT expected;
+    } rows[] = {
+        {"plain", 5, 42},  {"trailing", 5, 42}, {"leading", 5, 0}, {"minus", 5, 4294967295u},
+        {"wrap", 5, 1},    {"empty", 5, 5},     {"missing", 5, 5}, {"missing", -2, 4294967294u},
+        {"quoted", 5, 17}, {"blank", 5, 8},     {"plus", 5, 5},    {"hex", 5, 16},
+    };
+    // Wine parses the digits with base 0, so "0x10" reads as 16.
+    for (const auto& row : rows)
+        EXPECT_EQ(row.expected, plat::ProfileGetInt("n", row.key, row.def, m_file.c_str())) << row.key;
+}
+
+TEST_F(ProfileTest, NewFileSectionsAndKeys)
+{
+    EXPECT_TRUE(Write("section1", "key1", "data1"));
+    EXPECT_EQ("[section1]\r\nkey1=data1\r\n", Content(m_file));
+    EXPECT_TRUE(Write("section1", "key2", ""));
+    EXPECT_EQ("[section1]\r\nkey1=data1\r\nkey2=\r\n", Content(m_file));
+    // A new section goes at the end of the file.
+    EXPECT_TRUE(Write("section2", "key3", "data3"));
+    EXPECT_EQ("[section1]\r\nkey1=data1\r\nkey2=\r\n[section2]\r\nkey3=data3\r\n", Content(m_file));
+    // A new key goes at the end of its section; an existing one keeps its place and its spelling.
+    EXPECT_TRUE(Write("SECTION1", "key4", "data4"));
+    EXPECT_TRUE(Write("section1", "KEY1", "  changed"));
+    EXPECT_EQ("[section1]\r\nkey1=changed\r\nkey2=\r\nkey4=data4\r\n[section2]\r\nkey3=data3\r\n",
+              Content(m_file));
+    // A null value removes the key, and removing it again still succeeds.
+    EXPECT_TRUE(Write("section1", "key2", nullptr));
+    EXPECT_TRUE(Write("section1", "key2", nullptr));
+    EXPECT_TRUE(Write("section9", "key2", nullptr));
+    EXPECT_EQ("[section1]\r\nkey1=changed\r\nkey4=data4\r\n[section2]\r\nkey3=data3\r\n", Content(m_file));
+    // A null key removes the whole section.
+    EXPECT_TRUE(Write("section1", nullptr, nullptr));
+    EXPECT_EQ("[section2]\r\nkey3=data3\r\n", Content(m_file));
+    EXPECT_EQ("data3", Get(m_file, "section2", "key3"));
+    EXPECT_EQ("default", Get(m_file, "section1", "key1"));
+}
+
+TEST_F(ProfileTest, WriteRefusals)
+{
+    DWORD error = 0xDEADBEEF;
+    plat::SetLastErrorCode(0xDEADBEEF);
+    EXPECT_FALSE(plat::ProfileWriteString(nullptr, "key", "value", m_file.c_str(), &error));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), error);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), plat::LastErrorCode());
+    EXPECT_FALSE(plat::PathExists(m_file.c_str()));
+    error = 0xDEADBEEF;
+    EXPECT_FALSE(plat::ProfileWriteString("section", "key", "value", "", &error));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), error);
+    // A folder that is not there is not made.
+    EXPECT_FALSE(
+        plat::ProfileWriteString("section", "key", "value", (m_folder + "nowhere\\file.ini").c_str()));
+    EXPECT_FALSE(plat::PathExists((m_folder + "nowhere").c_str()));
+    // Removing from a file that is not there succeeds and makes no file.
+    EXPECT_TRUE(Write("section", "key", nullptr));
+    EXPECT_FALSE(plat::PathExists(m_file.c_str()));
+
+    // Names and values that would not read back as written are refused, and the file stays as it was.
+    ASSERT_TRUE(Write("section", "user", "name"));
+    const std::string before = Content(m_file);
+    const char* const hostile[][3] = {
+        {"section", "user", "x\r\n[section]\r\nuser=y"},
+        {"section", "user", "x\ny"},
+        {"section", "a=b", "c"},
+        {"section", "[other]", "c"},
+        {"sec\r\ntion", "user", "c"},
+    };
+    for (const auto& row : hostile) {
+        error = 0xDEADBEEF;
+        EXPECT_FALSE(plat::ProfileWriteString(row[0], row[1], row[2], m_file.c_str(), &error)) << row[2];
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), error) << row[2];
+    }
+    EXPECT_EQ(before, Content(m_file));
+}
+
+// Lines that a write does not concern keep their bytes, a UTF-8 byte-order mark among them; each row reads
+// the key before and after its write, then the whole file. A row without a file goes on with the last one.
+TEST_F(ProfileTest, WritesIntoExistingFiles)
+{
+    const char* const settings = "[Settings]\r\nDominant=1\r\n;remark\r\nPOPServer=pop.example.com\r\n"
+                                 "LoginName=joe\r\n[Other]\r\nx=1\r\n";
+    const char* const server = "[Settings]\r\nDominant=1\r\n;remark\r\nPOPServer=localhost\r\n"
+                               "LoginName=joe\r\n[Other]\r\nx=1\r\n";
+    const char* const changed = "[Settings]\r\nDominant=1\r\n;remark\r\nPOPServer=localhost\r\n"
+                                "LoginName=joe\r\nPOPPort=3110\r\n[Other]\r\nx=1\r\n";
+    const struct
+    {
+        const char* file;
+        const char* section;
+        const char* key;
+        const char* old;
+        const char* value;
+        std::string after;
+    } rows[] = {
+        {settings, "Settings", "POPServer", "pop.example.com", "localhost", server},
+        {nullptr, "Settings", "POPPort", "default", "3110", changed},
+        // Writing the value a key already has changes nothing.
+        {nullptr, "Settings", "LoginName", "joe", "joe", changed},
+        {"[a]\r\nk=v", "a", "n", "default", "w", "[a]\r\nk=v\r\nn=w\r\n"},
+        {"[a]\r\nk=v", "b", "n", "default", "w", "[a]\r\nk=v\r\n[b]\r\nn=w\r\n"},
+        {"\xEF\xBB\xBF[Accounts]\r\nCount=1\r\n", "Accounts", "Count", "1", "2",
+         "\xEF\xBB\xBF[Accounts]\r\nCount=2\r\n"},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(!row.file || WriteTestFile(m_file, row.file));
+        EXPECT_EQ(row.old, Get(m_file, row.section, row.key)) << row.key;
+        EXPECT_TRUE(Write(row.section, row.key, row.value)) << row.key;
+        EXPECT_EQ(row.value, Get(m_file, row.section, row.key)) << row.key;
+        EXPECT_EQ(row.after, Content(m_file)) << row.key;
+    }
+}
+
+// Wine writes the whole file anew: blank lines go and every line ends in CR+LF. Windows, and the portable
+// backend, leave the lines a write does not concern as they were. Both read back the same.
+TEST_F(ProfileTest, MixedLineEndsAndBlankLines)
+{
+    ASSERT_TRUE(WriteTestFile(m_file, "[a]\r\n k = v \r\n\r\nq=1\n\n[b]\rx=1\r"));
+    EXPECT_TRUE(Write("a", "k", "w"));
+    EXPECT_EQ(0u, Content(m_file).find("[a]\r\nk=w\r\n"));
+    EXPECT_EQ("w", Get(m_file, "a", "k", ""));
+    EXPECT_EQ("1", Get(m_file, "a", "q", ""));
+    EXPECT_EQ("1", Get(m_file, "b", "x", ""));
+}
+
+// Writes into duplicated and spaced sections land where reads will look for them.
+TEST_F(ProfileTest, IrregularSections)
+{
+    ASSERT_TRUE(WriteTestFile(m_file, "[dup]\r\na=1\r\n[ spaced ]\r\nk=v\r\n[dup]\r\nb=3\r\n"));
+    EXPECT_TRUE(Write("dup", "b", "9"));
+    EXPECT_TRUE(Write("spaced", "k", "w"));
+    EXPECT_EQ("9", Get(m_file, "dup", "b", ""));
+    EXPECT_EQ("w", Get(m_file, "spaced", "k", ""));
+    // The new key went to the first [dup]; the old one stays in the second until removed from there.
+    EXPECT_EQ(std::string("a\0b\0", 4), Get(m_file, "dup", nullptr, ""));
+    EXPECT_TRUE(Write("dup", "b", nullptr));
+    EXPECT_TRUE(Write("dup", "b", nullptr));
+    EXPECT_EQ("", Get(m_file, "dup", "b", ""));
+    EXPECT_EQ(std::string::npos, Content(m_file).find("b=")) << Content(m_file);
+    EXPECT_EQ(std::string("dup\0spaced\0dup\0", 15), Get(m_file, nullptr, nullptr, ""));
+}
+
+// Removing a section that stands more than once removes the first; the next goes with the next call.
+TEST_F(ProfileTest, RemovingRepeatedSection)
+{
+    ASSERT_TRUE(WriteTestFile(m_file, "[dup]\r\na=1\r\n[keep]\r\nk=v\r\n[DUP]\r\nb=3\r\n"));
+    EXPECT_TRUE(Write("dup", nullptr, nullptr));
+    EXPECT_EQ("", Get(m_file, "dup", "a", ""));
+    EXPECT_EQ("3", Get(m_file, "dup", "b", ""));
+    EXPECT_EQ("[keep]\r\nk=v\r\n[DUP]\r\nb=3\r\n", Content(m_file));
+    EXPECT_TRUE(Write("dup", nullptr, nullptr));
+    EXPECT_EQ("[keep]\r\nk=v\r\n", Content(m_file));
+    EXPECT_TRUE(Write("dup", nullptr, nullptr));
+    EXPECT_EQ("[keep]\r\nk=v\r\n", Content(m_file));
+}
+
+} // namespace

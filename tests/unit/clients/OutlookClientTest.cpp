@@ -1,48 +1,37 @@
 // Outlook Express and Outlook: detection, the sample user's accounts and the exact values written.
 #include "support/ClientChecks.h"
-#include "support/TestScopes.h"
 
-#include "clients/OutlookClient.h"
-#include "clients/OutlookExpressClient.h"
 #include "Environment.h"
 #include "Files.h"
-#include "fixtures/SampleStores.h"
-#include "fixtures/SampleWriter.h"
 #include "RegKey.h"
 #include "Registry.h"
-
-#include <gtest/gtest.h>
+#include "clients/OutlookClient.h"
+#include "clients/OutlookExpressClient.h"
+#include "fixtures/SampleWriter.h"
 
 namespace {
 
 const char kOeAccounts[] = "Software\\Microsoft\\Internet Account Manager\\Accounts";
 const char kOeInstall[] = "Software\\Microsoft\\Outlook Express";
 
-class OutlookClients : public ::testing::Test
+class OutlookClients : public CClientTest
 {
 protected:
-    OutlookClients()
-        : m_registry({{HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Account Manager"},
-                      {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Outlook\\OMI Account Manager"},
-                      {HKEY_LOCAL_MACHINE, kOeInstall},
-                      {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\11.0"},
-                      {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\9.0"},
-                      {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\12.0"}}),
-          m_port(110)
-    {
-        m_context.root = m_folder.Path();
-        m_context.proxyPort = 110;
-    }
-
-    std::string Value(const char* account, const char* name)
+    static std::string Value(const char* account, const char* name)
     {
         return RegValueText(HKEY_CURRENT_USER, std::string(kOeAccounts) + "\\" + account, name);
     }
-
-    CRegistryScope m_registry;
-    CProxyPortScope m_port;
-    CTestFolder m_folder;
-    SampleContext m_context;
+    // The values the adapter writes, of the first two sample accounts.
+    static std::string PopValues()
+    {
+        std::string text;
+        for (const char* account : {"00000001", "00000002"}) {
+            for (const char* name : {"POP3 User Name", "POP3 Server", "POP3 Port", "POP3 Use Sicily"})
+                text += Value(account, name) + "|";
+            text += " ";
+        }
+        return text;
+    }
 };
 
 typedef CWithRecords<COutlookExpressClient> CTestOutlookExpress;
@@ -57,24 +46,19 @@ TEST_F(OutlookClients, DetectionFollowsInstallRoot)
 
     // The client is a 32-bit program: an installation recorded only in the 64-bit view is not its own.
     ASSERT_TRUE(SampleFile(m_folder / "OE\\msimn.exe", "MZ"));
-    {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  plat::RegCreate(HKEY_LOCAL_MACHINE, kOeInstall, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key));
-        std::string folder = m_folder / "OE";
-        ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key, "InstallRoot", REG_SZ, folder.c_str(),
-                                                static_cast<DWORD>(folder.size() + 1)));
-        plat::RegClose(key);
-    }
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              plat::RegCreate(HKEY_LOCAL_MACHINE, kOeInstall, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key));
+    const std::string folder = m_folder / "OE";
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key, "InstallRoot", REG_SZ, folder.c_str(),
+                                            static_cast<DWORD>(folder.size() + 1)));
+    plat::RegClose(key);
     COutlookExpressClient only64;
     EXPECT_FALSE(only64.DetectClient());
-    {
-        HKEY microsoft64 = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_LOCAL_MACHINE, "Software\\Microsoft",
-                                               KEY_ALL_ACCESS | KEY_WOW64_64KEY, &microsoft64));
-        EXPECT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(microsoft64, "Outlook Express"));
-        plat::RegClose(microsoft64);
-    }
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_LOCAL_MACHINE, "Software\\Microsoft",
+                                           KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key));
+    EXPECT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(key, "Outlook Express"));
+    plat::RegClose(key);
 
     // An expandable folder is expanded before the program name is added; a plain one is taken as written.
     ASSERT_TRUE(plat::SetEnvironmentValue("NIMBREL_TEST_OE", m_folder.Path().c_str()));
@@ -83,7 +67,6 @@ TEST_F(OutlookClients, DetectionFollowsInstallRoot)
     COutlookExpressClient expanded;
     EXPECT_TRUE(expanded.DetectClient());
     EXPECT_EQ(m_folder / "OE\\msimn.exe", expanded.ExePath());
-
     ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, kOeInstall, "InstallRoot", "%NIMBREL_TEST_OE%\\OE"));
     COutlookExpressClient literal;
     EXPECT_FALSE(literal.DetectClient());
@@ -101,14 +84,13 @@ TEST_F(OutlookClients, OutlookIsFoundThroughTheNewestWorkingOffice)
 {
     const std::string office11 = m_folder / "Office11\\";
     const std::string office9 = m_folder / "Office9\\";
+    const std::string office = "Software\\Microsoft\\Office\\";
     ASSERT_TRUE(SampleFile(office9 + "outlook.exe", "MZ"));
-    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\9.0\\Outlook\\InstallRoot",
-                                "Path", office9));
+    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, office + "9.0\\Outlook\\InstallRoot", "Path", office9));
     // Version 11: no "Path" under Outlook, and Common points to a folder without the program.
-    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\11.0\\Outlook\\InstallRoot",
-                                "Other", office11));
-    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\11.0\\Common\\InstallRoot",
-                                "Path", office11));
+    ASSERT_TRUE(
+        SampleRegString(HKEY_LOCAL_MACHINE, office + "11.0\\Outlook\\InstallRoot", "Other", office11));
+    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, office + "11.0\\Common\\InstallRoot", "Path", office11));
     COutlookClient nine;
     EXPECT_TRUE(nine.DetectClient());
     EXPECT_EQ(office9 + "outlook.exe", nine.ExePath());
@@ -146,40 +128,17 @@ TEST_F(OutlookClients, ConfigureAndUnconfigureWriteExactlyTheirValues)
 {
     ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
     m_port.Set(8110);
-    {
-        COutlookExpressClient client;
-        ASSERT_TRUE(client.LoadClient());
-        ASSERT_TRUE(client.ConfigureAccount(0)); // no port value, no SPA flag
-        ASSERT_TRUE(client.ConfigureAccount(1)); // SPA flag stored as 0
-    }
-    EXPECT_EQ("anna/pop.mail.example/110", Value("00000001", "POP3 User Name"));
-    EXPECT_EQ("localhost", Value("00000001", "POP3 Server"));
-    EXPECT_EQ("dword:8110", Value("00000001", "POP3 Port"));
-    EXPECT_EQ("<missing>", Value("00000001", "POP3 Use Sicily"));
-    EXPECT_EQ("anna.k/pop.office.example[SPA]/995", Value("00000002", "POP3 User Name"));
-    EXPECT_EQ("<missing>", Value("00000002", "POP3 Use Sicily"));
+    // The first has no port value and no SPA flag, the second an SPA flag of 0; a missing port may be added.
+    ExpectRoundTrip<COutlookExpressClient>(
+        {0, 1}, PopValues,
+        "anna/pop.mail.example/110|localhost|dword:8110|<missing>| "
+        "anna.k/pop.office.example[SPA]/995|localhost|dword:8110|<missing>| ",
+        "anna|pop.mail.example|dword:110|<missing>| "
+        "anna.k|pop.office.example|dword:995|dword:1| ");
     // Values the adapter does not own stay as they were.
     EXPECT_EQ("smtp.mail.example", Value("00000002", "SMTP Server"));
     EXPECT_EQ("dword:3", Value("00000002", "Connection Type"));
     EXPECT_EQ("Office (SPA)", Value("00000002", "Account Name"));
-
-    {
-        COutlookExpressClient client;
-        ASSERT_TRUE(client.LoadClient());
-        AccountInfo info;
-        ASSERT_TRUE(client.GetAccount(1, info));
-        EXPECT_TRUE(info.configured && info.upToDate);
-        ASSERT_TRUE(client.UnconfigureAccount(0));
-        ASSERT_TRUE(client.UnconfigureAccount(1));
-    }
-    EXPECT_EQ("anna", Value("00000001", "POP3 User Name"));
-    EXPECT_EQ("pop.mail.example", Value("00000001", "POP3 Server"));
-    EXPECT_EQ("dword:110", Value("00000001", "POP3 Port")); // a missing port may be added
-    EXPECT_EQ("<missing>", Value("00000001", "POP3 Use Sicily"));
-    EXPECT_EQ("anna.k", Value("00000002", "POP3 User Name"));
-    EXPECT_EQ("pop.office.example", Value("00000002", "POP3 Server"));
-    EXPECT_EQ("dword:995", Value("00000002", "POP3 Port"));
-    EXPECT_EQ("dword:1", Value("00000002", "POP3 Use Sicily"));
 }
 
 TEST_F(OutlookClients, WriteAccountGuardsItsIndexAndSource)
@@ -202,52 +161,42 @@ TEST_F(OutlookClients, WriteAccountGuardsItsIndexAndSource)
     // The account's key vanished after loading: the write fails, the record stays as it was.
     ASSERT_EQ(ERROR_SUCCESS,
               plat::RegRemoveTree(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000008").c_str()));
-    EXPECT_FALSE(client.UnconfigureAccount(7));
-    EXPECT_TRUE(client.Record(7).configured);
+    ExpectRefused(client, 7, FALSE, [] { return Value("00000008", "POP3 User Name"); });
 }
 
 TEST_F(OutlookClients, AccountsThatCouldNotBeGivenBackAreLeftAlone)
 {
     ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
-    const std::string first = std::string(kOeAccounts) + "\\00000001";
-    const std::string second = std::string(kOeAccounts) + "\\00000002";
     plat::CRegKey key;
     // Flags stored with another type (say, by a .reg import): writing a DWORD over them would lose them.
-    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, first.c_str(), KEY_WRITE));
+    ASSERT_EQ(ERROR_SUCCESS,
+              key.Open(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000001").c_str(), KEY_WRITE));
     ASSERT_EQ(ERROR_SUCCESS, key.SetString("POP3 Use Sicily", "1"));
-    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, second.c_str(), KEY_WRITE));
+    ASSERT_EQ(ERROR_SUCCESS,
+              key.Open(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000002").c_str(), KEY_WRITE));
     const unsigned char port[4] = {0xE3, 0x03, 0, 0};
     ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key.Get(), "POP3 Port", REG_BINARY, port, sizeof(port)));
-    key.Close();
-    {
-        COutlookExpressClient client;
-        ASSERT_TRUE(client.LoadClient());
-        for (int index : {0, 1}) {
-            EXPECT_FALSE(RecordOf(client, index).supported) << index;
-            EXPECT_EQ(REASON_REGISTRY, RecordOf(client, index).reason) << index;
-            EXPECT_FALSE(client.ConfigureAccount(index)) << index;
-        }
+    COutlookExpressClient client;
+    ASSERT_TRUE(client.LoadClient());
+    for (int index : {0, 1}) {
+        EXPECT_FALSE(RecordOf(client, index).supported) << index;
+        EXPECT_EQ(REASON_REGISTRY, RecordOf(client, index).reason) << index;
+        ExpectRefused(client, index, TRUE, PopValues);
     }
-    EXPECT_EQ("anna", Value("00000001", "POP3 User Name"));
-    EXPECT_EQ("1", Value("00000001", "POP3 Use Sicily"));
-    EXPECT_EQ("anna.k", Value("00000002", "POP3 User Name"));
 
-    // A user name and server that read whole, but whose proxy user name would not: configuring must not
-    // leave the real settings in a value the program then refuses to read.
-    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, first.c_str(), KEY_WRITE));
+    // A user name and server that read whole, but whose proxy user name would not: configuring must not leave
+    // the real settings in a value the program then refuses to read.
+    ASSERT_EQ(ERROR_SUCCESS,
+              key.Open(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000001").c_str(), KEY_WRITE));
     ASSERT_EQ(ERROR_SUCCESS, plat::RegRemoveValue(key.Get(), "POP3 Use Sicily"));
-    const std::string longName(200, 'u');
-    const std::string longServer = std::string(55, 's') + ".example";
-    ASSERT_EQ(ERROR_SUCCESS, key.SetString("POP3 User Name", longName));
-    ASSERT_EQ(ERROR_SUCCESS, key.SetString("POP3 Server", longServer));
+    ASSERT_EQ(ERROR_SUCCESS, key.SetString("POP3 User Name", std::string(200, 'u')));
+    ASSERT_EQ(ERROR_SUCCESS, key.SetString("POP3 Server", std::string(55, 's') + ".example"));
     key.Close();
     for (int attempt = 0; attempt < 2; ++attempt) {
-        COutlookExpressClient client;
-        ASSERT_TRUE(client.LoadClient());
-        ASSERT_TRUE(RecordOf(client, 0).supported);
-        EXPECT_FALSE(RecordOf(client, 0).configured);
-        EXPECT_FALSE(client.ConfigureAccount(0));
+        COutlookExpressClient longName;
+        ASSERT_TRUE(longName.LoadClient());
+        ASSERT_TRUE(RecordOf(longName, 0).supported);
+        EXPECT_FALSE(RecordOf(longName, 0).configured);
+        ExpectRefused(longName, 0, TRUE, PopValues);
     }
-    EXPECT_EQ(longName, Value("00000001", "POP3 User Name"));
-    EXPECT_EQ(longServer, Value("00000001", "POP3 Server"));
 }

@@ -1,16 +1,12 @@
 // Eudora: detection through the recorded command line, the settings file's account states, exact files
 // written.
 #include "support/ClientChecks.h"
-#include "support/TestScopes.h"
 
 #include "clients/EudoraClient.h"
 #include "FileAttributes.h"
 #include "Files.h"
-#include "fixtures/SampleStores.h"
 #include "fixtures/SampleWriter.h"
 #include "settings/ProductSettings.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -20,14 +16,13 @@ const std::string kSampleSettings = EudoraSampleSettings();
 
 typedef CWithRecords<CEudoraClient> CTestEudora;
 
-class EudoraClient : public ::testing::Test
+class EudoraClient : public CClientTest
 {
 protected:
-    EudoraClient() : m_registry({{HKEY_CURRENT_USER, "Software\\Qualcomm"}}), m_port(110)
+    EudoraClient()
     {
         m_heldPort = g_productSettings.m_proxyPort;
         g_productSettings.Load();
-        m_context.root = m_folder.Path();
         m_ini = m_folder / "Eudora\\Data\\eudora.ini";
     }
     ~EudoraClient() override { g_productSettings.m_proxyPort = m_heldPort; }
@@ -49,10 +44,6 @@ protected:
         return text;
     }
 
-    CRegistryScope m_registry;
-    CProxyPortScope m_port;
-    CTestFolder m_folder;
-    SampleContext m_context;
     std::string m_ini;
     int m_heldPort = 110;
 };
@@ -107,107 +98,87 @@ TEST_F(EudoraClient, SettingsReadIntoEveryState)
     ASSERT_TRUE(SeedEudoraSamples(m_context));
     const std::string sample = kSampleSettings;
     const std::string longLogin(300, 'l');
-    struct Row
+    const char* const server = "pop.eudora.example";
+    const struct
     {
         const char* what;
         std::string settings;
-        BOOL supported, configured, upToDate, suspicious;
-        int reason;
-        int protocol;
-        std::string user;
-        const char* server;
-        int auth;
-    };
-    const Row rows[] = {
-        {"sample", sample, 1, 0, 0, 0, 0, PROTOCOL_POP3, "anna.e", "pop.eudora.example", AUTH_APOP},
-        {"IMAP and POP", Replaced(sample, "UsesIMAP=0", "UsesIMAP=1"), 0, 0, 0, 0, REASON_IMAP, PROTOCOL_IMAP,
-         "", "", AUTH_UNKNOWN},
-        {"POP is yes", Replaced(sample, "UsesPOP=1", "UsesPOP=yes"), 0, 0, 0, 0, REASON_UNKNOWN_PROTOCOL,
-         PROTOCOL_UNKNOWN, "", "", AUTH_UNKNOWN},
-        {"no POP flag", Replaced(sample, "UsesPOP=1\r\n", ""), 0, 0, 0, 0, REASON_UNKNOWN_PROTOCOL,
-         PROTOCOL_UNKNOWN, "", "", AUTH_UNKNOWN},
-        {"empty login", Replaced(sample, "LoginName=anna.e", "LoginName="), 0, 0, 0, 0,
-         REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", AUTH_UNKNOWN},
-        {"no server", Replaced(sample, "PopServer=pop.eudora.example\r\n", ""), 0, 0, 0, 0,
-         REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", AUTH_UNKNOWN},
-        {"SPA", Replaced(sample, "APOP=1\r\nAuthenticateRPA=0", "APOP=0\r\nAuthenticateRPA=1"), 1, 0, 0, 0, 0,
-         PROTOCOL_POP3, "anna.e", "pop.eudora.example", AUTH_SPA},
-        {"no method", Replaced(sample, "APOP=1", "APOP=0"), 0, 0, 0, 0, REASON_AUTH_NOT_SUPPORTED,
-         PROTOCOL_UNKNOWN, "anna.e", "pop.eudora.example", AUTH_UNKNOWN},
+        AccountRow account;
+    } rows[] = {
+        {"sample", sample, {"Eudora", 1, 0, 0, 0, 0, "anna.e", server, 110, AUTH_APOP, PROTOCOL_POP3}},
+        {"IMAP and POP",
+         Replaced(sample, "UsesIMAP=0", "UsesIMAP=1"),
+         {"Eudora", 0, 0, 0, 0, REASON_IMAP, "", "", 0, AUTH_UNKNOWN, PROTOCOL_IMAP}},
+        {"POP is yes",
+         Replaced(sample, "UsesPOP=1", "UsesPOP=yes"),
+         {"Eudora", 0, 0, 0, 0, REASON_UNKNOWN_PROTOCOL, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN}},
+        {"no POP flag",
+         Replaced(sample, "UsesPOP=1\r\n", ""),
+         {"Eudora", 0, 0, 0, 0, REASON_UNKNOWN_PROTOCOL, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN}},
+        {"empty login",
+         Replaced(sample, "LoginName=anna.e", "LoginName="),
+         {"Eudora", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN}},
+        {"no server",
+         Replaced(sample, "PopServer=pop.eudora.example\r\n", ""),
+         {"Eudora", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN}},
+        {"SPA",
+         Replaced(sample, "APOP=1\r\nAuthenticateRPA=0", "APOP=0\r\nAuthenticateRPA=1"),
+         {"Eudora", 1, 0, 0, 0, 0, "anna.e", server, 110, AUTH_SPA, PROTOCOL_POP3}},
+        {"no method",
+         Replaced(sample, "APOP=1", "APOP=0"),
+         {"Eudora", 0, 0, 0, 0, REASON_AUTH_NOT_SUPPORTED, "anna.e", server, 110, AUTH_UNKNOWN,
+          PROTOCOL_UNKNOWN}},
         {"configured",
          Replaced(Replaced(sample, "=anna.e", "=anna.e/pop.eudora.example[APOP]/110"), "=pop.eudora.example",
                   "=localhost"),
-         1, 1, 1, 0, 0, PROTOCOL_POP3, "anna.e/pop.eudora.example[APOP]/110", "localhost", AUTH_APOP},
-        {"doubtful", Replaced(sample, "=anna.e", "=dom/anna"), 1, 1, 0, 1, 0, PROTOCOL_POP3, "dom/anna",
-         "pop.eudora.example", AUTH_APOP},
+         {"Eudora", 1, 1, 1, 0, 0, "anna.e/pop.eudora.example[APOP]/110", "localhost", 110, AUTH_APOP,
+          PROTOCOL_POP3}},
+        {"doubtful",
+         Replaced(sample, "=anna.e", "=dom/anna"),
+         {"Eudora", 1, 1, 0, 1, 0, "dom/anna", server, 110, AUTH_APOP, PROTOCOL_POP3}},
         // Longer than Eudora's own 255-character reader: taken whole.
-        {"long login", Replaced(sample, "=anna.e", "=" + longLogin), 1, 0, 0, 0, 0, PROTOCOL_POP3, longLogin,
-         "pop.eudora.example", AUTH_APOP},
+        {"long login",
+         Replaced(sample, "=anna.e", "=" + longLogin),
+         {"Eudora", 1, 0, 0, 0, 0, longLogin, server, 110, AUTH_APOP, PROTOCOL_POP3}},
         // Too long for any buffer: refused, never cut.
-        {"huge login", Replaced(sample, "=anna.e", "=" + std::string(70000, 'h')), 0, 0, 0, 0,
-         REASON_CONFIG_UNREADABLE, PROTOCOL_UNKNOWN, "", "", AUTH_UNKNOWN},
+        {"huge login",
+         Replaced(sample, "=anna.e", "=" + std::string(70000, 'h')),
+         {"Eudora", 0, 0, 0, 0, REASON_CONFIG_UNREADABLE, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN}},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         WriteSettings(row.settings);
         CTestEudora client;
         ASSERT_TRUE(client.LoadClient());
         ASSERT_EQ(1, client.AccountCount());
-        const AccountInfo& a = client.Record(0);
-        EXPECT_EQ("Eudora", a.name);
-        EXPECT_EQ("anna@eudora.example", a.email);
-        EXPECT_EQ(row.supported, a.supported);
-        EXPECT_EQ(row.configured, a.configured);
-        EXPECT_EQ(row.upToDate, a.configured && a.upToDate);
-        EXPECT_EQ(row.suspicious, a.configured && a.suspicious);
-        EXPECT_EQ(row.reason, a.reason);
-        EXPECT_EQ(row.protocol, a.protocol);
-        EXPECT_EQ(row.user, a.current.userName);
-        EXPECT_EQ(row.server, a.current.server);
-        EXPECT_EQ(row.auth, a.current.authMode);
-        EXPECT_EQ(row.supported || row.reason == REASON_AUTH_NOT_SUPPORTED ? 110 : 0, a.current.port);
+        EXPECT_EQ("anna@eudora.example", client.Record(0).email);
+        ExpectAccounts(client, {row.account});
     }
 }
 
 TEST_F(EudoraClient, ConfigureAndUnconfigureWriteExactFiles)
 {
     ASSERT_TRUE(SeedEudoraSamples(m_context));
-    CTestEudora client;
-    ASSERT_TRUE(client.LoadClient());
-    ASSERT_TRUE(client.ConfigureAccount(0));
     const std::string configured =
         Replaced(Replaced(Replaced(Replaced(kSampleSettings, "LoginName=anna.e",
                                             "LoginName=anna.e/pop.eudora.example[APOP]/110"),
                                    "PopServer=pop.eudora.example", "PopServer=localhost"),
                           "AuthenticatePassword=0", "AuthenticatePassword=1"),
                  "AuthenticateAPOP=1", "AuthenticateAPOP=0");
-    EXPECT_EQ(configured, Settings());
-
-    CTestEudora reread;
-    ASSERT_TRUE(reread.LoadClient());
-    EXPECT_TRUE(reread.Record(0).configured && reread.Record(0).upToDate);
-    ASSERT_TRUE(reread.UnconfigureAccount(0));
-    EXPECT_EQ(kSampleSettings, Settings());
-
+    ExpectRoundTrip<CTestEudora>({0}, BytesOf(m_ini), configured, kSampleSettings);
     // Nothing is left beside the settings file.
-    std::vector<plat::DirEntry> entries;
-    ASSERT_TRUE(plat::ListDirectory((m_folder / "Eudora\\Data").c_str(), entries));
-    EXPECT_EQ(3u, entries.size());
+    EXPECT_EQ(1u, FileCount(m_folder / "Eudora\\Data"));
 
     // Proxy user names that would not give the account back as it was, so the restore is refused and the
     // file stays: a real user name ending in a blank (no file Eudora wrote holds one), which reading trims;
     // no real user name at all, which would leave a file holding no account.
-    const char* const unrestorable[] = {"LoginName=anna.e /", "LoginName=/"};
-    for (const char* loginName : unrestorable) {
-        const std::string stored = Replaced(configured, "LoginName=anna.e/", loginName);
-        WriteSettings(stored);
+    for (const char* loginName : {"LoginName=anna.e /", "LoginName=/"}) {
+        SCOPED_TRACE(loginName);
+        WriteSettings(Replaced(configured, "LoginName=anna.e/", loginName));
         CTestEudora refused;
-        ASSERT_TRUE(refused.LoadClient()) << loginName;
-        ASSERT_TRUE(refused.Record(0).configured) << loginName;
-        EXPECT_FALSE(refused.UnconfigureAccount(0)) << loginName;
-        EXPECT_EQ(stored, Settings()) << loginName;
-        ASSERT_TRUE(plat::ListDirectory((m_folder / "Eudora\\Data").c_str(), entries));
-        EXPECT_EQ(3u, entries.size()) << loginName;
+        ASSERT_TRUE(refused.LoadClient());
+        ASSERT_TRUE(refused.Record(0).configured);
+        ExpectRefused(refused, 0, FALSE, FileStore(m_ini));
     }
 }
 
@@ -219,25 +190,19 @@ TEST_F(EudoraClient, ProxyOnAnotherPort)
     ASSERT_TRUE(plain.LoadClient());
     EXPECT_FALSE(plain.Record(0).supported);
     EXPECT_EQ(REASON_NO_PORT_SELECTION, plain.Record(0).reason);
-    EXPECT_FALSE(plain.ConfigureAccount(0));
-    EXPECT_EQ(kSampleSettings, Settings());
+    ExpectRefused(plain, 0, TRUE, BytesOf(m_ini));
 
     // A configured account can still be given back, though it cannot be brought up to date.
     StartWithProxyPort(110);
     CTestEudora toConfigure;
     ASSERT_TRUE(toConfigure.LoadClient());
     ASSERT_TRUE(toConfigure.ConfigureAccount(0));
-    const std::string configured = Settings();
     StartWithProxyPort(8110);
     CTestEudora client;
     ASSERT_TRUE(client.LoadClient());
     const AccountInfo& a = client.Record(0);
-    EXPECT_TRUE(a.supported);
-    EXPECT_TRUE(a.configured);
-    EXPECT_FALSE(a.upToDate);
-    EXPECT_FALSE(a.suspicious);
-    EXPECT_FALSE(client.ConfigureAccount(0));
-    EXPECT_EQ(configured, Settings());
+    EXPECT_TRUE(a.supported && a.configured && !a.upToDate && !a.suspicious);
+    ExpectRefused(client, 0, TRUE, BytesOf(m_ini));
     ASSERT_TRUE(client.UnconfigureAccount(0));
     EXPECT_EQ(kSampleSettings, Settings());
 }
@@ -248,26 +213,19 @@ TEST_F(EudoraClient, FailedWritesLeaveTheFileAsItWas)
     CTestEudora client;
     ASSERT_TRUE(client.LoadClient());
     // Eudora saved its settings after they were read: its change is not overwritten.
-    const std::string changed = Replaced(kSampleSettings, "RealName=Anna Example", "RealName=Anna E.");
-    WriteSettings(changed);
-    EXPECT_FALSE(client.ConfigureAccount(0));
-    EXPECT_EQ(changed, Settings());
-    EXPECT_FALSE(client.Record(0).configured);
+    WriteSettings(Replaced(kSampleSettings, "RealName=Anna Example", "RealName=Anna E."));
+    ExpectRefused(client, 0, TRUE, FileStore(m_ini));
 
     WriteSettings(kSampleSettings);
     CTestEudora readOnly;
     ASSERT_TRUE(readOnly.LoadClient());
     ASSERT_TRUE(plat::SetFileReadOnly(m_ini.c_str(), TRUE));
-    EXPECT_FALSE(readOnly.ConfigureAccount(0));
+    ExpectRefused(readOnly, 0, TRUE, FileStore(m_ini));
     EXPECT_TRUE(plat::SetFileReadOnly(m_ini.c_str(), FALSE));
-    EXPECT_EQ(kSampleSettings, Settings());
-    EXPECT_FALSE(readOnly.Record(0).configured);
 
     CTestEudora gone;
     ASSERT_TRUE(gone.LoadClient());
     ASSERT_TRUE(plat::RemoveFolderTree((m_folder / "Eudora\\Data").c_str()));
-    EXPECT_FALSE(gone.ConfigureAccount(0));
-    EXPECT_FALSE(plat::PathExists(m_ini.c_str()));
-    EXPECT_FALSE(gone.Record(0).configured);
+    ExpectRefused(gone, 0, TRUE, FileStore(m_ini));
     EXPECT_FALSE(gone.WriteAccount(1, 0));
 }

@@ -130,26 +130,17 @@ TEST_F(TheBatClient, DepotEntriesFindTheirFolders)
     // A folder longer than the reader's buffer is refused, not cut to some other folder.
     ASSERT_TRUE(SeedTheBatDepotEntry(5, "Home", m_folder / std::string(4200, 'd')));
 
-    CTestTheBat client;
+    CTheBatClient client;
     ASSERT_TRUE(client.LoadClient());
     ASSERT_EQ(5, client.AccountCount());
-    const struct
-    {
-        const char* name;
-        BOOL supported;
-        int reason;
-    } expected[] = {{"Home", TRUE, 0},
-                    {"Work", TRUE, 0},
-                    {"Spare", TRUE, 0},
-                    {"", FALSE, REASON_REGISTRY},
-                    {"Home", FALSE, REASON_REGISTRY}};
-    for (int i = 0; i < 5; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(expected[i].name, client.Record(i).name);
-        EXPECT_EQ(expected[i].supported, client.Record(i).supported);
-        EXPECT_EQ(expected[i].reason, client.Record(i).reason);
-    }
-    EXPECT_EQ("anna", client.Record(1).current.userName);
+    ExpectAccounts(client,
+                   {
+                       {"Home", 1, 0, 0, 0, 0, "anna", "pop.mail.example", 110, AUTH_NORMAL, PROTOCOL_POP3},
+                       {"Work", 1, 0, 0, 0, 0, "anna", "pop.mail.example", 110, AUTH_NORMAL, PROTOCOL_POP3},
+                       {"Spare", 1, 0, 0, 0, 0, "anna", "pop.mail.example", 110, AUTH_NORMAL, PROTOCOL_POP3},
+                       {"", 0, 0, 0, 0, REASON_REGISTRY, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN},
+                       {"Home", 0, 0, 0, 0, REASON_REGISTRY, "", "", 0, AUTH_UNKNOWN, PROTOCOL_UNKNOWN},
+                   });
 }
 
 TEST_F(TheBatClient, SampleAccountsReadWithTheirStates)

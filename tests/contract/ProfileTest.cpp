@@ -11,24 +11,16 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
 using contract::Content;
 using contract::WriteTestFile;
 
-const char kSample[] = "[section1]\r\n"
-                       "name1=val1\r\n"
-                       "name2=\"val2\"\r\n"
-                       "name3\r\n"
-                       "name4=a\r\n"
-                       "[section2]\r\n"
-                       ";comment=x\r\n"
-                       "  spaced  =  value with blanks  \r\n"
-                       "quoted=\"\"\r\n"
-                       "half=\"open\r\n"
-                       "single='x'\r\n"
-                       "[section3]\r\n";
+const char kSample[] = "[section1]\r\nname1=val1\r\nname2=\"val2\"\r\nname3\r\nname4=a\r\n"
+                       "[section2]\r\n;comment=x\r\n  spaced  =  value with blanks  \r\nquoted=\"\"\r\n"
+                       "half=\"open\r\nsingle='x'\r\n[section3]\r\n";
 
 // One read into a buffer of `size` bytes filled with 0xBD: the text as long as the count says, which must end
 // in a NUL with nothing written after it. Key lists come back with their NULs but without the final one.
@@ -68,15 +60,8 @@ TEST_F(ProfileTest, ValuesAndDefaults)
     const std::string missing = m_folder + "missing.ini";
     const std::string noFolder = m_folder + "nowhere\\missing.ini";
     const std::string none;
-    const struct
-    {
-        const char* section;
-        const char* key;
-        const char* def;
-        DWORD size;
-        const std::string& path;
-        const char* text;
-    } rows[] = {
+    // Each row: section, key, default, buffer size, file, text read.
+    const std::tuple<const char*, const char*, const char*, DWORD, const std::string&, const char*> rows[] = {
         {"section1", "name1", "default", 64, m_file, "val1"},
         {"SECTION1", "NaMe1", "default", 64, m_file, "val1"},
         {" section1 ", " name1 ", "default", 64, m_file, "val1"},
@@ -105,10 +90,9 @@ TEST_F(ProfileTest, ValuesAndDefaults)
         {"section2", "single", "default", 64, m_file, "x"},
         {"section2", ";comment", "default", 64, m_file, "x"},
     };
-    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
-        SCOPED_TRACE("row " + std::to_string(i));
-        EXPECT_EQ(rows[i].text, Get(rows[i].path, rows[i].section, rows[i].key, rows[i].def, rows[i].size));
-    }
+    for (const auto& [section, key, def, size, path, text] : rows)
+        EXPECT_EQ(text, Get(path, section, key, def, size))
+            << section << "/" << (key ? key : "null") << " " << size;
 
     // Size 0 leaves the buffer alone.
     char buffer[8];
@@ -124,40 +108,28 @@ TEST_F(ProfileTest, KeySectionAndLineLists)
     ASSERT_TRUE(WriteTestFile(m_file, kSample));
     EXPECT_EQ(std::string("name1\0name2\0name4\0", 18), Get(m_file, "section1", nullptr));
     EXPECT_EQ(std::string("section1\0section2\0section3\0", 27), Get(m_file, nullptr, nullptr));
-    const struct
-    {
-        const char* section;
-        DWORD size;
-        DWORD count;
-    } cut[] = {{"section1", 16, 14}, {"section1", 19, 17}, {"section1", 20, 18},
-               {nullptr, 29, 27},    {nullptr, 28, 26},    {nullptr, 27, 25}};
-    for (const auto& row : cut) {
+    const std::tuple<const char*, DWORD, DWORD> cut[] = {{"section1", 16, 14}, {"section1", 19, 17},
+                                                         {"section1", 20, 18}, {nullptr, 29, 27},
+                                                         {nullptr, 28, 26},    {nullptr, 27, 25}};
+    for (const auto& [section, size, count] : cut) {
         char buffer[32];
-        EXPECT_EQ(row.count,
-                  plat::ProfileGetString(row.section, nullptr, "default", buffer, row.size, m_file.c_str()))
-            << row.size;
+        EXPECT_EQ(count, plat::ProfileGetString(section, nullptr, "default", buffer, size, m_file.c_str()))
+            << size;
     }
 
     // Section lines: comments left out, names and values trimmed.
-    const struct
-    {
-        const char* section;
-        DWORD size;
-        DWORD count;
-        std::string lines;
-    } sections[] = {
+    const std::tuple<const char*, DWORD, DWORD, std::string> sections[] = {
         {"Section1", 128, 38, std::string("name1=val1\0name2=\"val2\"\0name3\0name4=a\0\0\xBD", 40)},
         {"section2", 128, 57,
          std::string("spaced=value with blanks\0quoted=\"\"\0half=\"open\0single='x'\0\0", 58)},
         {"section1", 24, 22, ""},
         {"section9", 128, 0, std::string("\0", 1)},
     };
-    for (const auto& row : sections) {
+    for (const auto& [section, size, count, lines] : sections) {
         char buffer[128];
         memset(buffer, 0xBD, sizeof(buffer));
-        EXPECT_EQ(row.count, plat::ProfileGetSection(row.section, buffer, row.size, m_file.c_str()))
-            << row.section;
-        EXPECT_EQ(row.lines, std::string(buffer, row.lines.size())) << row.section;
+        EXPECT_EQ(count, plat::ProfileGetSection(section, buffer, size, m_file.c_str())) << section;
+        EXPECT_EQ(lines, std::string(buffer, lines.size())) << section;
     }
 }
 
@@ -172,20 +144,10 @@ TEST_F(ProfileTest, IrregularFiles)
         EXPECT_EQ("v2", Get(m_file, "s", "k2")) << text;
     }
 
-    ASSERT_TRUE(WriteTestFile(m_file, "top=before\r\n"
-                                      "[dup]\r\n"
-                                      "a=1\r\n"
-                                      "a=2\r\n"
-                                      "[ spaced ]\r\n"
-                                      "k=spaced\r\n"
-                                      "[tail] junk\r\n"
-                                      "k=tail\r\n"
-                                      "[dup]\r\n"
-                                      "b=3\r\n"
-                                      "[eq]\r\n"
-                                      "url=http://x/?a=b\r\n"
-                                      "two words = v w \r\n"
-                                      "tab\t=\tt\r\n"));
+    ASSERT_TRUE(WriteTestFile(m_file,
+                              "top=before\r\n[dup]\r\na=1\r\na=2\r\n[ spaced ]\r\nk=spaced\r\n[tail] junk\r\n"
+                              "k=tail\r\n[dup]\r\nb=3\r\n[eq]\r\nurl=http://x/?a=b\r\ntwo words = v w \r\n"
+                              "tab\t=\tt\r\n"));
     const char* const rows[][3] = {
         {"dup", "a", "1"},           {"dup", "b", "default"}, {"spaced", "k", "spaced"},
         {" spaced ", "k", "spaced"}, {"tail", "k", "tail"},   {"eq", "url", "http://x/?a=b"},
@@ -209,32 +171,24 @@ TEST_F(ProfileTest, BareNameLivesInTheWindowsDirectory)
     EXPECT_TRUE(plat::RemoveFile((windows + "\\" + bare).c_str()));
 }
 
+// Each row a line of the file (none for "missing") and the number read with the default 5. Wine parses the
+// digits with base 0, so "0x10" reads as 16.
 TEST_F(ProfileTest, Numbers)
 {
-    ASSERT_TRUE(WriteTestFile(m_file, "[n]\r\n"
-                                      "plain=42\r\n"
-                                      "trailing=42A9\r\n"
-                                      "leading=B42\r\n"
-                                      "minus=-1\r\n"
-                                      "wrap=4294967297\r\n"
-                                      "empty=\r\n"
-                                      "quoted=\"17\"\r\n"
-                                      "blank=  8  \r\n"
-                                      "plus=+5\r\n"
-                                      "hex=0x10\r\n"));
-    const struct
-    {
-        const char* key;
-        int def;
-        UINT expected;
-    } rows[] = {
-        {"plain", 5, 42},  {"trailing", 5, 42}, {"leading", 5, 0}, {"minus", 5, 4294967295u},
-        {"wrap", 5, 1},    {"empty", 5, 5},     {"missing", 5, 5}, {"missing", -2, 4294967294u},
-        {"quoted", 5, 17}, {"blank", 5, 8},     {"plus", 5, 5},    {"hex", 5, 16},
+    const std::pair<std::string, UINT> rows[] = {
+        {"plain=42", 42},       {"trailing=42A9", 42}, {"leading=B42", 0}, {"minus=-1", 4294967295u},
+        {"wrap=4294967297", 1}, {"empty=", 5},         {"missing", 5},     {"quoted=\"17\"", 17},
+        {"blank=  8  ", 8},     {"plus=+5", 5},        {"hex=0x10", 16},
     };
-    // Wine parses the digits with base 0, so "0x10" reads as 16.
+    std::string file = "[n]\r\n";
     for (const auto& row : rows)
-        EXPECT_EQ(row.expected, plat::ProfileGetInt("n", row.key, row.def, m_file.c_str())) << row.key;
+        file += row.first.find('=') == std::string::npos ? "" : row.first + "\r\n";
+    ASSERT_TRUE(WriteTestFile(m_file, file));
+    for (const auto& [line, expected] : rows)
+        EXPECT_EQ(expected,
+                  plat::ProfileGetInt("n", line.substr(0, line.find('=')).c_str(), 5, m_file.c_str()))
+            << line;
+    EXPECT_EQ(4294967294u, plat::ProfileGetInt("n", "missing", -2, m_file.c_str()));
 }
 
 TEST_F(ProfileTest, NewFileSectionsAndKeys)
@@ -301,7 +255,7 @@ TEST_F(ProfileTest, WriteRefusals)
 }
 
 // Lines that a write does not concern keep their bytes, a UTF-8 byte-order mark among them; each row reads
-// the key before and after its write, then the whole file. A row without a file goes on with the last one.
+// the key before and after its write, then the whole file. A row without a file goes on with the last.
 TEST_F(ProfileTest, WritesIntoExistingFiles)
 {
     const char* const settings = "[Settings]\r\nDominant=1\r\n;remark\r\nPOPServer=pop.example.com\r\n"
@@ -310,15 +264,8 @@ TEST_F(ProfileTest, WritesIntoExistingFiles)
                                "LoginName=joe\r\n[Other]\r\nx=1\r\n";
     const char* const changed = "[Settings]\r\nDominant=1\r\n;remark\r\nPOPServer=localhost\r\n"
                                 "LoginName=joe\r\nPOPPort=3110\r\n[Other]\r\nx=1\r\n";
-    const struct
-    {
-        const char* file;
-        const char* section;
-        const char* key;
-        const char* old;
-        const char* value;
-        std::string after;
-    } rows[] = {
+    // Each row: the file (or none), section, key, value before, value written, file after.
+    const std::tuple<const char*, const char*, const char*, const char*, const char*, std::string> rows[] = {
         {settings, "Settings", "POPServer", "pop.example.com", "localhost", server},
         {nullptr, "Settings", "POPPort", "default", "3110", changed},
         // Writing the value a key already has changes nothing.
@@ -328,12 +275,12 @@ TEST_F(ProfileTest, WritesIntoExistingFiles)
         {"\xEF\xBB\xBF[Accounts]\r\nCount=1\r\n", "Accounts", "Count", "1", "2",
          "\xEF\xBB\xBF[Accounts]\r\nCount=2\r\n"},
     };
-    for (const auto& row : rows) {
-        ASSERT_TRUE(!row.file || WriteTestFile(m_file, row.file));
-        EXPECT_EQ(row.old, Get(m_file, row.section, row.key)) << row.key;
-        EXPECT_TRUE(Write(row.section, row.key, row.value)) << row.key;
-        EXPECT_EQ(row.value, Get(m_file, row.section, row.key)) << row.key;
-        EXPECT_EQ(row.after, Content(m_file)) << row.key;
+    for (const auto& [file, section, key, old, value, after] : rows) {
+        ASSERT_TRUE(!file || WriteTestFile(m_file, file));
+        EXPECT_EQ(old, Get(m_file, section, key)) << key;
+        EXPECT_TRUE(Write(section, key, value)) << key;
+        EXPECT_EQ(value, Get(m_file, section, key)) << key;
+        EXPECT_EQ(after, Content(m_file)) << key;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -64,11 +65,24 @@ TEST_F(RegistryTest, OpenCreateAndRemove)
     SetString(created, "v", "1");
     EXPECT_EQ(ERROR_SUCCESS, plat::RegClose(created));
 
-    // Names match without regard to case, and a key opens relative to another.
+    // How callers may spell a path: names match without regard to case, a trailing or doubled backslash is
+    // harmless, a leading one is refused, and '/' is part of a name.
+    const std::pair<const char*, LONG> spellings[] = {
+        {"SOFTWARE\\nimbrelcontract\\KEYS\\a", ERROR_SUCCESS},
+        {"Software\\NimbrelContract\\Keys\\A\\", ERROR_SUCCESS},
+        {"Software\\\\NimbrelContract\\Keys\\A", ERROR_SUCCESS},
+        {"\\Software\\NimbrelContract\\Keys\\A", ERROR_BAD_PATHNAME},
+        {"Software/NimbrelContract/Keys/A", ERROR_FILE_NOT_FOUND},
+        {"", ERROR_SUCCESS},
+        {nullptr, ERROR_SUCCESS},
+    };
+    for (const auto& [path, result] : spellings)
+        EXPECT_EQ(result, Opens(HKEY_CURRENT_USER, path, KEY_READ)) << (path ? path : "null");
+
+    // A key opens relative to another.
     HKEY parent = nullptr, child = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              plat::RegOpen(HKEY_CURRENT_USER, "SOFTWARE\\nimbrelcontract\\KEYS\\a", KEY_READ, &parent));
-    ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(parent, "b\\c", KEY_READ, &child));
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_CURRENT_USER, a, KEY_READ, &parent));
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(parent, "b\\C", KEY_READ, &child));
     char buffer[4];
     DWORD size = sizeof(buffer);
     EXPECT_EQ(ERROR_SUCCESS, plat::RegQuery(child, "V", nullptr, buffer, &size));
@@ -94,24 +108,6 @@ TEST_F(RegistryTest, OpenCreateAndRemove)
     HKEY twice = CreateKey(HKEY_CURRENT_USER, kKey);
     EXPECT_EQ(ERROR_SUCCESS, plat::RegClose(twice));
     EXPECT_EQ(ERROR_INVALID_HANDLE, plat::RegClose(twice));
-}
-
-// How callers may spell a path: a trailing or doubled backslash is harmless, a leading one is refused, and
-// '/' is part of a name.
-TEST_F(RegistryTest, PathSpellings)
-{
-    plat::RegClose(CreateKey(HKEY_CURRENT_USER, "Software\\NimbrelContract\\Keys\\Path"));
-    const std::pair<const char*, LONG> rows[] = {
-        {"Software\\NimbrelContract\\Keys\\Path\\", ERROR_SUCCESS},
-        {"Software\\\\NimbrelContract\\Keys\\Path", ERROR_SUCCESS},
-        {"\\Software\\NimbrelContract\\Keys\\Path", ERROR_BAD_PATHNAME},
-        {"Software/NimbrelContract/Keys/Path", ERROR_FILE_NOT_FOUND},
-        {"", ERROR_SUCCESS},
-        {nullptr, ERROR_SUCCESS},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.second, Opens(HKEY_CURRENT_USER, row.first, KEY_READ))
-            << (row.first ? row.first : "null");
 }
 
 // The e-mail clients are 32-bit programs: machine-wide keys are read in the 32-bit view unless asked
@@ -206,8 +202,8 @@ TEST_F(RegistryTest, SubkeysComeSortedWithCounts)
 }
 
 // Windows keeps values in the order they were set; Wine 8 keeps them sorted by lower-case name, like subkeys.
-// Each row: sentinels in every output, one call, then the code, the name (not pinned where empty) with its
-// length, the type, the size and the data up to the first byte left alone.
+// Each row: sentinels in every output, one call, then the code, the name with its length, the type, the size
+// and the data up to the first byte left alone.
 TEST_F(RegistryTest, ValuesEnumerateSortedByName)
 {
     SetString(m_key, "Zulu", "z");
@@ -216,42 +212,36 @@ TEST_F(RegistryTest, ValuesEnumerateSortedByName)
     DWORD number = 7;
     ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(m_key, "mid", REG_DWORD, &number, 4));
     SetString(m_key, "foobar", "foobar");
-    const struct
-    {
-        DWORD index, nameRoom, dataRoom;
-        LONG result;
-        std::string name;
-        DWORD length, type, size;
-        std::string data;
-    } rows[] = {
+    // Each row: index, room for the name and the data, code, name, length, type, size, data.
+    const std::tuple<DWORD, DWORD, DWORD, LONG, std::string, DWORD, DWORD, DWORD, std::string> rows[] = {
         {0, 16, kNoBuffer, ERROR_SUCCESS, std::string("a_b\0", 4), 3, REG_SZ, 2, ""},
         {1, 16, kNoBuffer, ERROR_SUCCESS, std::string("AB\0", 3), 2, REG_SZ, 2, ""},
         {2, 16, 16, ERROR_SUCCESS, std::string("foobar\0\xBD", 8), 6, REG_SZ, 7,
          std::string("foobar\0\xBD", 8)},
         {3, 16, kNoBuffer, ERROR_SUCCESS, std::string("mid\0", 4), 3, REG_DWORD, 4, ""},
         {4, 16, kNoBuffer, ERROR_SUCCESS, std::string("Zulu\0", 5), 4, REG_SZ, 2, ""},
-        // Data too small: the full size with its NUL comes back.
-        {2, 16, 3, ERROR_MORE_DATA, "", 0, REG_SZ, 7, "\xBD"},
+        // Data too small: the full size with its NUL comes back, and the name is left alone too.
+        {2, 16, 3, ERROR_MORE_DATA, "\xBD", 16, REG_SZ, 7, "\xBD"},
         // A name that does not fit ("foobar" needs 7 with its NUL): Wine cuts it and still gives the data.
         {2, 6, 16, ERROR_MORE_DATA, std::string("fooba\0\xBD", 7), 6, REG_SZ, 7,
          std::string("foobar\0\xBD", 8)},
     };
-    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
-        SCOPED_TRACE("row " + std::to_string(i));
+    for (const auto& [index, nameRoom, dataRoom, result, expectedName, expectedLength, expectedType,
+                      expectedSize, expectedData] : rows) {
+        SCOPED_TRACE("index " + std::to_string(index) + ", rooms " + std::to_string(nameRoom) + " " +
+                     std::to_string(dataRoom));
         char name[16];
         unsigned char data[16];
         memset(name, 0xBD, sizeof(name));
         memset(data, 0xBD, sizeof(data));
-        DWORD length = rows[i].nameRoom, type = kSentinel, size = rows[i].dataRoom;
-        EXPECT_EQ(rows[i].result, plat::RegValueAt(m_key, rows[i].index, name, &length, &type,
-                                                   size == kNoBuffer ? nullptr : data, &size));
-        if (!rows[i].name.empty()) {
-            EXPECT_EQ(rows[i].name, std::string(name, rows[i].name.size()));
-            EXPECT_EQ(rows[i].length, length);
-        }
-        EXPECT_EQ(rows[i].type, type);
-        EXPECT_EQ(rows[i].size, size);
-        EXPECT_EQ(rows[i].data, std::string(reinterpret_cast<char*>(data), rows[i].data.size()));
+        DWORD length = nameRoom, type = kSentinel, size = dataRoom;
+        EXPECT_EQ(result, plat::RegValueAt(m_key, index, name, &length, &type,
+                                           size == kNoBuffer ? nullptr : data, &size));
+        EXPECT_EQ(expectedName, std::string(name, expectedName.size()));
+        EXPECT_EQ(expectedLength, length);
+        EXPECT_EQ(expectedType, type);
+        EXPECT_EQ(expectedSize, size);
+        EXPECT_EQ(expectedData, std::string(reinterpret_cast<char*>(data), expectedData.size()));
     }
     char name[16];
     DWORD length = sizeof(name);
@@ -282,14 +272,8 @@ TEST_F(RegistryTest, QueryGivesWholeValuesAndTheirSizes)
     EXPECT_EQ(ERROR_SUCCESS, plat::RegRemoveValue(m_key, "GONE"));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, plat::RegRemoveValue(m_key, "gone"));
     EXPECT_EQ(kSentinel, plat::LastErrorCode());
-    const struct
-    {
-        const char* name;
-        DWORD room;
-        LONG result;
-        DWORD type, size;
-        std::string bytes;
-    } rows[] = {
+    // Each row: name, room (or no buffer), code, type, size, bytes from the buffer's start.
+    const std::tuple<const char*, DWORD, LONG, DWORD, DWORD, std::string> rows[] = {
         // Too small: the buffer is left alone and the full size given.
         {"test", 1, ERROR_MORE_DATA, REG_SZ, 5, "\xBD"},
         {"test", 4, ERROR_MORE_DATA, REG_SZ, 5, "\xBD"},
@@ -313,18 +297,17 @@ TEST_F(RegistryTest, QueryGivesWholeValuesAndTheirSizes)
         {"missing", 8, ERROR_FILE_NOT_FOUND, REG_NONE, 8, "\xBD"},
         {"gone", kNoBuffer, ERROR_FILE_NOT_FOUND, REG_NONE, 0, ""},
     };
-    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
-        SCOPED_TRACE("row " + std::to_string(i) + ": " + (rows[i].name ? rows[i].name : "null"));
+    for (const auto& [name, room, result, expectedType, expectedSize, bytes] : rows) {
+        SCOPED_TRACE(std::string(name ? name : "null") + ", room " + std::to_string(room));
         char buffer[16];
         memset(buffer, 0xBD, sizeof(buffer));
-        DWORD type = kSentinel, size = rows[i].room;
+        DWORD type = kSentinel, size = room;
         plat::SetLastErrorCode(kSentinel);
-        EXPECT_EQ(rows[i].result,
-                  plat::RegQuery(m_key, rows[i].name, &type, size == kNoBuffer ? nullptr : buffer, &size));
+        EXPECT_EQ(result, plat::RegQuery(m_key, name, &type, size == kNoBuffer ? nullptr : buffer, &size));
         EXPECT_EQ(kSentinel, plat::LastErrorCode());
-        EXPECT_EQ(rows[i].size, size);
-        EXPECT_EQ(rows[i].type, type);
-        EXPECT_EQ(rows[i].bytes, std::string(buffer, rows[i].bytes.size()));
+        EXPECT_EQ(expectedSize, size);
+        EXPECT_EQ(expectedType, type);
+        EXPECT_EQ(bytes, std::string(buffer, bytes.size()));
     }
 }
 
@@ -367,16 +350,9 @@ TEST_F(RegistryTest, RegKeyTypedReads)
 
     plat::CRegKey key;
     ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, kKey, KEY_READ));
-    // Each row reads into "kumquat": the code, the text after it, and the type where it is asked for.
-    const struct
-    {
-        const char* name;
-        DWORD limit;
-        BOOL expand;
-        LONG result;
-        const char* text;
-        DWORD type;
-    } rows[] = {
+    // Each row: name, limit, any type taken, then the code, the text read into "kumquat" and the type where
+    // it is asked for.
+    const std::tuple<const char*, DWORD, BOOL, LONG, const char*, DWORD> rows[] = {
         {"name", 260, FALSE, ERROR_SUCCESS, "abc", REG_SZ},
         {"name", 3, FALSE, ERROR_MORE_DATA, "kumquat", 0},
         {"name", 4, FALSE, ERROR_SUCCESS, "abc", 0},
@@ -386,14 +362,13 @@ TEST_F(RegistryTest, RegKeyTypedReads)
         {"missing", 260, FALSE, ERROR_FILE_NOT_FOUND, "kumquat", 0},
         {"port", 260, FALSE, ERROR_INVALID_DATATYPE, "kumquat", 0},
     };
-    for (const auto& row : rows) {
+    for (const auto& [name, limit, anyType, result, expectedText, expectedType] : rows) {
         std::string text = "kumquat";
         DWORD type = kSentinel;
-        EXPECT_EQ(row.result,
-                  key.QueryString(row.name, text, row.limit, row.type ? &type : nullptr, row.expand))
-            << row.name << " " << row.limit;
-        EXPECT_EQ(row.text, text) << row.name << " " << row.limit;
-        EXPECT_EQ(row.type ? row.type : kSentinel, type) << row.name << " " << row.limit;
+        EXPECT_EQ(result, key.QueryString(name, text, limit, expectedType ? &type : nullptr, anyType))
+            << name << limit;
+        EXPECT_EQ(expectedText, text) << name << " " << limit;
+        EXPECT_EQ(expectedType ? expectedType : kSentinel, type) << name << " " << limit;
     }
 
     DWORD value = kSentinel;

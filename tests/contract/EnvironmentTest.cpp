@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -66,18 +67,15 @@ TEST(EnvironmentTest, Folders)
     ASSERT_LT(1u, temp.size());
     EXPECT_EQ('\\', temp.back());
     EXPECT_TRUE(plat::PathExists(temp.c_str()));
-
     std::string appData = "kumquat";
     ASSERT_TRUE(plat::AppDataFolder(appData));
     ASSERT_LT(1u, appData.size());
     EXPECT_NE('\\', appData.back());
     EXPECT_NE('/', appData.back());
-
     std::string windows = "kumquat";
     ASSERT_TRUE(plat::WindowsDirectory(windows));
     EXPECT_NE('\\', windows.back());
     EXPECT_TRUE(plat::PathExists(windows.c_str()));
-
     EXPECT_FALSE(plat::CommandLineText().empty());
 }
 
@@ -87,54 +85,38 @@ TEST(EnvironmentTest, ProcessList)
     ASSERT_FALSE(own.empty());
     std::vector<std::string> names(1, "kumquat");
     ASSERT_TRUE(plat::ListProcessNames(names));
-    int found = 0;
-    for (const std::string& name : names) {
+    EXPECT_EQ(1, std::count(names.begin(), names.end(), own)) << own;
+    EXPECT_EQ(0, std::count(names.begin(), names.end(), "kumquat"));
+    for (const std::string& name : names)
         EXPECT_EQ(std::string::npos, name.find('\\')) << name;
-        if (name == own)
-            ++found;
-        EXPECT_NE("kumquat", name);
-    }
-    EXPECT_EQ(1, found) << own;
 
     std::string upper = own;
-    for (char& c : upper)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
     EXPECT_TRUE(plat::IsProcessRunning(own));
     EXPECT_TRUE(plat::IsProcessRunning(upper));
     EXPECT_FALSE(plat::IsProcessRunning("nimbrel-no-such-program.exe"));
     EXPECT_FALSE(plat::IsProcessRunning(""));
 }
 
-struct PromptRecord
-{
-    std::string text;
-    std::string caption;
-    UINT type = 0;
-    int calls = 0;
-};
-
-int RecordingResponder(const char* text, const char* caption, UINT type, void* context)
-{
-    PromptRecord* record = static_cast<PromptRecord*>(context);
-    record->text = text;
-    record->caption = caption;
-    record->type = type;
-    ++record->calls;
-    return record->calls == 1 ? IDOK : IDNO;
-}
-
+// A responder set takes every question: text, caption and type, and its answer is the one returned.
 TEST(EnvironmentTest, PromptResponderAnswers)
 {
-    PromptRecord record;
-    plat::SetPromptResponder(RecordingResponder, &record);
+    std::vector<std::string> asked;
+    plat::SetPromptResponder(
+        [](const char* text, const char* caption, UINT type, void* context) {
+            auto* log = static_cast<std::vector<std::string>*>(context);
+            log->push_back(std::string(text) + "|" + caption + "|" + std::to_string(type));
+            return log->size() == 1 ? IDOK : IDNO;
+        },
+        &asked);
     EXPECT_EQ(IDOK, plat::AskUser(nullptr, "Close Outlook Express", "E-mail accounts configurator",
                                   MB_OKCANCEL | MB_ICONWARNING));
-    EXPECT_EQ("Close Outlook Express", record.text);
-    EXPECT_EQ("E-mail accounts configurator", record.caption);
-    EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL | MB_ICONWARNING), record.type);
     EXPECT_EQ(IDNO, plat::AskUser(nullptr, "second", "caption", MB_YESNO));
-    EXPECT_EQ(2, record.calls);
     plat::SetPromptResponder(nullptr, nullptr);
+    EXPECT_EQ((std::vector<std::string>{"Close Outlook Express|E-mail accounts configurator|" +
+                                            std::to_string(MB_OKCANCEL | MB_ICONWARNING),
+                                        "second|caption|" + std::to_string(MB_YESNO)}),
+              asked);
 }
 
 using FileIcons = contract::CFolderTest;
@@ -143,7 +125,6 @@ TEST_F(FileIcons, ForAFileAndNoneForAMissingOne)
 {
     const std::string file = m_folder + "client.exe";
     ASSERT_TRUE(contract::WriteTestFile(file, "MZ"));
-
     HICON small = nullptr, large = nullptr;
     plat::LoadFileIcons(file.c_str(), &small, &large);
     EXPECT_NE(nullptr, small);
@@ -151,11 +132,9 @@ TEST_F(FileIcons, ForAFileAndNoneForAMissingOne)
     EXPECT_NE(small, large);
     plat::FreeIcon(small);
     plat::FreeIcon(large);
-
     // Nothing is set for a file that is not there.
     HICON sentinel = reinterpret_cast<HICON>(static_cast<uintptr_t>(0xDEADBEEF));
-    small = sentinel;
-    large = sentinel;
+    small = large = sentinel;
     plat::LoadFileIcons((m_folder + "missing.exe").c_str(), &small, &large);
     EXPECT_EQ(sentinel, small);
     EXPECT_EQ(sentinel, large);

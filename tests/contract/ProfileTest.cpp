@@ -133,6 +133,31 @@ TEST_F(ProfileTest, KeySectionAndLineLists)
     }
 }
 
+// Files no client would write: they read without harm, and a write still lands where it should.
+TEST_F(ProfileTest, HostileFiles)
+{
+    const std::string samples[] = {
+        std::string("\xEF\xBB\xBF[s]\r\nk=v\r\n"),
+        std::string("[s\r\nk=v\r\n[s]\r\nk=v\r\n"),
+        std::string("[s]\r\nk=v\0w\r\n", 13),
+        std::string("=value\r\n[s]\r\n=\r\nk=v"),
+        std::string("[s]\r\n") + std::string(100000, 'x') + "\r\nk=v\r\n",
+        std::string("\r\n\r\n\r\r\n\n[s]k=junk\r\nk=v\r\n"),
+        std::string("[s]\r\n[]\r\nk=other\r\n[s]\r\nk=second\r\n"),
+    };
+    for (size_t i = 0; i < sizeof(samples) / sizeof(samples[0]); ++i) {
+        SCOPED_TRACE("sample " + std::to_string(i));
+        ASSERT_TRUE(WriteTestFile(m_file, samples[i]));
+        char buffer[16];
+        memset(buffer, 0xBD, sizeof(buffer));
+        DWORD count = plat::ProfileGetString("s", "k", "default", buffer, sizeof(buffer), m_file.c_str());
+        EXPECT_GE(15u, count);
+        EXPECT_EQ(count, strlen(buffer));
+        EXPECT_TRUE(Write("s", "k", "new"));
+        EXPECT_EQ("new", Get(m_file, "s", "k"));
+    }
+}
+
 // Files that clients and people write by hand: other line ends, duplicates, odd headers, '=' in values, text
 // before any section. A key is looked up in the first section of its name only; lists show every section and
 // key as they come.

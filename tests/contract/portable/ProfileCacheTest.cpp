@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -28,10 +29,7 @@ std::string Value(const std::string& path, const char* key)
 
 std::string Native(std::string path)
 {
-    for (char& c : path) {
-        if (c == '\\')
-            c = '/';
-    }
+    std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -26,23 +27,14 @@ void SaveWindowPicture(HWND window, const char* path)
     RECT rect;
     if (!GetWindowRect(window, &rect))
         return;
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     SelectObject(memory, old);
-
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
-    std::vector<char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(height));
+    BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<char> pixels(static_cast<size_t>((width * 3 + 3) & ~3) * static_cast<size_t>(height));
     GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
     BITMAPFILEHEADER file = {};
@@ -91,41 +83,33 @@ DWORD WINAPI AnswerBox(void* param)
 TEST(RealMessageBox, AskUserShowsTheQuestionAndReturnsTheButtonPressed)
 {
     plat::SetPromptResponder(nullptr, nullptr);
-    struct Row
-    {
-        UINT type;
-        int press;
-        std::vector<int> buttons;
-    };
-    const Row rows[] = {
+    // Each row: the box's type, the button pressed, the buttons it must show.
+    const std::tuple<UINT, int, std::vector<int>> rows[] = {
         {MB_YESNO | MB_ICONQUESTION, IDNO, {IDYES, IDNO}},
         {MB_OKCANCEL | MB_ICONWARNING, IDOK, {IDOK, IDCANCEL}},
         {MB_OKCANCEL | MB_ICONWARNING, IDCANCEL, {IDOK, IDCANCEL}},
     };
-    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
+    for (const auto& [type, press, buttons] : rows) {
         BoxVisit visit;
-        std::string caption = "Nimbrel contract question " + std::to_string(i);
+        const std::string caption = "Nimbrel contract question " + std::to_string(press);
         visit.caption = caption.c_str();
-        visit.button = rows[i].press;
+        visit.button = press;
         HANDLE thread = CreateThread(nullptr, 0, AnswerBox, &visit, 0, nullptr);
         ASSERT_NE(nullptr, thread);
-        int answer = plat::AskUser(nullptr, "Please close Outlook Express before you go on.", caption.c_str(),
-                                   rows[i].type);
-        if (answer <= 0) {
-            // No box could be shown: Wine without an X display. These cases run only under Xvfb.
+        int answer =
+            plat::AskUser(nullptr, "Please close Outlook Express before you go on.", caption.c_str(), type);
+        if (answer <= 0)
             InterlockedExchange(&visit.giveUp, 1);
-            WaitForSingleObject(thread, INFINITE);
-            CloseHandle(thread);
-            FAIL() << "no display for a message box (MessageBoxA gave " << answer << ")";
-        }
         WaitForSingleObject(thread, INFINITE);
         DWORD code = 2;
         GetExitCodeThread(thread, &code);
         CloseHandle(thread);
-        EXPECT_EQ(0u, code) << "row " << i;
-        EXPECT_EQ(rows[i].press, answer) << "row " << i;
-        EXPECT_EQ("Please close Outlook Express before you go on.", visit.text) << "row " << i;
-        EXPECT_EQ(rows[i].buttons, visit.buttons) << "row " << i;
+        // No box could be shown: Wine without an X display. These cases run only under Xvfb.
+        ASSERT_LT(0, answer) << "no display for a message box (MessageBoxA gave " << answer << ")";
+        EXPECT_EQ(0u, code) << caption;
+        EXPECT_EQ(press, answer) << caption;
+        EXPECT_EQ("Please close Outlook Express before you go on.", visit.text) << caption;
+        EXPECT_EQ(buttons, visit.buttons) << caption;
     }
 }
 

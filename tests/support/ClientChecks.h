@@ -50,8 +50,9 @@ typedef std::function<std::string()> StoreText;
 StoreText BytesOf(const std::string& path);
 // A file's bytes and the names in its folder: a temporary file left behind, or a folder made anew, shows.
 StoreText FileStore(const std::string& path);
-// Configures the records on one reading; the store must then hold `configured`. A fresh reading must find
-// them configured and up to date, and unconfiguring them must leave `restored`.
+// Configures the records on one reading, each then configured, up to date and not doubtful; the store must
+// then hold `configured`. A fresh reading must find them configured and up to date, and unconfiguring them
+// must leave `restored`.
 template <class TClient>
 void ExpectRoundTrip(const std::vector<int>& records, const StoreText& store, const std::string& configured,
                      const std::string& restored)
@@ -59,8 +60,11 @@ void ExpectRoundTrip(const std::vector<int>& records, const StoreText& store, co
     {
         TClient client;
         ASSERT_TRUE(client.LoadClient());
-        for (int index : records)
+        for (int index : records) {
             ASSERT_TRUE(client.ConfigureAccount(index)) << index;
+            const AccountInfo a = RecordOf(client, index);
+            EXPECT_TRUE(a.configured && a.upToDate && !a.suspicious) << index;
+        }
     }
     EXPECT_EQ(configured, store());
     TClient client;

@@ -16,9 +16,9 @@ TEST(FirstPaint, HintComesOncePerProcess)
     {
         CVantlerDlg dialog(nullptr);
         gui::RunWithUser(dialog, [&](DWORD ui) {
-            HWND dlg = gui::WaitForThreadDialog(ui, kCaption, false);
+            HWND dlg = gui::WaitForDialog(ui, kCaption, false);
             ASSERT_NE(nullptr, dlg);
-            HWND box = gui::WaitForThreadDialog(ui, kCaption, true);
+            HWND box = gui::WaitForDialog(ui, kCaption, true);
             ASSERT_NE(nullptr, box);
             EXPECT_EQ("Select account(s) you want to process and click the appropriate button.",
                       gui::MessageText(box));
@@ -30,10 +30,10 @@ TEST(FirstPaint, HintComesOncePerProcess)
     }
     CVantlerDlg again(nullptr);
     gui::RunWithUser(again, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, kCaption, false);
+        HWND dlg = gui::WaitForDialog(ui, kCaption, false);
         ASSERT_NE(nullptr, dlg);
         ::RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        EXPECT_EQ(nullptr, gui::WaitForThreadMessageBox(ui, 1500));
+        EXPECT_EQ(nullptr, gui::WaitForDialog(ui, nullptr, true, 1500));
     });
 }
 
@@ -42,7 +42,7 @@ TEST(FirstPaintEmpty, HintSaysThatNothingWasFound)
     CSampleUser user(false);
     CVantlerDlg dialog(nullptr);
     gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND box = gui::WaitForThreadDialog(ui, kCaption, true);
+        HWND box = gui::WaitForDialog(ui, kCaption, true);
         ASSERT_NE(nullptr, box);
         EXPECT_EQ("No known e-mail clients or known type e-mail accounts found.", gui::MessageText(box));
         EXPECT_TRUE(gui::Answer(box, IDOK));

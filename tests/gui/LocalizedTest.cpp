@@ -94,7 +94,7 @@ TEST(Translation, WizardTakesItsTextsFromTheFile)
     CTranslation translation;
     CWizardConfiguratorDlg dialog(nullptr);
     gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, kCaption, false);
+        HWND dlg = gui::WaitForDialog(ui, kCaption, false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_EQ("Weiter >>", gui::ItemText(dlg, IDC_NEXT));
         EXPECT_EQ("<< Zur\xfc"

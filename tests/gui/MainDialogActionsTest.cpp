@@ -42,7 +42,7 @@ TEST(MainDialogActions, ConfigureWritesTheMarkedAccountsAndRebuildsTheList)
         for (int row : {0, 3, 7, 2})
             gui::CheckRow(list, row, true);
         EXPECT_TRUE(gui::Click(dlg, IDC_CONFIGURE)) << "an unexpected window stopped the action";
-        EXPECT_EQ(nullptr, gui::WaitForThreadMessageBox(ui, 300));
+        EXPECT_EQ(nullptr, gui::WaitForDialog(ui, nullptr, true, 300));
 
         EXPECT_EQ("anna/pop.mail.example/110|localhost|dword:110", user.OutlookExpressPop(1));
         EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:110", user.OutlookExpressPop(4));
@@ -90,7 +90,7 @@ TEST(MainDialogActions, DoubtfulAccountIsAskedAboutAndCancelLeavesItAlone)
 
         gui::CheckRow(list, 4, true);
         gui::PostClick(dlg, IDC_CONFIGURE);
-        HWND box = gui::WaitForThreadDialog(ui, "Confirm action for Doubtful", true);
+        HWND box = gui::WaitForDialog(ui, "Confirm action for Doubtful", true);
         ASSERT_NE(nullptr, box);
         EXPECT_EQ(question, gui::MessageText(box));
         // The question has no owner, so the dialog still takes clicks: a second Configure meanwhile must not
@@ -98,7 +98,7 @@ TEST(MainDialogActions, DoubtfulAccountIsAskedAboutAndCancelLeavesItAlone)
         EXPECT_TRUE(::IsWindowEnabled(dlg));
         EXPECT_TRUE(gui::Click(dlg, IDC_CONFIGURE));
         int questions = 0;
-        for (HWND window : gui::ThreadDialogs(ui))
+        for (HWND window : gui::Dialogs(ui))
             questions += gui::IsMessageBox(window) ? 1 : 0;
         EXPECT_EQ(1, questions);
         EXPECT_TRUE(gui::Answer(box, IDCANCEL));
@@ -108,7 +108,7 @@ TEST(MainDialogActions, DoubtfulAccountIsAskedAboutAndCancelLeavesItAlone)
 
         gui::CheckRow(list, 4, true);
         gui::PostClick(dlg, IDC_CONFIGURE);
-        box = gui::WaitForThreadDialog(ui, "Confirm action for Doubtful", true);
+        box = gui::WaitForDialog(ui, "Confirm action for Doubtful", true);
         ASSERT_NE(nullptr, box);
         // Marking every row while the question is open does not add the Outlook accounts below it to the
         // action under way.
@@ -129,7 +129,7 @@ TEST(MainDialogActions, UpdateRewritesOutdatedAccountsWhateverIsMarked)
         gui::CheckRow(list, 0, true);
         gui::PostClick(dlg, IDC_UPDATE);
         // The doubtful one is outdated too: declining its repair skips it.
-        HWND box = gui::WaitForThreadDialog(ui, "Confirm action for Doubtful", true);
+        HWND box = gui::WaitForDialog(ui, "Confirm action for Doubtful", true);
         ASSERT_NE(nullptr, box);
         EXPECT_TRUE(gui::Answer(box, IDCANCEL));
         ASSERT_TRUE(gui::WaitUntil([&] { return gui::Cell(list, 3, 4) == "Yes"; }));
@@ -146,11 +146,10 @@ TEST(MainDialogActions, RunningClientIsNamedUntilItIsClosed)
     RunMainDialog([&](DWORD ui, HWND dlg, HWND list) {
         // The program name is compared without regard to case.
         CFakeClientProcess client("MSIMN.EXE");
-        ASSERT_TRUE(client.IsRunning());
 
         // Update names the clients with outdated accounts, marked or not; Cancel changes nothing.
         gui::PostClick(dlg, IDC_UPDATE);
-        HWND box = gui::WaitForThreadDialog(ui, "Close e-mail clients", true);
+        HWND box = gui::WaitForDialog(ui, "Close e-mail clients", true);
         ASSERT_NE(nullptr, box);
         EXPECT_EQ(kWarning + "\n\t- Outlook Express", gui::MessageText(box));
         EXPECT_TRUE(gui::Answer(box, IDCANCEL));
@@ -166,7 +165,7 @@ TEST(MainDialogActions, RunningClientIsNamedUntilItIsClosed)
         gui::CheckRow(list, 0, true);
         gui::CheckRow(list, 1, true);
         gui::PostClick(dlg, IDC_CONFIGURE);
-        box = gui::WaitForThreadDialog(ui, "Close e-mail clients", true);
+        box = gui::WaitForDialog(ui, "Close e-mail clients", true);
         ASSERT_NE(nullptr, box);
         EXPECT_EQ(kWarning + "\n\t- Outlook Express", gui::MessageText(box));
         EXPECT_EQ(dlg, ::GetWindow(box, GW_OWNER));
@@ -177,10 +176,10 @@ TEST(MainDialogActions, RunningClientIsNamedUntilItIsClosed)
 
         // OK while it still runs asks again; once it is closed, OK goes on.
         gui::PostClick(dlg, IDC_CONFIGURE);
-        box = gui::WaitForThreadDialog(ui, "Close e-mail clients", true);
+        box = gui::WaitForDialog(ui, "Close e-mail clients", true);
         ASSERT_NE(nullptr, box);
         EXPECT_TRUE(gui::Answer(box, IDOK));
-        box = gui::WaitForThreadDialog(ui, "Close e-mail clients", true);
+        box = gui::WaitForDialog(ui, "Close e-mail clients", true);
         ASSERT_NE(nullptr, box) << "the warning was not repeated while the client ran";
         EXPECT_EQ("anna|pop.mail.example|<missing>", user.OutlookExpressPop(1));
         client.Stop();
@@ -200,14 +199,14 @@ TEST(MainDialogActions, AssistantAndAboutOpenOverTheDialog)
         HWND dlg = OpenedMainDialog(ui);
         ASSERT_NE(nullptr, dlg);
         gui::PostClick(dlg, IDC_MANUAL);
-        HWND assistant = gui::WaitForThreadDialog(ui, "Manual configuration assistent", false);
+        HWND assistant = gui::WaitForDialog(ui, "Manual configuration assistent", false);
         ASSERT_NE(nullptr, assistant);
         EXPECT_FALSE(::IsWindowEnabled(dlg)) << "the standard dialog must wait for the assistant";
         EXPECT_TRUE(gui::Click(assistant, IDOK));
         EXPECT_TRUE(gui::WaitUntil([&] { return ::IsWindowEnabled(dlg) != 0; }));
 
         ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(ID_HELP_ABOUT, 0), 0);
-        HWND about = gui::WaitForThreadDialog(ui, "About", false);
+        HWND about = gui::WaitForDialog(ui, "About", false);
         ASSERT_NE(nullptr, about);
         EXPECT_EQ("E-mail accounts configurator", gui::ItemText(about, IDC_ABOUT_MAIN));
         EXPECT_TRUE(gui::Click(about, IDOK));

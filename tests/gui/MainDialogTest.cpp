@@ -252,7 +252,7 @@ TEST(MainDialog, EmptyListDisablesTheActions)
     CSampleUser user(false);
     CVantlerDlg dialog(nullptr);
     INT_PTR result = gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, "E-mail accounts configurator", false);
+        HWND dlg = gui::WaitForDialog(ui, "E-mail accounts configurator", false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_EQ(0, gui::RowCount(::GetDlgItem(dlg, IDC_ACCOUNT_LIST)));
         for (int id : {IDC_CONFIGURE, IDC_UNCONFIGURE, IDC_UPDATE})

@@ -50,39 +50,42 @@ std::string CSampleUser::OutlookExpressPop(int n) const
            OutlookExpressValue(n, "POP3 Port");
 }
 
-CFakeClientProcess::CFakeClientProcess(const std::string& exeName)
+bool CProcessRun::Start(const std::string& program, const std::string& arguments, const std::string& folder)
 {
-    std::string copy = m_folder / exeName;
-    EXPECT_TRUE(::CopyFileA((ProgramFolder() + "nimbrel-fake-client.exe").c_str(), copy.c_str(), FALSE));
+    std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    std::string commandLine = "\"" + copy + "\"";
-    EXPECT_TRUE(::CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                 m_folder.Path().c_str(), &startup, &m_process));
-    // The snapshot must see it before the test goes on.
-    ::WaitForInputIdle(m_process.hProcess, 2000);
-    ::Sleep(300);
+    bool started = ::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                    folder.c_str(), &startup, &m_process) != 0;
+    EXPECT_TRUE(started) << commandLine;
+    return started;
 }
 
-CFakeClientProcess::~CFakeClientProcess()
+bool CProcessRun::HasEnded(int timeoutMs) const
 {
-    Stop();
+    return m_process.hProcess && ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
-bool CFakeClientProcess::IsRunning() const
-{
-    return m_process.hProcess && ::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-void CFakeClientProcess::Stop()
+void CProcessRun::Stop()
 {
     if (!m_process.hProcess)
         return;
-    ::TerminateProcess(m_process.hProcess, 0);
+    ::TerminateProcess(m_process.hProcess, 1);
     ::WaitForSingleObject(m_process.hProcess, 10000);
     ::CloseHandle(m_process.hProcess);
     ::CloseHandle(m_process.hThread);
     m_process = {};
+}
+
+CFakeClientProcess::CFakeClientProcess(const std::string& exeName)
+{
+    std::string copy = m_folder / exeName;
+    EXPECT_TRUE(::CopyFileA((ProgramFolder() + "nimbrel-fake-client.exe").c_str(), copy.c_str(), FALSE));
+    if (!m_run.Start(copy, "", m_folder.Path()))
+        return;
+    // The snapshot must see it before the test goes on.
+    ::WaitForInputIdle(m_run.Handle(), 2000);
+    ::Sleep(300);
 }
 
 std::string ProgramFolder()
@@ -95,18 +98,18 @@ std::string ProgramFolder()
 
 HWND OpenedMainDialog(DWORD uiThread, const std::string& caption, const std::string& hint)
 {
-    HWND dialog = gui::WaitForThreadDialog(uiThread, caption, false);
+    HWND dialog = gui::WaitForDialog(uiThread, caption, false);
     EXPECT_NE(nullptr, dialog) << "the standard dialog did not open";
     if (!dialog || g_hintSeen)
         return dialog;
     g_hintSeen = true;
-    HWND box = gui::WaitForThreadDialog(uiThread, caption, true);
-    EXPECT_NE(nullptr, box) << "no first-paint hint";
-    if (box) {
-        EXPECT_EQ(hint, gui::MessageText(box));
-        EXPECT_EQ(dialog, ::GetWindow(box, GW_OWNER));
-        EXPECT_TRUE(gui::Answer(box, IDOK));
-    }
+    HWND box = gui::WaitForDialog(uiThread, caption, true);
+    EXPECT_EQ(hint, gui::MessageText(box));
+    // The hint is modal over the dialog.
+    EXPECT_EQ(dialog, ::GetWindow(box, GW_OWNER));
+    EXPECT_FALSE(::IsWindowEnabled(dialog));
+    EXPECT_TRUE(gui::Answer(box, IDOK));
+    EXPECT_TRUE(::IsWindowEnabled(dialog));
     return dialog;
 }
 

@@ -14,8 +14,6 @@ class CSampleUser
 {
 public:
     explicit CSampleUser(bool withAccounts = true, DWORD proxyPort = 110);
-    CSampleUser(const CSampleUser&) = delete;
-    CSampleUser& operator=(const CSampleUser&) = delete;
 
     // A value of Outlook Express account number n (1 to 8) as text, "dword:N" for numbers.
     std::string OutlookExpressValue(int n, const char* name) const;
@@ -30,20 +28,38 @@ private:
     CTestFolder m_root;
 };
 
+// A program run in folder, ended at the latest with the object.
+class CProcessRun
+{
+public:
+    CProcessRun() = default;
+    CProcessRun(const std::string& program, const std::string& arguments, const std::string& folder)
+    {
+        Start(program, arguments, folder);
+    }
+    ~CProcessRun() { Stop(); }
+    CProcessRun(const CProcessRun&) = delete;
+    CProcessRun& operator=(const CProcessRun&) = delete;
+    bool Start(const std::string& program, const std::string& arguments, const std::string& folder);
+    DWORD Id() const { return m_process.dwProcessId; }
+    HANDLE Handle() const { return m_process.hProcess; }
+    bool HasEnded(int timeoutMs) const;
+    void Stop();
+
+private:
+    PROCESS_INFORMATION m_process = {};
+};
+
 // Runs a copy of our waiting program under a client's program file name until stopped.
 class CFakeClientProcess
 {
 public:
     explicit CFakeClientProcess(const std::string& exeName);
-    ~CFakeClientProcess();
-    CFakeClientProcess(const CFakeClientProcess&) = delete;
-    CFakeClientProcess& operator=(const CFakeClientProcess&) = delete;
-    bool IsRunning() const;
-    void Stop();
+    void Stop() { m_run.Stop(); }
 
 private:
     CTestFolder m_folder;
-    PROCESS_INFORMATION m_process = {};
+    CProcessRun m_run;
 };
 
 // The folder of the running test program, with its trailing backslash.

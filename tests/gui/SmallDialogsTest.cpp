@@ -17,7 +17,7 @@ TEST(ManualAssistant, FinalSettingsFollowTheInputs)
     CSampleUser user(false, 8110);
     CManualAssistantDlg dialog(nullptr);
     gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, kAssistant, false);
+        HWND dlg = gui::WaitForDialog(ui, kAssistant, false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_EQ("Current settings", gui::ItemText(dlg, IDC_CURRENT_GROUP));
         EXPECT_EQ("Final settings", gui::ItemText(dlg, IDC_FINAL_GROUP));
@@ -57,7 +57,7 @@ TEST(ManualAssistant, FinalSettingsFollowTheInputs)
         HWND port = ::GetDlgItem(dlg, IDC_PORT_INPUT);
         ::PostMessageA(port, EM_SETSEL, 0, -1);
         ::PostMessageA(port, WM_CLEAR, 0, 0);
-        HWND box = gui::WaitForThreadDialog(ui, kAssistant, true);
+        HWND box = gui::WaitForDialog(ui, kAssistant, true);
         ASSERT_NE(nullptr, box);
         EXPECT_EQ("Please enter an integer.", gui::MessageText(box));
         EXPECT_TRUE(gui::Answer(box, IDOK));
@@ -69,7 +69,7 @@ TEST(ManualAssistant, FinalSettingsFollowTheInputs)
     // A new opening remembers nothing.
     CManualAssistantDlg again(nullptr);
     gui::RunWithUser(again, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, kAssistant, false);
+        HWND dlg = gui::WaitForDialog(ui, kAssistant, false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_EQ("", gui::ItemText(dlg, IDC_USERNAME_INPUT));
         EXPECT_EQ("", gui::ItemText(dlg, IDC_SERVER_INPUT));
@@ -86,7 +86,7 @@ TEST(ModeSelect, WizardIsPreselectedAndTheChoiceIsKeptOnOkOnly)
         "for unsupported clients)";
     CModeSelectDlg first(nullptr);
     INT_PTR result = gui::RunWithUser(first, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, "E-mail accounts configurator", false);
+        HWND dlg = gui::WaitForDialog(ui, "E-mail accounts configurator", false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_EQ("Please select operation mode:", gui::ItemText(dlg, IDC_MODE_GROUP));
         EXPECT_EQ("Wizard mode (configure/restore accounts one by one)", gui::ItemText(dlg, IDC_MODE_WIZARD));
@@ -109,7 +109,7 @@ TEST(ModeSelect, WizardIsPreselectedAndTheChoiceIsKeptOnOkOnly)
         SCOPED_TRACE("row " + std::to_string(i));
         CModeSelectDlg dialog(nullptr);
         result = gui::RunWithUser(dialog, [&](DWORD ui) {
-            HWND dlg = gui::WaitForThreadDialog(ui, "E-mail accounts configurator", false);
+            HWND dlg = gui::WaitForDialog(ui, "E-mail accounts configurator", false);
             ASSERT_NE(nullptr, dlg);
             EXPECT_TRUE(gui::Click(dlg, IDC_MODE_STANDARD));
             if (rows[i].ok) {
@@ -127,7 +127,7 @@ TEST(About, ShowsTheTextsAndTheLargeIconWithTheLinkHidden)
 {
     CAboutDlg dialog(nullptr);
     INT_PTR result = gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, "About", false);
+        HWND dlg = gui::WaitForDialog(ui, "About", false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_EQ("E-mail accounts configurator", gui::ItemText(dlg, IDC_ABOUT_MAIN));
         EXPECT_EQ("Copyright (C) 2024 Tarnwicke Software", gui::ItemText(dlg, IDC_ABOUT_NOTICE));

@@ -48,7 +48,7 @@ public:
         std::vector<std::string> seen;
         gui::WaitUntil(
             [&] {
-                for (HWND window : gui::ProcessDialogs(Id())) {
+                for (HWND window : gui::Dialogs(Id())) {
                     if (window == closing)
                         continue;
                     std::string title = gui::Text(window) + (gui::IsMessageBox(window) ? " (message)" : "");
@@ -99,7 +99,7 @@ protected:
 TEST_F(Startup, ModeSelectionComesFirstAndCancellingItOpensNothing)
 {
     CProgramRun run("", m_folder.Path());
-    HWND modes = gui::WaitForProcessDialog(run.Id(), kCaption, false);
+    HWND modes = gui::WaitForDialog(run.Id(), kCaption, false);
     ASSERT_TRUE(IsModeSelection(modes));
     EXPECT_EQ(BST_CHECKED, gui::CheckState(modes, IDC_MODE_WIZARD));
     ::PostMessageA(modes, WM_CLOSE, 0, 0);
@@ -110,7 +110,7 @@ TEST_F(Startup, ModeSelectionComesFirstAndCancellingItOpensNothing)
 TEST_F(Startup, SecondStartBringsTheFirstWindowBackAndOpensNothing)
 {
     CProgramRun first("/install", m_folder.Path());
-    HWND wizard = gui::WaitForProcessDialog(first.Id(), kCaption, false);
+    HWND wizard = gui::WaitForDialog(first.Id(), kCaption, false);
     ASSERT_TRUE(IsWizard(wizard));
     ::PostMessageA(wizard, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(gui::WaitUntil([&] { return ::IsIconic(wizard) != 0; }));
@@ -119,7 +119,7 @@ TEST_F(Startup, SecondStartBringsTheFirstWindowBackAndOpensNothing)
     EXPECT_EQ((std::vector<std::string>{}), second.DialogsUntilEnd());
     EXPECT_TRUE(second.HasEnded(0));
     EXPECT_TRUE(gui::WaitUntil([&] { return !::IsIconic(wizard); })) << "the first window was not restored";
-    EXPECT_EQ(1u, gui::ProcessDialogs(first.Id()).size());
+    EXPECT_EQ(1u, gui::Dialogs(first.Id()).size());
     EXPECT_TRUE(gui::Click(wizard, IDC_WIZARD_CLOSE));
     EXPECT_TRUE(first.HasEnded(10000));
 }
@@ -129,9 +129,9 @@ TEST_F(Startup, InstallSwitchInAnyCaseOpensTheWizardAndNothingIsRestored)
     for (const char* arguments : {"/INSTALL", "/uninstall /Install"}) {
         SCOPED_TRACE(arguments);
         CProgramRun run(arguments, m_folder.Path());
-        HWND wizard = gui::WaitForProcessDialog(run.Id(), kCaption, false);
+        HWND wizard = gui::WaitForDialog(run.Id(), kCaption, false);
         ASSERT_TRUE(IsWizard(wizard));
-        EXPECT_EQ(1u, gui::ProcessDialogs(run.Id()).size()) << "no mode selection, no question";
+        EXPECT_EQ(1u, gui::Dialogs(run.Id()).size()) << "no mode selection, no question";
         ::PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
         EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd(wizard));
         EXPECT_TRUE(run.HasEnded(0));
@@ -143,7 +143,7 @@ TEST_F(Startup, UninstallAsksOnceAndRestoresEveryAccountOnYes)
 {
     {
         CProgramRun run("/uninstall", m_folder.Path());
-        HWND box = gui::WaitForProcessDialog(run.Id(), kCaption, true);
+        HWND box = gui::WaitForDialog(run.Id(), kCaption, true);
         ASSERT_NE(nullptr, box);
         EXPECT_EQ("Restore original settings of all e-mail accounts?", gui::MessageText(box));
         EXPECT_TRUE(gui::Answer(box, IDNO));
@@ -153,10 +153,10 @@ TEST_F(Startup, UninstallAsksOnceAndRestoresEveryAccountOnYes)
         EXPECT_EQ("gus/pop.gus.example/110|LocalHost|dword:110", m_user.OutlookExpressPop(8));
     }
     CProgramRun run("/UnInstall", m_folder.Path());
-    HWND box = gui::WaitForProcessDialog(run.Id(), kCaption, true);
+    HWND box = gui::WaitForDialog(run.Id(), kCaption, true);
     ASSERT_NE(nullptr, box);
     EXPECT_TRUE(gui::Answer(box, IDYES));
-    box = gui::WaitForProcessDialog(run.Id(), "Confirm action for Doubtful", true);
+    box = gui::WaitForDialog(run.Id(), "Confirm action for Doubtful", true);
     ASSERT_NE(nullptr, box);
     EXPECT_TRUE(gui::Answer(box, IDOK));
     // The list itself is never shown, nor the first-paint hint.
@@ -178,7 +178,7 @@ TEST_F(Startup, TranslatedCaptionNamesTheWindowsAndTheSingleInstance)
                                              "Assistent\\nein Konto nach dem anderen",
                                              (m_folder / "vantler.txt").c_str()));
     CProgramRun first("", m_folder.Path());
-    HWND modes = gui::WaitForProcessDialog(first.Id(), caption, false);
+    HWND modes = gui::WaitForDialog(first.Id(), caption, false);
     ASSERT_TRUE(IsModeSelection(modes));
     EXPECT_EQ("Assistent \nein Konto nach dem anderen", gui::ItemText(modes, IDC_MODE_WIZARD));
 
@@ -188,10 +188,10 @@ TEST_F(Startup, TranslatedCaptionNamesTheWindowsAndTheSingleInstance)
     // Standard mode from the first: the standard dialog carries the translated title too.
     EXPECT_TRUE(gui::Click(modes, IDC_MODE_STANDARD));
     EXPECT_TRUE(gui::Click(modes, IDOK));
-    HWND hint = gui::WaitForProcessDialog(first.Id(), caption, true);
+    HWND hint = gui::WaitForDialog(first.Id(), caption, true);
     ASSERT_NE(nullptr, hint);
     EXPECT_TRUE(gui::Answer(hint, IDOK));
-    HWND standard = gui::WaitForProcessDialog(first.Id(), caption, false);
+    HWND standard = gui::WaitForDialog(first.Id(), caption, false);
     ASSERT_NE(nullptr, standard);
     EXPECT_NE(nullptr, ::GetDlgItem(standard, IDC_ACCOUNT_LIST));
     ::PostMessageA(standard, WM_COMMAND, MAKEWPARAM(ID_FILE_EXIT, 0), 0);

@@ -7,8 +7,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace gui {
@@ -17,43 +15,55 @@ namespace {
 
 const UINT kMessageBoxTextId = 0xFFFF;
 
-bool IsDialogClass(HWND window)
-{
-    char name[32] = {};
-    ::GetClassNameA(window, name, sizeof(name));
-    return std::string(name) == "#32770";
-}
-
 struct Collect
 {
-    DWORD processId;
+    DWORD owner;
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectThreadWindow(HWND window, LPARAM parameter)
-{
-    if (::IsWindowVisible(window) && IsDialogClass(window))
-        reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
-    return TRUE;
-}
-
-BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM parameter)
+BOOL CALLBACK CollectDialog(HWND window, LPARAM parameter)
 {
     Collect* collect = reinterpret_cast<Collect*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner == collect->processId && ::IsWindowVisible(window) && IsDialogClass(window))
+    DWORD process = 0;
+    DWORD thread = ::GetWindowThreadProcessId(window, &process);
+    char name[32] = {};
+    ::GetClassNameA(window, name, sizeof(name));
+    if ((thread == collect->owner || process == collect->owner) && ::IsWindowVisible(window) &&
+        std::string(name) == "#32770")
         collect->found.push_back(window);
     return TRUE;
 }
 
-HWND FindIn(const std::vector<HWND>& windows, const std::string& title, bool messageBox)
+INPUT Key(WORD key, DWORD flags)
 {
-    for (HWND window : windows) {
-        if (IsMessageBox(window) == messageBox && Text(window) == title)
-            return window;
-    }
-    return nullptr;
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+INPUT Mouse(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+// Sends the input, then gives the window's thread time to take it.
+void Send(std::vector<INPUT> inputs, HWND window, int settleMs)
+{
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
+    Sync(window);
+}
+
+LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result);
+    return static_cast<LRESULT>(result);
 }
 
 } // namespace
@@ -86,9 +96,17 @@ std::string ItemText(HWND dialog, int id)
     return item ? Text(item) : "<no control>";
 }
 
+std::vector<std::string> ItemTexts(HWND dialog, std::initializer_list<int> ids)
+{
+    std::vector<std::string> texts;
+    for (int id : ids)
+        texts.push_back(ItemText(dialog, id));
+    return texts;
+}
+
 bool IsMessageBox(HWND window)
 {
-    return IsDialogClass(window) && ::GetDlgItem(window, kMessageBoxTextId) != nullptr;
+    return ::GetDlgItem(window, kMessageBoxTextId) != nullptr;
 }
 
 std::string MessageText(HWND box)
@@ -96,46 +114,23 @@ std::string MessageText(HWND box)
     return ItemText(box, kMessageBoxTextId);
 }
 
-std::vector<HWND> ThreadDialogs(DWORD threadId)
+std::vector<HWND> Dialogs(DWORD owner)
 {
-    std::vector<HWND> found;
-    ::EnumThreadWindows(threadId, CollectThreadWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::vector<HWND> ProcessDialogs(DWORD processId)
-{
-    Collect collect{processId, {}};
-    ::EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&collect));
+    Collect collect{owner, {}};
+    ::EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&collect));
     return collect.found;
 }
 
-HWND WaitForThreadDialog(DWORD threadId, const std::string& title, bool messageBox, int timeoutMs)
-{
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindIn(ThreadDialogs(threadId), title, messageBox)) != nullptr; },
-              timeoutMs);
-    return found;
-}
-
-HWND WaitForProcessDialog(DWORD processId, const std::string& title, bool messageBox, int timeoutMs)
-{
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindIn(ProcessDialogs(processId), title, messageBox)) != nullptr; },
-              timeoutMs);
-    return found;
-}
-
-HWND WaitForThreadMessageBox(DWORD threadId, int timeoutMs)
+HWND WaitForDialog(DWORD owner, const char* title, bool messageBox, int timeoutMs)
 {
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            for (HWND window : ThreadDialogs(threadId)) {
-                if (IsMessageBox(window))
-                    found = window;
+            for (HWND window : Dialogs(owner)) {
+                if (IsMessageBox(window) == messageBox && (!title || Text(window) == title))
+                    return (found = window) != nullptr;
             }
-            return found != nullptr;
+            return false;
         },
         timeoutMs);
     return found;
@@ -148,6 +143,13 @@ bool Answer(HWND box, int button)
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
     return WaitUntil([&] { return !::IsWindow(box) || !::IsWindowVisible(box); });
+}
+
+std::string Answered(DWORD owner, const std::string& title, int button)
+{
+    HWND box = WaitForDialog(owner, title, true);
+    std::string text = MessageText(box);
+    return box && Answer(box, button) ? text : "<no message box>";
 }
 
 bool Click(HWND dialog, int id, int timeoutMs)
@@ -175,6 +177,13 @@ bool Sync(HWND window, int timeoutMs)
     return ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
+std::string MenuText(HWND dialog, UINT item, UINT flags)
+{
+    char text[256] = {};
+    ::GetMenuStringA(::GetMenu(dialog), item, text, sizeof(text), flags);
+    return text;
+}
+
 bool IsEnabled(HWND dialog, int id)
 {
     return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != 0;
@@ -187,18 +196,14 @@ bool IsShown(HWND dialog, int id)
 
 int CheckState(HWND dialog, int id)
 {
-    DWORD_PTR state = 0;
-    ::SendMessageTimeoutA(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_NORMAL, 5000, &state);
-    return static_cast<int>(state);
+    return static_cast<int>(SendTo(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
 }
 
 void Type(HWND dialog, int id, const std::string& text)
 {
-    DWORD_PTR result = 0;
     HWND edit = ::GetDlgItem(dialog, id);
-    ::SendMessageTimeoutA(edit, EM_SETSEL, 0, -1, SMTO_NORMAL, 5000, &result);
-    ::SendMessageTimeoutA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
-                          5000, &result);
+    SendTo(edit, EM_SETSEL, 0, -1);
+    SendTo(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void PressKeys(HWND target, std::initializer_list<WORD> keys)
@@ -206,58 +211,28 @@ void PressKeys(HWND target, std::initializer_list<WORD> keys)
     ::SetForegroundWindow(target);
     Sync(target);
     std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto key = keys.end(); key != keys.begin();) {
-        --key;
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    Sync(target);
+    for (WORD key : keys)
+        inputs.push_back(Key(key, 0));
+    for (auto key = keys.end(); key != keys.begin();)
+        inputs.push_back(Key(*--key, KEYEVENTF_KEYUP));
+    Send(inputs, target, 200);
 }
 
 void ClickAt(HWND window, POINT clientPoint, bool withControl)
 {
-    HWND top = ::GetAncestor(window, GA_ROOT);
-    ::SetForegroundWindow(top);
+    ::SetForegroundWindow(::GetAncestor(window, GA_ROOT));
     // Two clicks closer than this are one double-click.
     std::this_thread::sleep_for(std::chrono::milliseconds(::GetDoubleClickTime() + 50));
     Sync(window);
     POINT screen = clientPoint;
     ::ClientToScreen(window, &screen);
     ::SetCursorPos(screen.x, screen.y);
-    std::vector<INPUT> inputs;
-    auto key = [&](DWORD flags) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = VK_CONTROL;
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    auto mouse = [&](DWORD flags) {
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    if (withControl)
-        key(0);
-    mouse(MOUSEEVENTF_LEFTDOWN);
-    mouse(MOUSEEVENTF_LEFTUP);
-    if (withControl)
-        key(KEYEVENTF_KEYUP);
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    Sync(window);
+    std::vector<INPUT> inputs = {Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)};
+    if (withControl) {
+        inputs.insert(inputs.begin(), Key(VK_CONTROL, 0));
+        inputs.push_back(Key(VK_CONTROL, KEYEVENTF_KEYUP));
+    }
+    Send(inputs, window, 300);
 }
 
 int RowCount(HWND list)
@@ -315,8 +290,7 @@ void ClickRow(HWND list, int row, bool withControl)
     RECT label = {};
     label.left = LVIR_LABEL;
     ::SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label));
-    POINT point = {label.left + 8, (label.top + label.bottom) / 2};
-    ClickAt(list, point, withControl);
+    ClickAt(list, {label.left + 8, (label.top + label.bottom) / 2}, withControl);
 }
 
 INT_PTR RunWithUser(CDialog& dialog, const std::function<void(DWORD uiThread)>& script)
@@ -327,7 +301,7 @@ INT_PTR RunWithUser(CDialog& dialog, const std::function<void(DWORD uiThread)>& 
         script(uiThread);
         // Close what the script left open: message boxes first, then the dialogs.
         while (!modalDone) {
-            for (HWND window : ThreadDialogs(uiThread)) {
+            for (HWND window : Dialogs(uiThread)) {
                 if (IsMessageBox(window)) {
                     for (int button : {IDNO, IDCANCEL, IDOK})
                         ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
@@ -342,14 +316,6 @@ INT_PTR RunWithUser(CDialog& dialog, const std::function<void(DWORD uiThread)>& 
     modalDone = true;
     user.join();
     return result;
-}
-
-std::string FileText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 } // namespace gui

@@ -18,23 +18,25 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 // A window's text through WM_GETTEXT, which works for windows of any thread and process.
 std::string Text(HWND window);
 std::string ItemText(HWND dialog, int id);
+std::vector<std::string> ItemTexts(HWND dialog, std::initializer_list<int> ids);
 bool IsMessageBox(HWND window);
-// The text of a message box.
 std::string MessageText(HWND box);
 
-// Visible top-level dialog windows (class #32770) of a thread or of a process; message boxes included.
-std::vector<HWND> ThreadDialogs(DWORD threadId);
-std::vector<HWND> ProcessDialogs(DWORD processId);
-// The first shown dialog of the thread whose title is title (a message box when messageBox, else not one).
-HWND WaitForThreadDialog(DWORD threadId, const std::string& title, bool messageBox, int timeoutMs = 10000);
-HWND WaitForProcessDialog(DWORD processId, const std::string& title, bool messageBox, int timeoutMs = 10000);
-// Any message box of the thread; null when none comes.
-HWND WaitForThreadMessageBox(DWORD threadId, int timeoutMs = 10000);
+// Visible top-level dialogs (message boxes included) of owner, a thread or a process: their ids never
+// collide.
+std::vector<HWND> Dialogs(DWORD owner);
+// The first shown dialog of owner titled title (any title when null), a message box when messageBox.
+HWND WaitForDialog(DWORD owner, const char* title, bool messageBox, int timeoutMs = 10000);
+inline HWND WaitForDialog(DWORD owner, const std::string& title, bool messageBox, int timeoutMs = 10000)
+{
+    return WaitForDialog(owner, title.c_str(), messageBox, timeoutMs);
+}
 
 // Presses a message box's button (IDOK, IDCANCEL, IDYES, IDNO) and waits until the box is gone.
 bool Answer(HWND box, int button);
-// Clicks a button and waits until its handler has returned; false when it did not return in time (a modal
-// window it opened is still waiting).
+// Waits for owner's message box titled title and answers it; its text, or "<no message box>".
+std::string Answered(DWORD owner, const std::string& title, int button);
+// Clicks a button and waits until its handler returned; false when a modal window it opened still waits.
 bool Click(HWND dialog, int id, int timeoutMs = 5000);
 // Clicks a button without waiting, for handlers that open a modal window.
 void PostClick(HWND dialog, int id);
@@ -43,6 +45,8 @@ bool Command(HWND dialog, int id, int timeoutMs = 5000);
 // Waits until the thread that owns window has handled what was sent to it so far.
 bool Sync(HWND window, int timeoutMs = 5000);
 
+// The text of a menu item of dialog, by command or by position (flags MF_BYCOMMAND or MF_BYPOSITION).
+std::string MenuText(HWND dialog, UINT item, UINT flags);
 bool IsEnabled(HWND dialog, int id);
 bool IsShown(HWND dialog, int id);
 int CheckState(HWND dialog, int id);
@@ -51,7 +55,7 @@ void Type(HWND dialog, int id, const std::string& text);
 
 // Real input through the system's queue: the window must be in front.
 void PressKeys(HWND target, std::initializer_list<WORD> keys);
-void ClickAt(HWND window, POINT clientPoint, bool withControl);
+void ClickAt(HWND window, POINT clientPoint, bool withControl = false);
 
 // The account list of a dialog of this process.
 int RowCount(HWND list);
@@ -66,8 +70,5 @@ void ClickRow(HWND list, int row, bool withControl = false);
 // Runs dialog.DoModal() on this thread while script plays the user on a second thread. Whatever the script
 // leaves open is then closed, so that a failing test cannot hang. Returns DoModal's result.
 INT_PTR RunWithUser(CDialog& dialog, const std::function<void(DWORD uiThread)>& script);
-
-// Reads a whole text file; empty when missing.
-std::string FileText(const std::string& path);
 
 } // namespace gui

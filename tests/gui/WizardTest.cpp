@@ -63,7 +63,7 @@ TEST(Wizard, NextAndPreviousStepThroughTheSupportedAccounts)
     CSampleUser user;
     CWizardConfiguratorDlg dialog(nullptr);
     INT_PTR result = gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, kCaption, false);
+        HWND dlg = gui::WaitForDialog(ui, kCaption, false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_EQ("Client details", gui::ItemText(dlg, IDC_CLIENT_GROUP));
         EXPECT_EQ("Configuration is up-to-date", gui::ItemText(dlg, IDC_UPTODATE_LABEL));
@@ -130,7 +130,7 @@ TEST(Wizard, ConfigureUpdateAndUnconfigureActOnTheShownAccount)
     CSampleUser user;
     CWizardConfiguratorDlg dialog(nullptr);
     gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, kCaption, false);
+        HWND dlg = gui::WaitForDialog(ui, kCaption, false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_TRUE(gui::Click(dlg, IDC_CONFIGURE));
         EXPECT_EQ("anna/pop.mail.example/110|localhost|dword:110", user.OutlookExpressPop(1));
@@ -159,14 +159,14 @@ TEST(Wizard, DoubtfulAccountAndRunningClientAreAskedAbout)
     CSampleUser user;
     CWizardConfiguratorDlg dialog(nullptr);
     gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, kCaption, false);
+        HWND dlg = gui::WaitForDialog(ui, kCaption, false);
         ASSERT_NE(nullptr, dlg);
         for (int i = 0; i < 3; ++i)
             EXPECT_TRUE(gui::Click(dlg, IDC_NEXT));
         EXPECT_EQ("Account details: dom@mail.example", gui::ItemText(dlg, IDC_DETAILS_GROUP));
 
         gui::PostClick(dlg, IDC_UNCONFIGURE);
-        HWND box = gui::WaitForThreadDialog(ui, "Confirm action for Doubtful", true);
+        HWND box = gui::WaitForDialog(ui, "Confirm action for Doubtful", true);
         ASSERT_NE(nullptr, box);
         EXPECT_NE(std::string::npos, gui::MessageText(box).find("try to unconfigure it?"));
         EXPECT_TRUE(gui::Answer(box, IDCANCEL));
@@ -176,7 +176,7 @@ TEST(Wizard, DoubtfulAccountAndRunningClientAreAskedAbout)
 
         CFakeClientProcess client("msimn.exe");
         gui::PostClick(dlg, IDC_UNCONFIGURE);
-        box = gui::WaitForThreadDialog(ui, "Close e-mail client", true);
+        box = gui::WaitForDialog(ui, "Close e-mail client", true);
         ASSERT_NE(nullptr, box);
         EXPECT_EQ(
             "        There is an e-mail client running whose account is beingconfigured; you have to close "
@@ -188,14 +188,14 @@ TEST(Wizard, DoubtfulAccountAndRunningClientAreAskedAbout)
         EXPECT_EQ("dom/anna|pop.mail.example|dword:110", user.OutlookExpressPop(5));
 
         gui::PostClick(dlg, IDC_UNCONFIGURE);
-        box = gui::WaitForThreadDialog(ui, "Close e-mail client", true);
+        box = gui::WaitForDialog(ui, "Close e-mail client", true);
         ASSERT_NE(nullptr, box);
         EXPECT_TRUE(gui::Answer(box, IDOK));
-        box = gui::WaitForThreadDialog(ui, "Close e-mail client", true);
+        box = gui::WaitForDialog(ui, "Close e-mail client", true);
         ASSERT_NE(nullptr, box) << "the warning was not repeated while the client ran";
         client.Stop();
         EXPECT_TRUE(gui::Answer(box, IDOK));
-        box = gui::WaitForThreadDialog(ui, "Confirm action for Doubtful", true);
+        box = gui::WaitForDialog(ui, "Confirm action for Doubtful", true);
         ASSERT_NE(nullptr, box);
         EXPECT_TRUE(gui::Answer(box, IDOK));
         ASSERT_TRUE(gui::WaitUntil([&] { return gui::ItemText(dlg, IDC_USERNAME) == "dom"; }));
@@ -209,7 +209,7 @@ TEST(Wizard, WithoutAccountsOnlyCloseIsLeft)
     CSampleUser user(false);
     CWizardConfiguratorDlg dialog(nullptr);
     INT_PTR result = gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = gui::WaitForThreadDialog(ui, kCaption, false);
+        HWND dlg = gui::WaitForDialog(ui, kCaption, false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_TRUE(gui::IsShown(dlg, IDC_NO_ACCOUNTS));
         EXPECT_EQ("No configurable e-mail clients/accounts found", gui::ItemText(dlg, IDC_NO_ACCOUNTS));

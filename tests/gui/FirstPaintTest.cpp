@@ -1,4 +1,5 @@
-// The hint after the standard dialog's first paint: once per process, with the text that fits the list.
+// The hint after the standard dialog's first paint: once per process, with the text that fits the list. Alone
+// in its process, so that the hint is still to come.
 #include "SampleUser.h"
 #include "UserDriver.h"
 
@@ -6,45 +7,40 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-const char kCaption[] = "E-mail accounts configurator";
-}
-
-TEST(FirstPaint, HintComesOncePerProcess)
+TEST(FirstPaint, HintComesOncePerProcessAndAnEmptyListDisablesTheActions)
 {
-    CSampleUser user;
+    const char caption[] = "E-mail accounts configurator";
+    CSampleUser user(false);
     {
         CVantlerDlg dialog(nullptr);
-        gui::RunWithUser(dialog, [&](DWORD ui) {
-            HWND dlg = gui::WaitForDialog(ui, kCaption, false);
+        INT_PTR result = gui::RunWithUser(dialog, [&](DWORD ui) {
+            HWND dlg = gui::WaitForDialog(ui, caption, false);
             ASSERT_NE(nullptr, dlg);
-            HWND box = gui::WaitForDialog(ui, kCaption, true);
-            ASSERT_NE(nullptr, box);
-            EXPECT_EQ("Select account(s) you want to process and click the appropriate button.",
-                      gui::MessageText(box));
+            HWND box = gui::WaitForDialog(ui, caption, true);
+            EXPECT_EQ("No known e-mail clients or known type e-mail accounts found.", gui::MessageText(box));
             EXPECT_EQ(dlg, ::GetWindow(box, GW_OWNER));
             EXPECT_FALSE(::IsWindowEnabled(dlg));
             EXPECT_TRUE(gui::Answer(box, IDOK));
             EXPECT_TRUE(::IsWindowEnabled(dlg));
+
+            EXPECT_EQ(0, gui::RowCount(::GetDlgItem(dlg, IDC_ACCOUNT_LIST)));
+            for (int id : {IDC_CONFIGURE, IDC_UNCONFIGURE, IDC_UPDATE})
+                EXPECT_FALSE(gui::IsEnabled(dlg, id)) << id;
+            EXPECT_TRUE(gui::IsEnabled(dlg, IDC_MANUAL));
+            HMENU menu = ::GetMenu(dlg);
+            const UINT grayed = MF_GRAYED | MF_DISABLED;
+            EXPECT_EQ(grayed, ::GetMenuState(menu, ID_EDIT_SELECT_ALL, MF_BYCOMMAND) & grayed);
+            EXPECT_EQ(grayed, ::GetMenuState(menu, ID_EDIT_INVERT_SELECTION, MF_BYCOMMAND) & grayed);
+            EXPECT_EQ(0u, ::GetMenuState(menu, ID_HELP_ABOUT, MF_BYCOMMAND) & grayed);
+            EXPECT_TRUE(gui::Command(dlg, ID_FILE_EXIT));
         });
+        EXPECT_EQ(0, result);
     }
     CVantlerDlg again(nullptr);
     gui::RunWithUser(again, [&](DWORD ui) {
-        HWND dlg = gui::WaitForDialog(ui, kCaption, false);
+        HWND dlg = gui::WaitForDialog(ui, caption, false);
         ASSERT_NE(nullptr, dlg);
         ::RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         EXPECT_EQ(nullptr, gui::WaitForDialog(ui, nullptr, true, 1500));
-    });
-}
-
-TEST(FirstPaintEmpty, HintSaysThatNothingWasFound)
-{
-    CSampleUser user(false);
-    CVantlerDlg dialog(nullptr);
-    gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND box = gui::WaitForDialog(ui, kCaption, true);
-        ASSERT_NE(nullptr, box);
-        EXPECT_EQ("No known e-mail clients or known type e-mail accounts found.", gui::MessageText(box));
-        EXPECT_TRUE(gui::Answer(box, IDOK));
     });
 }

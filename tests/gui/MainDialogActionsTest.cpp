@@ -9,7 +9,6 @@
 namespace {
 
 const std::string kDash = "\x97";
-const char kCaption[] = "E-mail accounts configurator";
 
 std::vector<std::string> States(HWND list, int row)
 {
@@ -29,7 +28,14 @@ bool NoRowMarked(HWND list)
 const std::string kWarning = "        There are one or more e-mail clients running whose accounts are being\n"
                              "configured; you have to close them before proceeding. Configuration changes\n"
                              "will possibly not take effect otherwise.\n"
-                             "        The following client(s) are running:";
+                             "        The following client(s) are running:\n\t- Outlook Express";
+
+const std::string kQuestion = "Account has the following parameters:\n"
+                              "\tUsername: dom/anna\n"
+                              "\tPOP3 server: pop.mail.example\n"
+                              "It is either configured with errors, or is not configured but looks similar "
+                              "to. Program can not detect it reliably.\n\n"
+                              "Consider this account configured with errors and try to repair it?";
 
 } // namespace
 
@@ -80,19 +86,11 @@ TEST(MainDialogActions, DoubtfulAccountIsAskedAboutAndCancelLeavesItAlone)
 {
     CSampleUser user;
     RunMainDialog([&](DWORD ui, HWND dlg, HWND list) {
-        const std::string question =
-            "Account has the following parameters:\n"
-            "\tUsername: dom/anna\n"
-            "\tPOP3 server: pop.mail.example\n"
-            "It is either configured with errors, or is not configured but looks similar "
-            "to. Program can not detect it reliably.\n\n"
-            "Consider this account configured with errors and try to repair it?";
-
         gui::CheckRow(list, 4, true);
         gui::PostClick(dlg, IDC_CONFIGURE);
         HWND box = gui::WaitForDialog(ui, "Confirm action for Doubtful", true);
         ASSERT_NE(nullptr, box);
-        EXPECT_EQ(question, gui::MessageText(box));
+        EXPECT_EQ(kQuestion, gui::MessageText(box));
         // The question has no owner, so the dialog still takes clicks: a second Configure meanwhile must not
         // start a second action over the same accounts.
         EXPECT_TRUE(::IsWindowEnabled(dlg));
@@ -129,9 +127,7 @@ TEST(MainDialogActions, UpdateRewritesOutdatedAccountsWhateverIsMarked)
         gui::CheckRow(list, 0, true);
         gui::PostClick(dlg, IDC_UPDATE);
         // The doubtful one is outdated too: declining its repair skips it.
-        HWND box = gui::WaitForDialog(ui, "Confirm action for Doubtful", true);
-        ASSERT_NE(nullptr, box);
-        EXPECT_TRUE(gui::Answer(box, IDCANCEL));
+        EXPECT_EQ(kQuestion, gui::Answered(ui, "Confirm action for Doubtful", IDCANCEL));
         ASSERT_TRUE(gui::WaitUntil([&] { return gui::Cell(list, 3, 4) == "Yes"; }));
         EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:110", user.OutlookExpressPop(4));
         EXPECT_EQ("dom/anna|pop.mail.example|dword:110", user.OutlookExpressPop(5));
@@ -149,10 +145,7 @@ TEST(MainDialogActions, RunningClientIsNamedUntilItIsClosed)
 
         // Update names the clients with outdated accounts, marked or not; Cancel changes nothing.
         gui::PostClick(dlg, IDC_UPDATE);
-        HWND box = gui::WaitForDialog(ui, "Close e-mail clients", true);
-        ASSERT_NE(nullptr, box);
-        EXPECT_EQ(kWarning + "\n\t- Outlook Express", gui::MessageText(box));
-        EXPECT_TRUE(gui::Answer(box, IDCANCEL));
+        EXPECT_EQ(kWarning, gui::Answered(ui, "Close e-mail clients", IDCANCEL));
         EXPECT_TRUE(gui::Sync(dlg));
         EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", user.OutlookExpressPop(4));
 
@@ -165,9 +158,9 @@ TEST(MainDialogActions, RunningClientIsNamedUntilItIsClosed)
         gui::CheckRow(list, 0, true);
         gui::CheckRow(list, 1, true);
         gui::PostClick(dlg, IDC_CONFIGURE);
-        box = gui::WaitForDialog(ui, "Close e-mail clients", true);
+        HWND box = gui::WaitForDialog(ui, "Close e-mail clients", true);
         ASSERT_NE(nullptr, box);
-        EXPECT_EQ(kWarning + "\n\t- Outlook Express", gui::MessageText(box));
+        EXPECT_EQ(kWarning, gui::MessageText(box));
         EXPECT_EQ(dlg, ::GetWindow(box, GW_OWNER));
         EXPECT_TRUE(gui::Answer(box, IDCANCEL));
         EXPECT_TRUE(gui::Sync(dlg));
@@ -176,9 +169,7 @@ TEST(MainDialogActions, RunningClientIsNamedUntilItIsClosed)
 
         // OK while it still runs asks again; once it is closed, OK goes on.
         gui::PostClick(dlg, IDC_CONFIGURE);
-        box = gui::WaitForDialog(ui, "Close e-mail clients", true);
-        ASSERT_NE(nullptr, box);
-        EXPECT_TRUE(gui::Answer(box, IDOK));
+        EXPECT_EQ(kWarning, gui::Answered(ui, "Close e-mail clients", IDOK));
         box = gui::WaitForDialog(ui, "Close e-mail clients", true);
         ASSERT_NE(nullptr, box) << "the warning was not repeated while the client ran";
         EXPECT_EQ("anna|pop.mail.example|<missing>", user.OutlookExpressPop(1));

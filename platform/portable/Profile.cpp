@@ -7,6 +7,7 @@
 #include "ProfileDocument.h"
 #include "ProfileGuard.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <sys/stat.h>
@@ -27,13 +28,15 @@ std::string ProfilePath(const char* path)
     return plat::portable::NativePath(path);
 }
 
-// lstrcpynA: at most size - 1 characters and a NUL; the length copied.
+// lstrcpynA: at most size - 1 characters and a NUL, stopping at a NUL inside the text (a hostile file's),
+// so the caller's buffer beyond it is left alone; the length copied.
 DWORD CopyCut(char* buffer, DWORD size, const std::string& text)
 {
-    size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    const size_t length = std::min(text.find('\0'), text.size());
+    const size_t n = std::min(length, static_cast<size_t>(size - 1));
     memcpy(buffer, text.data(), n);
     buffer[n] = 0;
-    return static_cast<DWORD>(strlen(buffer));
+    return static_cast<DWORD>(n);
 }
 
 // A value in one pair of matching quotes, double or single, is given without them (Wine strips both).

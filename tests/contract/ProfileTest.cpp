@@ -153,6 +153,10 @@ TEST_F(ProfileTest, HostileFiles)
         DWORD count = plat::ProfileGetString("s", "k", "default", buffer, sizeof(buffer), m_file.c_str());
         EXPECT_GE(15u, count);
         EXPECT_EQ(count, strlen(buffer));
+        // Nothing is copied past the value's end, not even what follows a NUL inside it.
+        if (count + 1 < sizeof(buffer)) {
+            EXPECT_EQ('\xBD', buffer[count + 1]);
+        }
         EXPECT_TRUE(Write("s", "k", "new"));
         EXPECT_EQ("new", Get(m_file, "s", "k"));
     }

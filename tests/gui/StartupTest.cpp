@@ -12,67 +12,34 @@ namespace {
 
 const char kCaption[] = "E-mail accounts configurator";
 
-// One run of vantler.exe, ended at the latest when the test ends.
-class CProgramRun
+// One run of vantler.exe in folder.
+class CProgramRun : public CProcessRun
 {
 public:
     CProgramRun(const std::string& arguments, const std::string& folder)
+        : CProcessRun(ProgramFolder() + "vantler.exe", arguments, folder)
     {
-        std::string program = ProgramFolder() + "vantler.exe";
-        std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        m_started = ::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                     folder.c_str(), &startup, &m_process) != 0;
-        EXPECT_TRUE(m_started) << commandLine;
-    }
-    ~CProgramRun()
-    {
-        if (!m_started)
-            return;
-        if (!HasEnded(0))
-            ::TerminateProcess(m_process.hProcess, 1);
-        ::WaitForSingleObject(m_process.hProcess, 10000);
-        ::CloseHandle(m_process.hProcess);
-        ::CloseHandle(m_process.hThread);
-    }
-    DWORD Id() const { return m_process.dwProcessId; }
-    bool HasEnded(int timeoutMs) const
-    {
-        return m_started && ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
     }
     // Watches the process until it ends; the titles of every dialog it showed on the way besides closing, the
-    // window that was just told to close.
-    std::vector<std::string> DialogsUntilEnd(HWND closing = nullptr, int timeoutMs = 15000) const
+    // window that was just told to close, and "<still running>" when it did not end.
+    std::vector<std::string> DialogsUntilEnd(HWND closing = nullptr) const
     {
         std::vector<std::string> seen;
-        gui::WaitUntil(
+        bool ended = gui::WaitUntil(
             [&] {
                 for (HWND window : gui::Dialogs(Id())) {
-                    if (window == closing)
-                        continue;
                     std::string title = gui::Text(window) + (gui::IsMessageBox(window) ? " (message)" : "");
-                    if (std::find(seen.begin(), seen.end(), title) == seen.end())
+                    if (window != closing && std::find(seen.begin(), seen.end(), title) == seen.end())
                         seen.push_back(title);
                 }
                 return HasEnded(0);
             },
-            timeoutMs);
+            15000);
+        if (!ended)
+            seen.push_back("<still running>");
         return seen;
     }
-
-private:
-    bool m_started = false;
-    PROCESS_INFORMATION m_process = {};
 };
-
-// The installation directory the program reads its text file from.
-void SetInstallationDirectory(const std::string& folder)
-{
-    plat::CRegKey key;
-    key.Create(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_ALL_ACCESS);
-    key.SetString(NIMBREL_INSTALL_DIR_VALUE, folder + "\\");
-}
 
 bool IsWizard(HWND window)
 {
@@ -88,7 +55,13 @@ bool IsModeSelection(HWND window)
 class Startup : public ::testing::Test
 {
 protected:
-    Startup() { SetInstallationDirectory(m_folder.Path()); }
+    Startup()
+    {
+        // The installation directory the program reads its text file from.
+        plat::CRegKey key;
+        key.Create(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_ALL_ACCESS);
+        key.SetString(NIMBREL_INSTALL_DIR_VALUE, m_folder.Path() + "\\");
+    }
 
     CSampleUser m_user;
     CTestFolder m_folder;
@@ -104,27 +77,9 @@ TEST_F(Startup, ModeSelectionComesFirstAndCancellingItOpensNothing)
     EXPECT_EQ(BST_CHECKED, gui::CheckState(modes, IDC_MODE_WIZARD));
     ::PostMessageA(modes, WM_CLOSE, 0, 0);
     EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd(modes));
-    EXPECT_TRUE(run.HasEnded(0));
 }
 
-TEST_F(Startup, SecondStartBringsTheFirstWindowBackAndOpensNothing)
-{
-    CProgramRun first("/install", m_folder.Path());
-    HWND wizard = gui::WaitForDialog(first.Id(), kCaption, false);
-    ASSERT_TRUE(IsWizard(wizard));
-    ::PostMessageA(wizard, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_TRUE(gui::WaitUntil([&] { return ::IsIconic(wizard) != 0; }));
-
-    CProgramRun second("", m_folder.Path());
-    EXPECT_EQ((std::vector<std::string>{}), second.DialogsUntilEnd());
-    EXPECT_TRUE(second.HasEnded(0));
-    EXPECT_TRUE(gui::WaitUntil([&] { return !::IsIconic(wizard); })) << "the first window was not restored";
-    EXPECT_EQ(1u, gui::Dialogs(first.Id()).size());
-    EXPECT_TRUE(gui::Click(wizard, IDC_WIZARD_CLOSE));
-    EXPECT_TRUE(first.HasEnded(10000));
-}
-
-TEST_F(Startup, InstallSwitchInAnyCaseOpensTheWizardAndNothingIsRestored)
+TEST_F(Startup, InstallSwitchInAnyCaseOpensTheWizardAndASecondStartBringsItBack)
 {
     for (const char* arguments : {"/INSTALL", "/uninstall /Install"}) {
         SCOPED_TRACE(arguments);
@@ -132,36 +87,36 @@ TEST_F(Startup, InstallSwitchInAnyCaseOpensTheWizardAndNothingIsRestored)
         HWND wizard = gui::WaitForDialog(run.Id(), kCaption, false);
         ASSERT_TRUE(IsWizard(wizard));
         EXPECT_EQ(1u, gui::Dialogs(run.Id()).size()) << "no mode selection, no question";
+        // A second start restores the first window and opens nothing of its own.
+        ::PostMessageA(wizard, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(gui::WaitUntil([&] { return ::IsIconic(wizard) != 0; }));
+        CProgramRun second("", m_folder.Path());
+        EXPECT_EQ((std::vector<std::string>{}), second.DialogsUntilEnd());
+        EXPECT_TRUE(gui::WaitUntil([&] { return !::IsIconic(wizard); }))
+            << "the first window was not restored";
+        EXPECT_EQ(1u, gui::Dialogs(run.Id()).size());
         ::PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
         EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd(wizard));
-        EXPECT_TRUE(run.HasEnded(0));
         EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", m_user.OutlookExpressPop(4));
     }
 }
 
 TEST_F(Startup, UninstallAsksOnceAndRestoresEveryAccountOnYes)
 {
+    const char kRestore[] = "Restore original settings of all e-mail accounts?";
     {
         CProgramRun run("/uninstall", m_folder.Path());
-        HWND box = gui::WaitForDialog(run.Id(), kCaption, true);
-        ASSERT_NE(nullptr, box);
-        EXPECT_EQ("Restore original settings of all e-mail accounts?", gui::MessageText(box));
-        EXPECT_TRUE(gui::Answer(box, IDNO));
+        EXPECT_EQ(kRestore, gui::Answered(run.Id(), kCaption, IDNO));
         EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd());
-        EXPECT_TRUE(run.HasEnded(0));
         EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", m_user.OutlookExpressPop(4));
         EXPECT_EQ("gus/pop.gus.example/110|LocalHost|dword:110", m_user.OutlookExpressPop(8));
     }
     CProgramRun run("/UnInstall", m_folder.Path());
-    HWND box = gui::WaitForDialog(run.Id(), kCaption, true);
-    ASSERT_NE(nullptr, box);
-    EXPECT_TRUE(gui::Answer(box, IDYES));
-    box = gui::WaitForDialog(run.Id(), "Confirm action for Doubtful", true);
-    ASSERT_NE(nullptr, box);
-    EXPECT_TRUE(gui::Answer(box, IDOK));
+    EXPECT_EQ(kRestore, gui::Answered(run.Id(), kCaption, IDYES));
+    std::string question = gui::Answered(run.Id(), "Confirm action for Doubtful", IDOK);
+    EXPECT_NE(std::string::npos, question.find("Username: dom/anna")) << question;
     // The list itself is never shown, nor the first-paint hint.
     EXPECT_EQ((std::vector<std::string>{}), run.DialogsUntilEnd());
-    EXPECT_TRUE(run.HasEnded(0));
     EXPECT_EQ("bob|pop.mail.example|dword:110", m_user.OutlookExpressPop(4));
     EXPECT_EQ("dom|anna|dword:110", m_user.OutlookExpressPop(5));
     EXPECT_EQ("gus|pop.gus.example|dword:110", m_user.OutlookExpressPop(8));
@@ -184,13 +139,11 @@ TEST_F(Startup, TranslatedCaptionNamesTheWindowsAndTheSingleInstance)
 
     CProgramRun second("/install", m_folder.Path());
     EXPECT_EQ((std::vector<std::string>{}), second.DialogsUntilEnd());
-    EXPECT_TRUE(second.HasEnded(0));
     // Standard mode from the first: the standard dialog carries the translated title too.
     EXPECT_TRUE(gui::Click(modes, IDC_MODE_STANDARD));
     EXPECT_TRUE(gui::Click(modes, IDOK));
-    HWND hint = gui::WaitForDialog(first.Id(), caption, true);
-    ASSERT_NE(nullptr, hint);
-    EXPECT_TRUE(gui::Answer(hint, IDOK));
+    EXPECT_EQ("Select account(s) you want to process and click the appropriate button.",
+              gui::Answered(first.Id(), caption, IDOK));
     HWND standard = gui::WaitForDialog(first.Id(), caption, false);
     ASSERT_NE(nullptr, standard);
     EXPECT_NE(nullptr, ::GetDlgItem(standard, IDC_ACCOUNT_LIST));

@@ -1,4 +1,5 @@
-// A translated "vantler.txt" replaces the captions, buttons, headers, menu items and messages of the dialogs.
+// A translated "vantler.txt" (Latin-1, written with octal escapes) replaces the captions, buttons, headers,
+// menu items and messages of the dialogs.
 #include "SampleUser.h"
 #include "UserDriver.h"
 
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+typedef std::vector<std::string> Texts;
 
 const std::string kCaption = "Postkonten \x97 Einrichtung";
 
@@ -22,22 +25,16 @@ public:
         const char* lines[][3] = {
             {"Main Dialog", "Caption", kCaption.c_str()},
             {"Main Dialog", "Configure", "Einrichten"},
-            {"Main Dialog", "Close",
-             "Schlie\xdf"
-             "en"},
+            {"Main Dialog", "Close", "Schlie\337en"},
             {"Main Dialog", "Name", "Kontoname"},
             {"Main Dialog", "Yes", "Ja"},
             {"Main Dialog", "No", "Nein"},
             {"Main Dialog", "Details", "Konto: %s \x97 %s"},
-            {"Main Dialog", "ActionHelp",
-             "Konten markieren\\nund einen Knopf dr\xfc"
-             "cken."},
+            {"Main Dialog", "ActionHelp", "Konten markieren\\nund einen Knopf dr\374cken."},
             {"Menu", "File", "&Datei"},
             {"Menu", "SelAll", "&Alle markieren"},
             {"Wizard Configurator Dialog", "NextBtn", "Weiter"},
-            {"Wizard Configurator Dialog", "PreviousBtn",
-             "Zur\xfc"
-             "ck"},
+            {"Wizard Configurator Dialog", "PreviousBtn", "Zur\374ck"},
             {"Wizard Configurator Dialog", "AccOutOf", "Konto\\n%i von %i"},
             {"Wizard Configurator Dialog", "AccNotRdy", "Noch nicht \x97 bereit"},
             // A careless translation: placeholders that a printf-style format would read past its arguments.
@@ -62,27 +59,17 @@ TEST(Translation, StandardDialogTakesItsTextsFromTheFile)
     CTranslation translation;
     CVantlerDlg dialog(nullptr);
     gui::RunWithUser(dialog, [&](DWORD ui) {
-        HWND dlg = OpenedMainDialog(ui, kCaption,
-                                    "Konten markieren \nund einen Knopf dr\xfc"
-                                    "cken.");
+        HWND dlg = OpenedMainDialog(ui, kCaption, "Konten markieren \nund einen Knopf dr\374cken.");
         ASSERT_NE(nullptr, dlg);
         EXPECT_EQ(kCaption, gui::Text(dlg));
-        EXPECT_EQ("Einrichten", gui::ItemText(dlg, IDC_CONFIGURE));
-        EXPECT_EQ("Schlie\xdf"
-                  "en",
-                  gui::ItemText(dlg, IDOK));
-        EXPECT_EQ("Unconfigure", gui::ItemText(dlg, IDC_UNCONFIGURE))
-            << "a key the file lacks keeps its default";
-        EXPECT_EQ("Konto:  \x97 ", gui::ItemText(dlg, IDC_DETAILS_GROUP));
+        // Unconfigure: a key the file lacks keeps its default.
+        EXPECT_EQ((Texts{"Einrichten", "Schlie\337en", "Unconfigure", "Konto:  \x97 "}),
+                  gui::ItemTexts(dlg, {IDC_CONFIGURE, IDOK, IDC_UNCONFIGURE, IDC_DETAILS_GROUP}));
         HWND list = ::GetDlgItem(dlg, IDC_ACCOUNT_LIST);
         EXPECT_EQ("Kontoname", gui::ColumnTitle(list, 0));
-        EXPECT_EQ((std::vector<std::string>{"Old port", "bob@mail.example", "Ja", "Ja", "Nein"}),
-                  gui::Row(list, 3));
-        char text[64] = {};
-        ::GetMenuStringA(::GetMenu(dlg), 0, text, sizeof(text), MF_BYPOSITION);
-        EXPECT_STREQ("&Datei", text);
-        ::GetMenuStringA(::GetMenu(dlg), ID_EDIT_SELECT_ALL, text, sizeof(text), MF_BYCOMMAND);
-        EXPECT_STREQ("&Alle markieren\tCtrl+A", text);
+        EXPECT_EQ((Texts{"Old port", "bob@mail.example", "Ja", "Ja", "Nein"}), gui::Row(list, 3));
+        EXPECT_EQ("&Datei", gui::MenuText(dlg, 0, MF_BYPOSITION));
+        EXPECT_EQ("&Alle markieren\tCtrl+A", gui::MenuText(dlg, ID_EDIT_SELECT_ALL, MF_BYCOMMAND));
         gui::ClickRow(list, 8);
         EXPECT_EQ("Konto: Outlook mail \x97 Outlook", gui::ItemText(dlg, IDC_DETAILS_GROUP));
     });
@@ -96,13 +83,11 @@ TEST(Translation, WizardTakesItsTextsFromTheFile)
     gui::RunWithUser(dialog, [&](DWORD ui) {
         HWND dlg = gui::WaitForDialog(ui, kCaption, false);
         ASSERT_NE(nullptr, dlg);
-        EXPECT_EQ("Weiter >>", gui::ItemText(dlg, IDC_NEXT));
-        EXPECT_EQ("<< Zur\xfc"
-                  "ck",
-                  gui::ItemText(dlg, IDC_PREVIOUS));
-        EXPECT_EQ("Konto \n1 von 7", gui::ItemText(dlg, IDC_ACCOUNT_OF));
-        EXPECT_EQ("Noch nicht \x97 bereit", gui::ItemText(dlg, IDC_READY_TEXT));
-        EXPECT_EQ("Close", gui::ItemText(dlg, IDC_WIZARD_CLOSE));
-        EXPECT_EQ("%nanna@mail.example%", gui::ItemText(dlg, IDC_DETAILS_GROUP));
+        // The placeholders of the careless translation stay as written where they would read past the
+        // arguments.
+        EXPECT_EQ((Texts{"Weiter >>", "<< Zur\374ck", "Konto \n1 von 7", "Noch nicht \x97 bereit", "Close",
+                         "%nanna@mail.example%"}),
+                  gui::ItemTexts(dlg, {IDC_NEXT, IDC_PREVIOUS, IDC_ACCOUNT_OF, IDC_READY_TEXT,
+                                       IDC_WIZARD_CLOSE, IDC_DETAILS_GROUP}));
     });
 }

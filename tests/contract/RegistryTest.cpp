@@ -74,10 +74,9 @@ TEST_F(RegistryTest, OpenCreateAndRemove)
         {"\\Software\\NimbrelContract\\Keys\\A", ERROR_BAD_PATHNAME},
         {"Software/NimbrelContract/Keys/A", ERROR_FILE_NOT_FOUND},
         {"", ERROR_SUCCESS},
-        {nullptr, ERROR_SUCCESS},
     };
     for (const auto& [path, result] : spellings)
-        EXPECT_EQ(result, Opens(HKEY_CURRENT_USER, path, KEY_READ)) << (path ? path : "null");
+        EXPECT_EQ(result, Opens(HKEY_CURRENT_USER, path, KEY_READ)) << path;
 
     // A key opens relative to another.
     HKEY parent = nullptr, child = nullptr;
@@ -183,7 +182,6 @@ TEST_F(RegistryTest, SubkeysComeSortedWithCounts)
     EXPECT_EQ(ERROR_SUCCESS, plat::RegCountSubkeys(empty, &count, &longest));
     EXPECT_EQ(0u, count);
     EXPECT_EQ(0u, longest);
-    EXPECT_EQ(ERROR_SUCCESS, plat::RegCountSubkeys(empty, nullptr, nullptr));
     plat::RegClose(empty);
 
     // Enumeration needs the right to it.

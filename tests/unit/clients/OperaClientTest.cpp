@@ -174,7 +174,6 @@ TEST_F(OperaClients, ConfigureAndUnconfigureWriteExactlyTheirKeys)
 {
     ASSERT_TRUE(SeedOperaSamples(m_context));
     m_port.Set(1100);
-    ASSERT_EQ(HomeIni(), FileBytes(AccountFile("Home")));
     const std::string office = FileBytes(AccountFile("Office"));
     std::string officeConfigured = office;
     const std::string officeKeys = "Login=CORP\\olga\r\nAddress=pop.corp.example\r\nPort=995\r\n";

@@ -169,10 +169,6 @@ TEST_F(TheBatClient, SampleAccountsReadWithTheirStates)
     // The address is shown from whatever records a refused file held before its damage.
     EXPECT_EQ("anna@mail.example", client.Record(8).email);
     EXPECT_EQ("", client.Record(10).email);
-    const PopSettings& real = client.Record(2).original;
-    EXPECT_EQ("gus|pop.gus.example|110|" + std::to_string(AUTH_SPA), real.userName + "|" + real.server + "|" +
-                                                                         std::to_string(real.port) + "|" +
-                                                                         std::to_string(real.authMode));
 }
 
 TEST_F(TheBatClient, ConfigureAndUnconfigureWriteExactFiles)

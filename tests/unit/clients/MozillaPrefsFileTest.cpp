@@ -63,8 +63,7 @@ TEST(MozillaPrefsFile, OnlyPlainSettingLinesCount)
         {"in.block", -1}, {"commented", -1},    {"spaced", 7},        {"a.key", 8},
         {"trailing", -1}, {"other", -1},        {"with.comment", 10}, {"after.comment", 11},
         {"opens", -1},    {"hidden", -1},       {"closed", 14},       {"a.key.longer", 15},
-        {"a.ke", -1},     {"unterminated", -1}, {"no.semicolon", -1}, {"case.key", -1},
-        {"Case.Key", -1},
+        {"a.ke", -1},     {"unterminated", -1}, {"no.semicolon", -1}, {"Case.Key", -1},
     };
     for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i)
         EXPECT_EQ(rows[i].line, file.FindSetting(rows[i].key)) << "row " << i << ": " << rows[i].key;

@@ -1,6 +1,7 @@
 // CFaultWalk: fresh sample stores for each run, the operation with its steps failed or cut short, and the
 // stores checked against the whole before and the whole after.
 #include "fault/FaultWalk.h"
+#include "support/ClientChecks.h"
 
 #include "core/ClientCatalogue.h"
 #include "FaultInjection.h"
@@ -8,7 +9,6 @@
 #include "fixtures/SampleStores.h"
 #include "fixtures/SampleWriter.h"
 #include "PortableControl.h"
-#include "Prompt.h"
 #include "settings/ProductSettings.h"
 
 #include <memory>
@@ -21,11 +21,6 @@ typedef BOOL (*Seeder)(const SampleContext&);
 const Seeder kSeeders[CLIENT_COUNT] = {SeedOutlookExpressSamples, SeedOutlookSamples, SeedIncrediMailSamples,
                                        SeedEudoraSamples,         SeedTheBatSamples,  SeedMozillaSamples,
                                        SeedOperaSamples,          SeedOpera7Samples,  SeedNetscapeSamples};
-
-int AcceptDoubtful(const char*, const char*, UINT, void*)
-{
-    return IDOK;
-}
 
 std::string Native(const std::string& path)
 {
@@ -175,7 +170,7 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
 {
     Outcome outcome;
     const std::string name = std::string(OperationName(operation)) + " of account " + std::to_string(account);
-    plat::SetPromptResponder(&AcceptDoubtful, nullptr);
+    const CAcceptQuestions repairDoubtful;
 
     // The clean run: its steps, its result, the stores before and after it.
     AccountInfo loaded;
@@ -240,6 +235,5 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
             ++(crash ? outcome.crashes : outcome.failedSteps);
         }
     }
-    plat::SetPromptResponder(nullptr, nullptr);
     return outcome;
 }

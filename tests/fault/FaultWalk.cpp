@@ -22,31 +22,6 @@ const Seeder kSeeders[CLIENT_COUNT] = {SeedOutlookExpressSamples, SeedOutlookSam
                                        SeedEudoraSamples,         SeedTheBatSamples,  SeedMozillaSamples,
                                        SeedOperaSamples,          SeedOpera7Samples,  SeedNetscapeSamples};
 
-std::string Native(const std::string& path)
-{
-    std::string native = path;
-    for (char& c : native) {
-        if (c == '\\')
-            c = '/';
-    }
-    return native;
-}
-
-// New files in left that reference lacks: what a crash or a failed deletion may leave.
-std::vector<std::string> NewFiles(const CStoreSnapshot& left, const CStoreSnapshot& reference)
-{
-    std::vector<std::string> added;
-    const std::vector<std::string> known = reference.FilePaths();
-    for (const std::string& path : left.FilePaths()) {
-        bool found = false;
-        for (const std::string& other : known)
-            found = found || other == path;
-        if (!found)
-            added.push_back(path);
-    }
-    return added;
-}
-
 std::string Settings(const PopSettings& s)
 {
     return "[" + s.userName + "] [" + s.server + "] " + std::to_string(s.port) + " auth " +
@@ -132,7 +107,7 @@ void CFaultWalk::Check(const CStoreSnapshot& left, BOOL result, BOOL crashed, si
     if (crashed) {
         // A crash may leave new temporary files; any other difference must be none at all.
         for (const CStoreSnapshot* reference : {&m_before, &m_after}) {
-            const std::vector<std::string> added = NewFiles(left, *reference);
+            const std::vector<std::string> added = left.NewFiles(*reference);
             if (left.EqualsExcept(*reference, added)) {
                 outcome.crashLeftovers += added.size();
                 return;
@@ -154,9 +129,9 @@ void CFaultWalk::Check(const CStoreSnapshot& left, BOOL result, BOOL crashed, si
     if (left == reference)
         return;
     // Only a temporary file whose own deletion was the failed step may stay behind.
-    const std::vector<std::string> added = NewFiles(left, reference);
+    const std::vector<std::string> added = left.NewFiles(reference);
     if (failed.call == plat::portable::FAULT_DELETE && added.size() == 1 &&
-        added[0] == Native(failed.target) && left.EqualsExcept(reference, added)) {
+        added[0] == CStoreSnapshot::NativePath(failed.target) && left.EqualsExcept(reference, added)) {
         ++outcome.undeletable;
         return;
     }

@@ -9,9 +9,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-namespace {
-
-std::string Native(const std::string& path)
+std::string CStoreSnapshot::NativePath(const std::string& path)
 {
     std::string native = path;
     for (char& c : native) {
@@ -20,6 +18,8 @@ std::string Native(const std::string& path)
     }
     return native;
 }
+
+namespace {
 
 std::string ReadBytes(const std::string& path)
 {
@@ -100,7 +100,7 @@ void TakeKey(HKEY root, const std::string& rootName, const std::string& path,
 CStoreSnapshot CStoreSnapshot::Take(const std::string& root)
 {
     CStoreSnapshot snapshot;
-    TakeFiles(Native(root), snapshot.m_items);
+    TakeFiles(NativePath(root), snapshot.m_items);
     TakeKey(HKEY_CURRENT_USER, "HKCU", "Software", snapshot.m_items);
     TakeKey(HKEY_LOCAL_MACHINE, "HKLM", "Software", snapshot.m_items);
     return snapshot;
@@ -155,4 +155,14 @@ CStoreSnapshot CStoreSnapshot::FilesOnly() const
             files.m_items.insert(item);
     }
     return files;
+}
+
+std::vector<std::string> CStoreSnapshot::NewFiles(const CStoreSnapshot& reference) const
+{
+    std::vector<std::string> added;
+    for (const std::string& path : FilePaths()) {
+        if (reference.m_items.find("F " + path) == reference.m_items.end())
+            added.push_back(path);
+    }
+    return added;
 }

@@ -28,6 +28,10 @@ public:
     CStoreSnapshot FilesOnly() const;
     // Files only: the path of each file below root, in native form ("/" separators).
     std::vector<std::string> FilePaths() const;
+    // The files here that reference lacks: what a crash or a failed deletion may leave.
+    std::vector<std::string> NewFiles(const CStoreSnapshot& reference) const;
+    // A Windows-form path in the native form the file paths above have.
+    static std::string NativePath(const std::string& path);
 
 private:
     // "F <native path>", "D <native path>", "R <root>\<key>\<value>": the content (bytes, or type and data).

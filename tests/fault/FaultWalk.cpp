@@ -208,6 +208,8 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
             if (!RealSettingsKept(account, real, why))
                 outcome.problems.push_back(what + ": " + why);
             ++(crash ? outcome.crashes : outcome.failedSteps);
+            if (!crash && !result)
+                ++outcome.refused;
         }
     }
     return outcome;

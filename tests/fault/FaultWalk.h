@@ -23,6 +23,7 @@ public:
     {
         size_t steps = 0;          // calls that can fail, counted in the clean run
         size_t failedSteps = 0;    // runs with one of them failing
+        size_t refused = 0;        // of those, runs that reported the operation failed
         size_t undeletable = 0;    // temporary files left because deleting them was the failing step
         size_t crashes = 0;        // runs stopped before one of them
         size_t crashLeftovers = 0; // temporary files a crash left beside the stores

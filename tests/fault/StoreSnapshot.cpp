@@ -106,17 +106,6 @@ CStoreSnapshot CStoreSnapshot::Take(const std::string& root)
     return snapshot;
 }
 
-std::vector<std::string> CStoreSnapshot::Extra(const CStoreSnapshot& other) const
-{
-    std::vector<std::string> extra;
-    for (const auto& item : m_items) {
-        auto found = other.m_items.find(item.first);
-        if (found == other.m_items.end() || found->second != item.second)
-            extra.push_back(item.first);
-    }
-    return extra;
-}
-
 bool CStoreSnapshot::EqualsExcept(const CStoreSnapshot& other, const std::vector<std::string>& paths) const
 {
     std::map<std::string, std::string> mine = m_items;
@@ -128,23 +117,16 @@ bool CStoreSnapshot::EqualsExcept(const CStoreSnapshot& other, const std::vector
 std::string CStoreSnapshot::Describe(const CStoreSnapshot& other) const
 {
     std::string text;
-    for (const std::string& key : Extra(other))
-        text += "  new or changed: " + key + "\n";
-    for (const std::string& key : other.Extra(*this)) {
-        if (m_items.find(key) == m_items.end())
-            text += "  gone: " + key + "\n";
+    for (const auto& item : m_items) {
+        auto found = other.m_items.find(item.first);
+        if (found == other.m_items.end() || found->second != item.second)
+            text += "  new or changed: " + item.first + "\n";
+    }
+    for (const auto& item : other.m_items) {
+        if (m_items.find(item.first) == m_items.end())
+            text += "  gone: " + item.first + "\n";
     }
     return text;
-}
-
-std::vector<std::string> CStoreSnapshot::FilePaths() const
-{
-    std::vector<std::string> paths;
-    for (const auto& item : m_items) {
-        if (item.first.compare(0, 2, "F ") == 0)
-            paths.push_back(item.first.substr(2));
-    }
-    return paths;
 }
 
 CStoreSnapshot CStoreSnapshot::FilesOnly() const
@@ -160,9 +142,10 @@ CStoreSnapshot CStoreSnapshot::FilesOnly() const
 std::vector<std::string> CStoreSnapshot::NewFiles(const CStoreSnapshot& reference) const
 {
     std::vector<std::string> added;
-    for (const std::string& path : FilePaths()) {
-        if (reference.m_items.find("F " + path) == reference.m_items.end())
-            added.push_back(path);
+    for (const auto& item : m_items) {
+        if (item.first.compare(0, 2, "F ") == 0 &&
+            reference.m_items.find(item.first) == reference.m_items.end())
+            added.push_back(item.first.substr(2));
     }
     return added;
 }

@@ -17,8 +17,6 @@ public:
     bool operator==(const CStoreSnapshot& other) const { return m_items == other.m_items; }
     bool operator!=(const CStoreSnapshot& other) const { return !(*this == other); }
 
-    // The entries (files, folders, registry values) in this snapshot that other lacks or holds otherwise.
-    std::vector<std::string> Extra(const CStoreSnapshot& other) const;
     // The same without the files whose paths are listed: other equals this but for them.
     bool EqualsExcept(const CStoreSnapshot& other, const std::vector<std::string>& paths) const;
     // A short account of how this differs from other, for failure messages.
@@ -26,11 +24,9 @@ public:
 
     // The same snapshot without its registry part.
     CStoreSnapshot FilesOnly() const;
-    // Files only: the path of each file below root, in native form ("/" separators).
-    std::vector<std::string> FilePaths() const;
-    // The files here that reference lacks: what a crash or a failed deletion may leave.
+    // The files here that reference lacks (native paths): what a crash or a failed deletion may leave.
     std::vector<std::string> NewFiles(const CStoreSnapshot& reference) const;
-    // A Windows-form path in the native form the file paths above have.
+    // A Windows-form path in the native form that NewFiles gives.
     static std::string NativePath(const std::string& path);
 
 private:

@@ -1,5 +1,5 @@
-// Contract of the file calls: existence, listing, whole-file reads, safe replacement, temporary files,
-// folders and the read-only mark.
+// Contract of the file calls: listing of links, whole-file reads, safe replacement, temporary files and the
+// read-only mark.
 #include "contract/ContractBackend.h"
 #include "contract/ContractFolder.h"
 
@@ -39,36 +39,6 @@ std::vector<std::string> Listing(std::string folder)
     return names;
 }
 
-TEST_F(FilesTest, ExistenceAndListing)
-{
-    ASSERT_TRUE(WriteTestFile(m_folder + "b.txt", "b"));
-    ASSERT_TRUE(WriteTestFile(m_folder + "A.ini", "a"));
-    ASSERT_TRUE(WriteTestFile(m_folder + "noext", ""));
-    ASSERT_TRUE(contract::MakeFolder(m_folder + "sub"));
-    ASSERT_TRUE(contract::MakeFolder(m_folder + ".dotted"));
-    ASSERT_TRUE(WriteTestFile(m_folder + "sub\\inner.txt", "i"));
-    EXPECT_EQ((std::vector<std::string>{".dotted\\", "A.ini", "b.txt", "noext", "sub\\"}), Listing(m_folder));
-    for (const std::string& path : {m_folder + "missing", m_folder + "b.txt"}) {
-        std::vector<plat::DirEntry> entries(1);
-        EXPECT_FALSE(plat::ListDirectory(path.c_str(), entries)) << path;
-        EXPECT_TRUE(entries.empty()) << path;
-    }
-
-    const std::pair<std::string, BOOL> rows[] = {
-        {m_folder + "b.txt", TRUE},
-        {m_folder.substr(0, m_folder.size() - 1), TRUE},
-        {m_folder, TRUE},
-        {m_folder + "missing", FALSE},
-        {"", FALSE},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.second, plat::PathExists(row.first.c_str())) << row.first;
-#ifdef _WIN32
-    // The portable backend's files are case-sensitive: another spelling is pinned only on Windows.
-    EXPECT_TRUE(plat::PathExists((m_folder + "B.TXT").c_str()));
-#endif
-}
-
 // Followed, the link would give the file again at every level until paths grew too long.
 TEST(FolderLinks, AreListedAsLinksAndTheAccountSearchDoesNotFollowThem)
 {
@@ -87,20 +57,12 @@ TEST_F(FilesTest, WholeFileReadsAndReplacement)
     ASSERT_TRUE(WriteTestFile(m_folder + "empty.bin", ""));
     EXPECT_EQ(bytes, Content(m_folder + "bytes.bin"));
     EXPECT_EQ("", Content(m_folder + "empty.bin"));
-    for (const std::string& path : {m_folder + "missing.bin", m_folder.substr(0, m_folder.size() - 1)}) {
-        std::string read = "kumquat";
-        EXPECT_FALSE(plat::ReadWholeFile(path.c_str(), read)) << path;
-        EXPECT_EQ("kumquat", read) << path;
-    }
-
     const std::string target = m_folder + "bytes.bin";
     std::string big(3 * 1024 * 1024 + 17, '\0');
     for (size_t i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>((i * 7919u) >> 3);
     EXPECT_TRUE(plat::ReplaceWholeFile(target.c_str(), big));
     EXPECT_EQ(big, Content(target));
-    EXPECT_TRUE(plat::ReplaceWholeFile(target.c_str(), ""));
-    EXPECT_EQ("", Content(target));
     // A file that was not there is made.
     EXPECT_TRUE(plat::ReplaceWholeFile((m_folder + "new.txt").c_str(), "fresh"));
 
@@ -109,7 +71,6 @@ TEST_F(FilesTest, WholeFileReadsAndReplacement)
     ASSERT_TRUE(WriteTestFile(m_folder + "inner\\child.txt", "child"));
     EXPECT_FALSE(plat::ReplaceWholeFile((m_folder + "missing\\keep.txt").c_str(), "new"));
     EXPECT_FALSE(plat::ReplaceWholeFile((m_folder + "inner").c_str(), "new"));
-    EXPECT_FALSE(plat::ReplaceWholeFile("", "new"));
     EXPECT_EQ("child", Content(m_folder + "inner\\child.txt"));
     EXPECT_EQ("fresh", Content(m_folder + "new.txt"));
     EXPECT_EQ((std::vector<std::string>{"bytes.bin", "empty.bin", "inner\\", "new.txt"}), Listing(m_folder));
@@ -152,30 +113,6 @@ TEST_F(FilesTest, TemporaryFiles)
     EXPECT_FALSE(plat::RemoveFile(first.c_str()));
     EXPECT_TRUE(plat::RemoveFile(second.c_str()));
     EXPECT_TRUE(Listing(m_folder).empty());
-    std::string none = "kumquat";
-    EXPECT_FALSE(plat::CreateTempFileIn((m_folder + "missing").c_str(), "nim", none));
-    EXPECT_EQ("kumquat", none);
-    EXPECT_FALSE(plat::RemoveFile(m_folder.substr(0, m_folder.size() - 1).c_str()));
-}
-
-TEST_F(FilesTest, CreateAndRemoveFolders)
-{
-    const std::string deep = m_folder + "one\\two\\three";
-    EXPECT_TRUE(plat::CreateFolder(deep.c_str()));
-    EXPECT_TRUE(plat::CreateFolder((deep + "\\").c_str()));
-    ASSERT_TRUE(WriteTestFile(deep + "\\file.txt", "x"));
-    ASSERT_TRUE(WriteTestFile(m_folder + "one\\top.txt", "y"));
-    // A file stands where a folder should be.
-    EXPECT_FALSE(plat::CreateFolder((m_folder + "one\\top.txt").c_str()));
-    EXPECT_FALSE(plat::CreateFolder((m_folder + "one\\top.txt\\below").c_str()));
-    EXPECT_FALSE(plat::CreateFolder(""));
-    EXPECT_FALSE(plat::CreateFolder(nullptr));
-
-    EXPECT_TRUE(plat::RemoveFolderTree((m_folder + "one").c_str()));
-    EXPECT_TRUE(Listing(m_folder).empty());
-    EXPECT_TRUE(plat::RemoveFolderTree((m_folder + "one").c_str()));
-    EXPECT_FALSE(plat::RemoveFolderTree(""));
-    EXPECT_FALSE(plat::RemoveFolderTree(nullptr));
 }
 
 } // namespace

@@ -45,16 +45,3 @@ TEST(ClientCatalogue, SlotsKeepTheirIndexes)
     EXPECT_EQ(6, catalogue.TotalAccounts());
     EXPECT_EQ(3, catalogue.LoadedClient(1)->AccountCount());
 }
-
-TEST(ClientCatalogue, DefaultSlotsAreInCatalogueOrder)
-{
-    CClientCatalogue catalogue;
-    const char* names[] = {"Outlook Express", "Outlook", "IncrediMail", "Eudora", "The Bat!", "Mozilla",
-                           "Opera", "Opera 7", "Netscape Navigator"};
-    for (int i = 0; i < CLIENT_COUNT; ++i) {
-        ASSERT_NE(nullptr, catalogue.Client(i));
-        EXPECT_EQ(names[i], catalogue.Client(i)->DisplayName()) << "slot " << i;
-    }
-    EXPECT_EQ("msimn.exe", catalogue.Client(CLIENT_OUTLOOK_EXPRESS)->ExeName());
-    EXPECT_EQ("outlook.exe", catalogue.Client(CLIENT_OUTLOOK)->ExeName());
-}

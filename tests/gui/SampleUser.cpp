@@ -34,31 +34,24 @@ CSampleUser::CSampleUser(bool withAccounts, DWORD proxyPort)
     EXPECT_TRUE(SeedOutlookSamples(context));
 }
 
-std::string CSampleUser::OutlookExpressValue(int n, const char* name) const
+std::string CSampleUser::Pop(int n, bool outlook) const
 {
-    return RegValueText(HKEY_CURRENT_USER, kOutlookExpressAccounts + std::to_string(n), name);
+    const std::string key = (outlook ? kOutlookAccounts : kOutlookExpressAccounts) + std::to_string(n);
+    return RegValueText(HKEY_CURRENT_USER, key, "POP3 User Name") + "|" +
+           RegValueText(HKEY_CURRENT_USER, key, "POP3 Server") + "|" +
+           RegValueText(HKEY_CURRENT_USER, key, "POP3 Port");
 }
 
-std::string CSampleUser::OutlookValue(int n, const char* name) const
-{
-    return RegValueText(HKEY_CURRENT_USER, kOutlookAccounts + std::to_string(n), name);
-}
-
-std::string CSampleUser::OutlookExpressPop(int n) const
-{
-    return OutlookExpressValue(n, "POP3 User Name") + "|" + OutlookExpressValue(n, "POP3 Server") + "|" +
-           OutlookExpressValue(n, "POP3 Port");
-}
-
-bool CProcessRun::Start(const std::string& program, const std::string& arguments, const std::string& folder)
+CProcessRun::CProcessRun(const std::string& program, const std::string& arguments, const std::string& folder)
 {
     std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    bool started = ::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                    folder.c_str(), &startup, &m_process) != 0;
-    EXPECT_TRUE(started) << commandLine;
-    return started;
+    EXPECT_TRUE(::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                 folder.c_str(), &startup, &m_process))
+        << commandLine;
+    // A client's process must be in the process snapshot before the test goes on.
+    ::WaitForInputIdle(m_process.hProcess, 1000);
 }
 
 bool CProcessRun::HasEnded(int timeoutMs) const
@@ -77,15 +70,11 @@ void CProcessRun::Stop()
     m_process = {};
 }
 
-CFakeClientProcess::CFakeClientProcess(const std::string& exeName)
+std::string FakeClientCopy(const CTestFolder& folder, const std::string& exeName)
 {
-    std::string copy = m_folder / exeName;
+    std::string copy = folder / exeName;
     EXPECT_TRUE(::CopyFileA((ProgramFolder() + "nimbrel-fake-client.exe").c_str(), copy.c_str(), FALSE));
-    if (!m_run.Start(copy, "", m_folder.Path()))
-        return;
-    // The snapshot must see it before the test goes on.
-    ::WaitForInputIdle(m_run.Handle(), 2000);
-    ::Sleep(300);
+    return copy;
 }
 
 std::string ProgramFolder()

@@ -1,5 +1,5 @@
-// The user a dialog test runs as: sample Outlook Express and Outlook accounts, the proxy port, and a program
-// of our own running under an e-mail client's name.
+// The user a dialog test runs as: sample Outlook Express and Outlook accounts, the proxy port, and programs
+// run beside the test, ours or one under an e-mail client's name.
 #pragma once
 
 #include "support/TestScopes.h"
@@ -15,11 +15,9 @@ class CSampleUser
 public:
     explicit CSampleUser(bool withAccounts = true, DWORD proxyPort = 110);
 
-    // A value of Outlook Express account number n (1 to 8) as text, "dword:N" for numbers.
-    std::string OutlookExpressValue(int n, const char* name) const;
-    std::string OutlookValue(int n, const char* name) const;
-    // "user|server|port" of an Outlook Express account, for one-line comparisons.
-    std::string OutlookExpressPop(int n) const;
+    // "user|server|port" of Outlook Express account number n (1 to 8), or of Outlook's; "dword:N" for the
+    // port, "<missing>" for an absent value.
+    std::string Pop(int n, bool outlook = false) const;
     const std::string& Root() const { return m_root.Path(); }
 
 private:
@@ -28,21 +26,16 @@ private:
     CTestFolder m_root;
 };
 
-// A program run in folder, ended at the latest with the object.
+// A program run in folder, ended at the latest with the object. It is started once it waits for input, or
+// after a second when it never does.
 class CProcessRun
 {
 public:
-    CProcessRun() = default;
-    CProcessRun(const std::string& program, const std::string& arguments, const std::string& folder)
-    {
-        Start(program, arguments, folder);
-    }
+    CProcessRun(const std::string& program, const std::string& arguments, const std::string& folder);
     ~CProcessRun() { Stop(); }
     CProcessRun(const CProcessRun&) = delete;
     CProcessRun& operator=(const CProcessRun&) = delete;
-    bool Start(const std::string& program, const std::string& arguments, const std::string& folder);
     DWORD Id() const { return m_process.dwProcessId; }
-    HANDLE Handle() const { return m_process.hProcess; }
     bool HasEnded(int timeoutMs) const;
     void Stop();
 
@@ -50,17 +43,9 @@ private:
     PROCESS_INFORMATION m_process = {};
 };
 
-// Runs a copy of our waiting program under a client's program file name until stopped.
-class CFakeClientProcess
-{
-public:
-    explicit CFakeClientProcess(const std::string& exeName);
-    void Stop() { m_run.Stop(); }
-
-private:
-    CTestFolder m_folder;
-    CProcessRun m_run;
-};
+// Our waiting program copied into folder under a client's program file name, to be run there; the copy's
+// path.
+std::string FakeClientCopy(const CTestFolder& folder, const std::string& exeName);
 
 // The folder of the running test program, with its trailing backslash.
 std::string ProgramFolder();

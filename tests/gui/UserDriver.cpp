@@ -15,25 +15,6 @@ namespace {
 
 const UINT kMessageBoxTextId = 0xFFFF;
 
-struct Collect
-{
-    DWORD owner;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM parameter)
-{
-    Collect* collect = reinterpret_cast<Collect*>(parameter);
-    DWORD process = 0;
-    DWORD thread = ::GetWindowThreadProcessId(window, &process);
-    char name[32] = {};
-    ::GetClassNameA(window, name, sizeof(name));
-    if ((thread == collect->owner || process == collect->owner) && ::IsWindowVisible(window) &&
-        std::string(name) == "#32770")
-        collect->found.push_back(window);
-    return TRUE;
-}
-
 INPUT Key(WORD key, DWORD flags)
 {
     INPUT input = {};
@@ -57,13 +38,6 @@ void Send(std::vector<INPUT> inputs, HWND window, int settleMs)
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
     Sync(window);
-}
-
-LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result);
-    return static_cast<LRESULT>(result);
 }
 
 } // namespace
@@ -92,8 +66,7 @@ std::string Text(HWND window)
 
 std::string ItemText(HWND dialog, int id)
 {
-    HWND item = ::GetDlgItem(dialog, id);
-    return item ? Text(item) : "<no control>";
+    return Text(::GetDlgItem(dialog, id));
 }
 
 std::vector<std::string> ItemTexts(HWND dialog, std::initializer_list<int> ids)
@@ -116,18 +89,30 @@ std::string MessageText(HWND box)
 
 std::vector<HWND> Dialogs(DWORD owner)
 {
-    Collect collect{owner, {}};
-    ::EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&collect));
-    return collect.found;
+    std::pair<DWORD, std::vector<HWND>> search(owner, {});
+    ::EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* search = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(parameter);
+            DWORD process = 0;
+            DWORD thread = ::GetWindowThreadProcessId(window, &process);
+            char name[32] = {};
+            ::GetClassNameA(window, name, sizeof(name));
+            if ((thread == search->first || process == search->first) && ::IsWindowVisible(window) &&
+                std::string(name) == "#32770")
+                search->second.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
-HWND WaitForDialog(DWORD owner, const char* title, bool messageBox, int timeoutMs)
+HWND WaitForDialog(DWORD owner, const std::string& title, bool messageBox, int timeoutMs)
 {
     HWND found = nullptr;
     WaitUntil(
         [&] {
             for (HWND window : Dialogs(owner)) {
-                if (IsMessageBox(window) == messageBox && (!title || Text(window) == title))
+                if (IsMessageBox(window) == messageBox && (title.empty() || Text(window) == title))
                     return (found = window) != nullptr;
             }
             return false;
@@ -159,11 +144,6 @@ bool Click(HWND dialog, int id, int timeoutMs)
     return button && ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
-void PostClick(HWND dialog, int id)
-{
-    ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
 bool Command(HWND dialog, int id, int timeoutMs)
 {
     DWORD_PTR result = 0;
@@ -175,35 +155,6 @@ bool Sync(HWND window, int timeoutMs)
 {
     DWORD_PTR result = 0;
     return ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
-}
-
-std::string MenuText(HWND dialog, UINT item, UINT flags)
-{
-    char text[256] = {};
-    ::GetMenuStringA(::GetMenu(dialog), item, text, sizeof(text), flags);
-    return text;
-}
-
-bool IsEnabled(HWND dialog, int id)
-{
-    return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != 0;
-}
-
-bool IsShown(HWND dialog, int id)
-{
-    return ::IsWindowVisible(::GetDlgItem(dialog, id)) != 0;
-}
-
-int CheckState(HWND dialog, int id)
-{
-    return static_cast<int>(SendTo(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
-}
-
-void Type(HWND dialog, int id, const std::string& text)
-{
-    HWND edit = ::GetDlgItem(dialog, id);
-    SendTo(edit, EM_SETSEL, 0, -1);
-    SendTo(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void PressKeys(HWND target, std::initializer_list<WORD> keys)
@@ -218,7 +169,7 @@ void PressKeys(HWND target, std::initializer_list<WORD> keys)
     Send(inputs, target, 200);
 }
 
-void ClickAt(HWND window, POINT clientPoint, bool withControl)
+void ClickAt(HWND window, POINT clientPoint)
 {
     ::SetForegroundWindow(::GetAncestor(window, GA_ROOT));
     // Two clicks closer than this are one double-click.
@@ -227,17 +178,7 @@ void ClickAt(HWND window, POINT clientPoint, bool withControl)
     POINT screen = clientPoint;
     ::ClientToScreen(window, &screen);
     ::SetCursorPos(screen.x, screen.y);
-    std::vector<INPUT> inputs = {Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)};
-    if (withControl) {
-        inputs.insert(inputs.begin(), Key(VK_CONTROL, 0));
-        inputs.push_back(Key(VK_CONTROL, KEYEVENTF_KEYUP));
-    }
-    Send(inputs, window, 300);
-}
-
-int RowCount(HWND list)
-{
-    return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)}, window, 300);
 }
 
 std::string Cell(HWND list, int row, int column)
@@ -259,38 +200,13 @@ std::vector<std::string> Row(HWND list, int row)
     return cells;
 }
 
-bool IsRowChecked(HWND list, int row)
-{
-    UINT state = static_cast<UINT>(::SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
-    return (state >> 12) == 2;
-}
-
-void CheckRow(HWND list, int row, bool checked)
-{
-    LVITEMA item = {};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-    ::SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
-std::string ColumnTitle(HWND list, int column)
-{
-    char buffer[256] = {};
-    LVCOLUMNA info = {};
-    info.mask = LVCF_TEXT;
-    info.pszText = buffer;
-    info.cchTextMax = sizeof(buffer);
-    ::SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info));
-    return buffer;
-}
-
-void ClickRow(HWND list, int row, bool withControl)
+void ClickRow(HWND list, int row)
 {
     ::SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
     RECT label = {};
     label.left = LVIR_LABEL;
     ::SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label));
-    ClickAt(list, {label.left + 8, (label.top + label.bottom) / 2}, withControl);
+    ClickAt(list, {label.left + 8, (label.top + label.bottom) / 2});
 }
 
 INT_PTR RunWithUser(CDialog& dialog, const std::function<void(DWORD uiThread)>& script)

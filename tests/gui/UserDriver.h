@@ -25,12 +25,8 @@ std::string MessageText(HWND box);
 // Visible top-level dialogs (message boxes included) of owner, a thread or a process: their ids never
 // collide.
 std::vector<HWND> Dialogs(DWORD owner);
-// The first shown dialog of owner titled title (any title when null), a message box when messageBox.
-HWND WaitForDialog(DWORD owner, const char* title, bool messageBox, int timeoutMs = 10000);
-inline HWND WaitForDialog(DWORD owner, const std::string& title, bool messageBox, int timeoutMs = 10000)
-{
-    return WaitForDialog(owner, title.c_str(), messageBox, timeoutMs);
-}
+// The first shown dialog of owner titled title (any title when empty), a message box when messageBox.
+HWND WaitForDialog(DWORD owner, const std::string& title, bool messageBox, int timeoutMs = 10000);
 
 // Presses a message box's button (IDOK, IDCANCEL, IDYES, IDNO) and waits until the box is gone.
 bool Answer(HWND box, int button);
@@ -38,34 +34,20 @@ bool Answer(HWND box, int button);
 std::string Answered(DWORD owner, const std::string& title, int button);
 // Clicks a button and waits until its handler returned; false when a modal window it opened still waits.
 bool Click(HWND dialog, int id, int timeoutMs = 5000);
-// Clicks a button without waiting, for handlers that open a modal window.
-void PostClick(HWND dialog, int id);
 // Sends a menu or accelerator command the way the menu does, and waits for it.
 bool Command(HWND dialog, int id, int timeoutMs = 5000);
 // Waits until the thread that owns window has handled what was sent to it so far.
 bool Sync(HWND window, int timeoutMs = 5000);
 
-// The text of a menu item of dialog, by command or by position (flags MF_BYCOMMAND or MF_BYPOSITION).
-std::string MenuText(HWND dialog, UINT item, UINT flags);
-bool IsEnabled(HWND dialog, int id);
-bool IsShown(HWND dialog, int id);
-int CheckState(HWND dialog, int id);
-// Types text into an edit as keys would: replaces the whole text, one change notification.
-void Type(HWND dialog, int id, const std::string& text);
-
 // Real input through the system's queue: the window must be in front.
 void PressKeys(HWND target, std::initializer_list<WORD> keys);
-void ClickAt(HWND window, POINT clientPoint, bool withControl = false);
+void ClickAt(HWND window, POINT clientPoint);
 
 // The account list of a dialog of this process.
-int RowCount(HWND list);
 std::string Cell(HWND list, int row, int column);
 std::vector<std::string> Row(HWND list, int row);
-bool IsRowChecked(HWND list, int row);
-void CheckRow(HWND list, int row, bool checked);
-std::string ColumnTitle(HWND list, int column);
 // Selects a row and clicks its label, as a user picking the row with the mouse.
-void ClickRow(HWND list, int row, bool withControl = false);
+void ClickRow(HWND list, int row);
 
 // Runs dialog.DoModal() on this thread while script plays the user on a second thread. Whatever the script
 // leaves open is then closed, so that a failing test cannot hang. Returns DoModal's result.

@@ -31,7 +31,7 @@ TEST(NoAccounts, EveryDialogOpensAndTheHintComesOnce)
 {
     CSampleUser user(false, 8110);
     CWizardConfiguratorDlg wizard(nullptr);
-    INT_PTR result = gui::RunWithUser(wizard, [&](DWORD ui) {
+    INT_PTR result = RunWithUser(wizard, [&](DWORD ui) {
         HWND dlg = gui::WaitForDialog(ui, kCaption, false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_EQ("No configurable e-mail clients/accounts found", gui::ItemText(dlg, IDC_NO_ACCOUNTS));
@@ -46,7 +46,7 @@ TEST(NoAccounts, EveryDialogOpensAndTheHintComesOnce)
 
     CVantlerDlg dialog(nullptr);
     CDialog::SetMainWindow(&dialog);
-    result = gui::RunWithUser(dialog, [&](DWORD ui) {
+    result = RunWithUser(dialog, [&](DWORD ui) {
         HWND dlg =
             OpenedMainDialog(ui, kCaption, "No known e-mail clients or known type e-mail accounts found.");
         ASSERT_NE(nullptr, dlg);
@@ -105,7 +105,7 @@ TEST(NoAccounts, EveryDialogOpensAndTheHintComesOnce)
 
     // The hint came with the first paint of the process only.
     CVantlerDlg again(nullptr);
-    gui::RunWithUser(again, [&](DWORD ui) {
+    RunWithUser(again, [&](DWORD ui) {
         HWND dlg = gui::WaitForDialog(ui, kCaption, false);
         ASSERT_NE(nullptr, dlg);
         ::RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

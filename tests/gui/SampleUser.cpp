@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 const char kOutlookExpressAccounts[] = "Software\\Microsoft\\Internet Account Manager\\Accounts\\0000000";
@@ -105,9 +108,34 @@ HWND OpenedMainDialog(DWORD uiThread, const std::string& caption, const std::str
 INT_PTR RunMainDialog(const std::function<void(DWORD ui, HWND dialog, HWND list)>& script)
 {
     CVantlerDlg dialog(nullptr);
-    return gui::RunWithUser(dialog, [&](DWORD ui) {
+    return RunWithUser(dialog, [&](DWORD ui) {
         HWND dlg = OpenedMainDialog(ui);
         ASSERT_NE(nullptr, dlg);
         script(ui, dlg, ::GetDlgItem(dlg, IDC_ACCOUNT_LIST));
     });
+}
+
+INT_PTR RunWithUser(CDialog& dialog, const std::function<void(DWORD uiThread)>& script)
+{
+    DWORD uiThread = ::GetCurrentThreadId();
+    std::atomic<bool> modalDone{false};
+    std::thread user([&] {
+        script(uiThread);
+        // Close what the script left open: message boxes first, then the dialogs.
+        while (!modalDone) {
+            for (HWND window : gui::Dialogs(uiThread)) {
+                if (gui::IsMessageBox(window)) {
+                    for (int button : {IDNO, IDCANCEL, IDOK})
+                        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+                } else {
+                    ::PostMessageA(window, WM_CLOSE, 0, 0);
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    });
+    INT_PTR result = dialog.DoModal();
+    modalDone = true;
+    user.join();
+    return result;
 }

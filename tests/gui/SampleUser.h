@@ -1,5 +1,5 @@
-// The user a dialog test runs as: sample Outlook Express and Outlook accounts, the proxy port, and programs
-// run beside the test, ours or one under an e-mail client's name.
+// The user a dialog test runs as: sample Outlook Express and Outlook accounts, the proxy port, programs run
+// beside the test (ours, or one under an e-mail client's name), and the dialogs run with the user playing.
 #pragma once
 
 #include "support/TestScopes.h"
@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <string>
+
+class CDialog;
 
 // Seeds the samples (or none) for one test and removes every trace of them afterwards.
 class CSampleUser
@@ -49,6 +51,10 @@ std::string FakeClientCopy(const CTestFolder& folder, const std::string& exeName
 
 // The folder of the running test program, with its trailing backslash.
 std::string ProgramFolder();
+
+// Runs dialog.DoModal() on this thread while script plays the user on a second thread. Whatever the script
+// leaves open is then closed, so that a failing test cannot hang. Returns DoModal's result.
+INT_PTR RunWithUser(CDialog& dialog, const std::function<void(DWORD uiThread)>& script);
 
 // Waits for the standard dialog of the thread; the first one of each process must show the first-paint hint,
 // which is checked and answered here. Null when the dialog did not open.

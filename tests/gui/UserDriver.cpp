@@ -1,11 +1,8 @@
 // Playing the user: window searches, clicks, keys, list reading and message-box answers.
 #include "UserDriver.h"
 
-#include "ui/Dialog.h"
-
 #include <commctrl.h>
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -207,31 +204,6 @@ void ClickRow(HWND list, int row)
     label.left = LVIR_LABEL;
     ::SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label));
     ClickAt(list, {label.left + 8, (label.top + label.bottom) / 2});
-}
-
-INT_PTR RunWithUser(CDialog& dialog, const std::function<void(DWORD uiThread)>& script)
-{
-    DWORD uiThread = ::GetCurrentThreadId();
-    std::atomic<bool> modalDone{false};
-    std::thread user([&] {
-        script(uiThread);
-        // Close what the script left open: message boxes first, then the dialogs.
-        while (!modalDone) {
-            for (HWND window : Dialogs(uiThread)) {
-                if (IsMessageBox(window)) {
-                    for (int button : {IDNO, IDCANCEL, IDOK})
-                        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-                } else {
-                    ::PostMessageA(window, WM_CLOSE, 0, 0);
-                }
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        }
-    });
-    INT_PTR result = dialog.DoModal();
-    modalDone = true;
-    user.join();
-    return result;
 }
 
 } // namespace gui

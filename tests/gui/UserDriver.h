@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-class CDialog;
-
 namespace gui {
 
 // Polls condition every 20 ms until it holds or timeoutMs passed; returns its last result.
@@ -48,9 +46,5 @@ std::string Cell(HWND list, int row, int column);
 std::vector<std::string> Row(HWND list, int row);
 // Selects a row and clicks its label, as a user picking the row with the mouse.
 void ClickRow(HWND list, int row);
-
-// Runs dialog.DoModal() on this thread while script plays the user on a second thread. Whatever the script
-// leaves open is then closed, so that a failing test cannot hang. Returns DoModal's result.
-INT_PTR RunWithUser(CDialog& dialog, const std::function<void(DWORD uiThread)>& script);
 
 } // namespace gui

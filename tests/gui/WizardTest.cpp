@@ -42,7 +42,7 @@ TEST(Wizard, UserStepsThroughTheSupportedAccountsAndActsOnTheShownOne)
 {
     CSampleUser user;
     CWizardConfiguratorDlg wizard(nullptr);
-    INT_PTR result = gui::RunWithUser(wizard, [&](DWORD ui) {
+    INT_PTR result = RunWithUser(wizard, [&](DWORD ui) {
         HWND dlg = gui::WaitForDialog(ui, kCaption, false);
         ASSERT_NE(nullptr, dlg);
         EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dlg, IDC_NO_ACCOUNTS)));

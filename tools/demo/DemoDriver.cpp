@@ -4,6 +4,7 @@
 //   vantler-demo-driver assistant   from the standard dialog: the manual assistant, filled in
 //   vantler-demo-driver about       from the standard dialog: the About box
 //   vantler-demo-driver close       closes every window of the configurator
+#include "tests/gui/UserDriver.h"
 #include "ui/resources/resource.h"
 
 #include <windows.h>
@@ -18,43 +19,18 @@ namespace {
 
 const char kCaption[] = "E-mail accounts configurator";
 
-struct Search
+// The first shown window of the configurator titled title, a message box when messageBox.
+HWND WaitFor(const char* title, bool messageBox)
 {
-    const char* title;
-    bool messageBox;
-    HWND found;
-};
-
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM parameter)
-{
-    Search* search = reinterpret_cast<Search*>(parameter);
-    char title[256] = {};
-    ::GetWindowTextA(window, title, sizeof(title));
-    bool messageBox = ::GetDlgItem(window, 0xFFFF) != nullptr;
-    if (::IsWindowVisible(window) && std::string(title) == search->title &&
-        messageBox == search->messageBox) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitFor(const char* title, bool messageBox, int timeoutMs = 20000)
-{
-    for (int waited = 0; waited < timeoutMs; waited += 50) {
-        Search search = {title, messageBox, nullptr};
-        ::EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        ::Sleep(50);
-    }
-    std::fprintf(stderr, "vantler-demo-driver: no window \"%s\"\n", title);
-    return nullptr;
-}
-
-void Click(HWND dialog, int id)
-{
-    ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    // Every window of the configurator carries its caption at first: the mode selection or the dialog.
+    HWND first = nullptr;
+    gui::WaitUntil([&] { return (first = ::FindWindowA(nullptr, kCaption)) != nullptr; }, 20000);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(first, &process);
+    HWND found = first ? gui::WaitForDialog(process, title, messageBox, 20000) : nullptr;
+    if (!found)
+        std::fprintf(stderr, "vantler-demo-driver: no window \"%s\"\n", title);
+    return found;
 }
 
 // Memory in the configurator's process, for list-view messages that carry pointers.
@@ -111,16 +87,7 @@ void ClickRow(HWND list, int row)
     rect.left = LVIR_LABEL;
     ::SendMessageA(list, LVM_GETITEMRECT, row, buffer.Put(rect));
     rect = buffer.Get<RECT>();
-    POINT point = {rect.left + 10, (rect.top + rect.bottom) / 2};
-    ::ClientToScreen(list, &point);
-    ::SetForegroundWindow(::GetAncestor(list, GA_ROOT));
-    ::SetCursorPos(point.x, point.y);
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
-    ::Sleep(500);
+    gui::ClickAt(list, {rect.left + 10, (rect.top + rect.bottom) / 2});
 }
 
 HWND OpenStandard()
@@ -129,11 +96,9 @@ HWND OpenStandard()
     if (!modes)
         return nullptr;
     ::Sleep(1500);
-    Click(modes, IDC_MODE_STANDARD);
-    Click(modes, IDOK);
-    if (HWND hint = WaitFor(kCaption, true))
-        ::PostMessageA(hint, WM_COMMAND, IDOK, 0);
-    ::Sleep(500);
+    gui::Click(modes, IDC_MODE_STANDARD);
+    gui::Click(modes, IDOK);
+    gui::Answer(WaitFor(kCaption, true), IDOK);
     HWND standard = WaitFor(kCaption, false);
     HWND list = standard ? ::GetDlgItem(standard, IDC_ACCOUNT_LIST) : nullptr;
     if (!list)
@@ -166,14 +131,14 @@ int main(int argc, char** argv)
         HWND modes = WaitFor(kCaption, false);
         if (!modes)
             return 1;
-        Click(modes, IDOK);
+        gui::Click(modes, IDOK);
         ::Sleep(500);
         HWND wizard = WaitFor(kCaption, false);
         if (!wizard)
             return 1;
         int steps = argc > 2 ? std::atoi(argv[2]) : 2;
         for (int step = 0; step < steps; ++step)
-            Click(wizard, IDC_NEXT);
+            gui::Click(wizard, IDC_NEXT);
         return 0;
     }
     if (command == "assistant" || command == "about") {
@@ -191,7 +156,7 @@ int main(int argc, char** argv)
         ::SendDlgItemMessageA(assistant, IDC_USERNAME_INPUT, WM_SETTEXT, 0, (LPARAM) "anna");
         ::SendDlgItemMessageA(assistant, IDC_SERVER_INPUT, WM_SETTEXT, 0, (LPARAM) "pop.mail.example");
         ::SendDlgItemMessageA(assistant, IDC_PORT_INPUT, WM_SETTEXT, 0, (LPARAM) "995");
-        Click(assistant, IDC_AUTH_APOP);
+        gui::Click(assistant, IDC_AUTH_APOP);
         return 0;
     }
     if (command == "close") {

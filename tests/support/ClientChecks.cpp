@@ -188,6 +188,14 @@ void ExpectProfileAccounts(const CMailClient& client, const std::vector<ProfileA
     }
 }
 
+void ExpectUnsupported(const CMailClient& client, int index, const char* name, int reason)
+{
+    const AccountInfo a = RecordOf(client, index);
+    EXPECT_EQ(name, a.name) << index;
+    EXPECT_FALSE(a.supported) << name;
+    EXPECT_EQ(reason, a.reason) << name;
+}
+
 CAcceptQuestions::CAcceptQuestions()
 {
     plat::SetPromptResponder(&AnswerOk, this);

@@ -115,6 +115,9 @@ struct ProfileAccountRow
 // Checks the client's records 0 to rows.size() - 1 against the rows, each failure naming its row.
 void ExpectProfileAccounts(const CMailClient& client, const std::vector<ProfileAccountRow>& rows);
 
+// The record must be the named account, read as one the program leaves alone for reason.
+void ExpectUnsupported(const CMailClient& client, int index, const char* name, int reason);
+
 // Answers every question with OK for the scope: doubtful accounts are repaired.
 class CAcceptQuestions
 {

@@ -1,4 +1,4 @@
-// What the adapter tests share: the fixture, stores read back, the table, round-trip and refusal checks.
+// What the adapter tests share: the fixture, stores read back, round-trip and refusal checks.
 #include "support/ClientChecks.h"
 
 #include "Environment.h"
@@ -131,61 +131,6 @@ void ExpectRefused(CMailClient& client, int index, BOOL configure, const StoreTe
     EXPECT_FALSE(configure ? client.ConfigureAccount(index) : client.UnconfigureAccount(index)) << index;
     EXPECT_EQ(before, store());
     EXPECT_EQ(record, RecordText(RecordOf(client, index)));
-}
-
-void ExpectAccounts(const CMailClient& client, const std::vector<AccountRow>& rows)
-{
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const AccountRow& row = rows[i];
-        SCOPED_TRACE("row " + std::to_string(i) + ": " + row.name);
-        AccountInfo a = RecordOf(client, static_cast<int>(i));
-        EXPECT_EQ(row.name, a.name);
-        EXPECT_EQ(row.supported, a.supported);
-        EXPECT_EQ(row.configured, a.configured);
-        EXPECT_EQ(row.upToDate, a.configured && a.upToDate);
-        EXPECT_EQ(row.suspicious, a.configured && a.suspicious);
-        EXPECT_EQ(row.reason, a.reason);
-        if (row.protocol != -1) {
-            EXPECT_EQ(row.protocol, a.protocol);
-        }
-        EXPECT_EQ(row.user, a.current.userName);
-        EXPECT_EQ(row.server, a.current.server);
-        EXPECT_EQ(row.port, a.current.port);
-        EXPECT_EQ(row.auth, a.current.authMode);
-    }
-}
-
-void ExpectProfileAccounts(const CMailClient& client, const std::vector<ProfileAccountRow>& rows)
-{
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const ProfileAccountRow& row = rows[i];
-        SCOPED_TRACE("row " + std::to_string(i) + ": " + row.name);
-        AccountInfo a = RecordOf(client, static_cast<int>(i));
-        EXPECT_EQ(row.name, a.name);
-        if (row.email) {
-            EXPECT_EQ(row.email, a.email);
-        }
-        EXPECT_EQ(row.supported, a.supported);
-        EXPECT_EQ(row.configured, a.configured);
-        EXPECT_EQ(row.upToDate, a.upToDate);
-        EXPECT_EQ(row.suspicious, a.suspicious);
-        EXPECT_EQ(row.reason, a.reason);
-        if (row.protocol != -1) {
-            EXPECT_EQ(row.protocol, a.protocol);
-        }
-        EXPECT_EQ(row.user, a.current.userName);
-        EXPECT_EQ(row.server, a.current.server);
-        EXPECT_EQ(row.port, a.current.port);
-        if (a.supported) {
-            EXPECT_EQ(AUTH_NORMAL, a.current.authMode);
-            EXPECT_EQ(row.realUser, a.original.userName);
-            EXPECT_EQ(row.realServer, a.original.server);
-            EXPECT_EQ(row.realPort, a.original.port);
-            if (row.realAuth != -1) {
-                EXPECT_EQ(row.realAuth, a.original.authMode);
-            }
-        }
-    }
 }
 
 void ExpectUnsupported(const CMailClient& client, int index, const char* name, int reason)

@@ -1,5 +1,5 @@
-// What the adapter tests share: one fixture for every client's traces, records and stores read back, the
-// check of read accounts against a table, and the checks of a round trip and of a write that must fail.
+// What the adapter tests share: one fixture for every client's traces, records and stores read back, and the
+// checks of a round trip and of a write that must fail.
 #pragma once
 
 #include "support/TestScopes.h"
@@ -12,13 +12,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-// Any adapter with its records in reach.
-template <class TClient> class CWithRecords : public TClient
-{
-public:
-    AccountInfo& Record(int index) { return this->Account(index); }
-};
 
 // Every client's registry trees and application-data folders removed before and after, a fresh folder for
 // installations and stores, and the proxy on port 110.
@@ -78,42 +71,6 @@ void ExpectRoundTrip(const std::vector<int>& records, const StoreText& store, co
 // Configuring (or unconfiguring) the record must fail and change neither the store nor the record's state
 // and real settings.
 void ExpectRefused(CMailClient& client, int index, BOOL configure, const StoreText& store);
-
-// One account as it must be read: its state and the settings it shows now. Up to date and doubtful count
-// only for configured accounts; protocol -1 is not checked.
-struct AccountRow
-{
-    const char* name;
-    BOOL supported, configured, upToDate, suspicious;
-    int reason;
-    std::string user;
-    std::string server;
-    int port;
-    int auth;
-    int protocol = -1;
-};
-// Checks the client's records 0 to rows.size() - 1 against the rows, each failure naming its row.
-void ExpectAccounts(const CMailClient& client, const std::vector<AccountRow>& rows);
-
-// One account of a client that keeps its settings in profile files, with the real settings a supported one
-// carries (its current authentication is then normal). Email null, protocol -1 and real authentication -1
-// are not checked.
-struct ProfileAccountRow
-{
-    const char* name;
-    const char* email;
-    BOOL supported, configured, upToDate, suspicious;
-    int reason, protocol;
-    std::string user;
-    std::string server;
-    int port;
-    std::string realUser;
-    std::string realServer;
-    int realPort;
-    int realAuth = -1;
-};
-// Checks the client's records 0 to rows.size() - 1 against the rows, each failure naming its row.
-void ExpectProfileAccounts(const CMailClient& client, const std::vector<ProfileAccountRow>& rows);
 
 // The record must be the named account, read as one the program leaves alone for reason.
 void ExpectUnsupported(const CMailClient& client, int index, const char* name, int reason);

@@ -106,7 +106,20 @@ HWND OpenStandard()
     int rows = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < rows; row += 3)
         MarkRow(list, row);
-    ClickRow(list, rows > 3 ? 3 : 0);
+    // A click now and then selects the row without its details showing under Wine: click again until they do.
+    char idle[256] = {};
+    ::GetDlgItemTextA(standard, IDC_DETAILS_GROUP, idle, sizeof(idle));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ClickRow(list, rows > 3 ? 3 : 0);
+        if (gui::WaitUntil(
+                [&] {
+                    char shown[256] = {};
+                    ::GetDlgItemTextA(standard, IDC_DETAILS_GROUP, shown, sizeof(shown));
+                    return std::string(shown) != idle;
+                },
+                3000))
+            break;
+    }
     return standard;
 }
 

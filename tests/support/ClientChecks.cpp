@@ -100,6 +100,15 @@ size_t FileCount(const std::string& folder)
     return count;
 }
 
+std::string Replaced(std::string text, const std::string& part, const std::string& by)
+{
+    const size_t at = text.find(part);
+    EXPECT_NE(std::string::npos, at) << part;
+    if (at != std::string::npos)
+        text.replace(at, part.size(), by);
+    return text;
+}
+
 StoreText BytesOf(const std::string& path)
 {
     return [path] { return FileBytes(path); };

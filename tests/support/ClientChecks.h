@@ -36,6 +36,8 @@ std::string FileBytes(const std::string& path);
 AccountInfo RecordOf(const CMailClient& client, int index);
 // The files of a folder, "." and ".." left out: a temporary file left behind shows here.
 size_t FileCount(const std::string& folder);
+// text with the first occurrence of part replaced by by; a part that is not there fails the test.
+std::string Replaced(std::string text, const std::string& part, const std::string& by);
 
 // What a store holds now, as text to compare.
 typedef std::function<std::string()> StoreText;

@@ -10,15 +10,6 @@ namespace {
 
 const std::string kSampleSettings = EudoraSampleSettings();
 
-std::string Replaced(std::string text, const std::string& line, const std::string& by)
-{
-    const size_t at = text.find(line);
-    EXPECT_NE(std::string::npos, at) << line;
-    if (at != std::string::npos)
-        text.replace(at, line.size(), by);
-    return text;
-}
-
 class EudoraClient : public CClientTest
 {
 protected:

@@ -23,15 +23,6 @@ const char kHomeIni[] = "[SETTINGS]\r\n"
                         "Address=smtp.mail.example\r\n"
                         "Port=25\r\n";
 
-std::string Replaced(std::string text, const std::string& keys, const std::string& by)
-{
-    const size_t at = text.find(keys);
-    EXPECT_NE(std::string::npos, at) << keys;
-    if (at != std::string::npos)
-        text.replace(at, keys.size(), by);
-    return text;
-}
-
 class OperaClients : public CClientTest
 {
 protected:

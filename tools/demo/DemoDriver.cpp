@@ -107,17 +107,10 @@ HWND OpenStandard()
     for (int row = 0; row < rows; row += 3)
         MarkRow(list, row);
     // A click now and then selects the row without its details showing under Wine: click again until they do.
-    char idle[256] = {};
-    ::GetDlgItemTextA(standard, IDC_DETAILS_GROUP, idle, sizeof(idle));
+    const std::string idle = gui::ItemText(standard, IDC_DETAILS_GROUP);
     for (int attempt = 0; attempt < 3; ++attempt) {
         ClickRow(list, rows > 3 ? 3 : 0);
-        if (gui::WaitUntil(
-                [&] {
-                    char shown[256] = {};
-                    ::GetDlgItemTextA(standard, IDC_DETAILS_GROUP, shown, sizeof(shown));
-                    return std::string(shown) != idle;
-                },
-                3000))
+        if (gui::WaitUntil([&] { return gui::ItemText(standard, IDC_DETAILS_GROUP) != idle; }, 3000))
             break;
     }
     return standard;

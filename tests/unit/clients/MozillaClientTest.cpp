@@ -18,13 +18,9 @@ protected:
     std::string WorkProfile() const { return ProfileFile("work\\z9y8x7w6.slt"); }
 
     // The file's text with one whole line (without its line end) replaced.
-    static std::string Replaced(std::string text, const std::string& line, const std::string& by)
+    static std::string Replaced(const std::string& text, const std::string& line, const std::string& by)
     {
-        size_t at = text.find(line + "\r\n");
-        EXPECT_NE(std::string::npos, at) << line;
-        if (at != std::string::npos)
-            text.replace(at, line.size(), by);
-        return text;
+        return ::Replaced(text, line + "\r\n", by + "\r\n");
     }
     // The record of the account with this name, or -1.
     static int FindAccount(const CMailClient& client, const std::string& name)

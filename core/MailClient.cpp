@@ -4,6 +4,7 @@
 #include "core/TextUtil.h"
 #include "Files.h"
 #include "Icons.h"
+#include "Profile.h"
 #include "Registry.h"
 
 #include <new>
@@ -28,6 +29,8 @@ CMailClient::~CMailClient()
 
 BOOL CMailClient::LoadClient()
 {
+    // One load reads each profile file once, however many of its keys it asks for.
+    plat::CProfileReadBatch batch;
     // Adapters read outside data into strings; an allocation failure drops this client, not the program.
     try {
         m_installed = DetectClient();

@@ -2,6 +2,7 @@
 #include "Files.h"
 #include "FaultInjection.h"
 #include "PortablePaths.h"
+#include "ProfileCache.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -100,13 +101,22 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
                 continue;
             DirEntry entry;
             entry.name = item->d_name;
+            // The listing's own type costs nothing; only a link (followed, as Windows reports a linked folder
+            // as a folder) or a file system that gives no type needs a look at the entry itself.
             struct stat info;
-            std::string full = native + "/" + entry.name;
-            entry.isDirectory = (stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) ? TRUE : FALSE;
             if (item->d_type == DT_UNKNOWN)
-                entry.isLink = (lstat(full.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) ? TRUE : FALSE;
+                entry.isLink = (fstatat(dirfd(dir), item->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                                S_ISLNK(info.st_mode))
+                                   ? TRUE
+                                   : FALSE;
             else
                 entry.isLink = item->d_type == DT_LNK ? TRUE : FALSE;
+            if (item->d_type == DT_LNK || item->d_type == DT_UNKNOWN)
+                entry.isDirectory =
+                    (fstatat(dirfd(dir), item->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode)) ? TRUE
+                                                                                                : FALSE;
+            else
+                entry.isDirectory = item->d_type == DT_DIR ? TRUE : FALSE;
             found.push_back(entry);
         }
         std::sort(found.begin() + 2, found.end(), NameBefore);
@@ -120,17 +130,13 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
     return TRUE;
 }
 
-BOOL ReadWholeFile(const char* path, std::string& bytes)
+BOOL portable::ReadNativeFile(const std::string& native, std::string& bytes, struct stat& info)
 {
-    if (!path || !*path)
-        return FALSE;
-    std::string native = NativePath(path);
     // One path lookup: a store is often read file after file, and the lookups cost more than the reads.
     // O_NONBLOCK keeps a pipe found at the path from blocking the open; regular files ignore it.
     int fd = open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return FALSE;
-    struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || Faulted(portable::FAULT_OPEN, native)) {
         close(fd);
         return FALSE;
@@ -161,6 +167,14 @@ BOOL ReadWholeFile(const char* path, std::string& bytes)
     return ok;
 }
 
+BOOL ReadWholeFile(const char* path, std::string& bytes)
+{
+    if (!path || !*path)
+        return FALSE;
+    struct stat info;
+    return portable::ReadNativeFile(NativePath(path), bytes, info);
+}
+
 BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
 {
     if (!path || !*path)
@@ -187,6 +201,7 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
         ok = !Faulted(portable::FAULT_REPLACE, native) && rename(temp.c_str(), native.c_str()) == 0;
     if (!ok && !Faulted(portable::FAULT_DELETE, temp))
         unlink(temp.c_str());
+    portable::NoteFileWrite();
     return ok;
 }
 
@@ -212,6 +227,7 @@ BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
                      : open(NativePath(candidate.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
             close(fd);
+            portable::NoteFileWrite();
             path = candidate;
             return TRUE;
         }
@@ -231,7 +247,9 @@ BOOL RemoveFile(const char* path)
         return FALSE;
     if (Faulted(portable::FAULT_DELETE, native))
         return FALSE;
-    return unlink(native.c_str()) == 0 ? TRUE : FALSE;
+    const BOOL removed = unlink(native.c_str()) == 0 ? TRUE : FALSE;
+    portable::NoteFileWrite();
+    return removed;
 }
 
 } // namespace plat

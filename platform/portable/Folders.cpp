@@ -1,5 +1,6 @@
 // Folder creation and removal over POSIX, with Windows-style paths mapped to '/'.
 #include "Files.h"
+#include "ProfileCache.h"
 
 #include <string>
 #include <sys/stat.h>
@@ -51,6 +52,7 @@ BOOL RemoveFolderTree(const char* path)
     struct stat info;
     if (lstat(folder.c_str(), &info) != 0)
         return TRUE;
+    portable::NoteFileWrite();
     if (!S_ISDIR(info.st_mode))
         return unlink(folder.c_str()) == 0;
     std::vector<DirEntry> entries;

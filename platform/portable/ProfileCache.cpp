@@ -1,9 +1,10 @@
 // CProfileCache: a short list of parsed profile files, checked against the file's identity and times.
 #include "ProfileCache.h"
 
-#include "Files.h"
+#include "PortablePaths.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include <sys/stat.h>
 
@@ -11,6 +12,11 @@ namespace plat {
 namespace portable {
 
 namespace {
+
+std::atomic<unsigned long> g_fileWrites(0);
+std::atomic<unsigned long> g_lastBatch(0);
+thread_local unsigned t_batchDepth = 0;
+thread_local unsigned long t_batch = 0;
 
 // As many files as Wine keeps.
 const size_t kKeptFiles = 10;
@@ -38,32 +44,57 @@ BOOL OldEnough(const struct stat& info)
 
 } // namespace
 
+void BeginReadBatch()
+{
+    if (t_batchDepth++ == 0)
+        t_batch = ++g_lastBatch;
+}
+
+void EndReadBatch()
+{
+    if (t_batchDepth > 0 && --t_batchDepth == 0)
+        t_batch = 0;
+}
+
+void NoteFileWrite()
+{
+    ++g_fileWrites;
+}
+
 std::shared_ptr<const CProfileDocument> CProfileCache::Get(const std::string& nativePath)
 {
-    struct stat info;
-    if (stat(nativePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        Forget(nativePath);
-        return nullptr;
-    }
+    const unsigned long writes = g_fileWrites;
     size_t found = 0;
     while (found < m_entries.size() && m_entries[found].path != nativePath)
         ++found;
+    // Checked already in this read batch, and no file written since.
+    if (found < m_entries.size() && t_batch != 0 && m_entries[found].batch == t_batch &&
+        m_entries[found].writes == writes)
+        return m_entries[found].document;
     std::shared_ptr<const CProfileDocument> kept;
+    struct stat info;
     if (found < m_entries.size()) {
+        if (stat(nativePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            Forget(nativePath);
+            return nullptr;
+        }
         const Entry& entry = m_entries[found];
         if (entry.device == info.st_dev && entry.inode == info.st_ino && entry.size == info.st_size &&
             SameTime(entry.modified, info.st_mtim) && SameTime(entry.changed, info.st_ctim))
             kept = entry.document;
         if (kept && entry.trusted) {
             Entry moved = entry;
+            moved.batch = t_batch;
+            moved.writes = writes;
             m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(found));
             m_entries.insert(m_entries.begin(), moved);
             return kept;
         }
         m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(found));
     }
+    // A file not kept is opened at once: its status comes from the open file, one path lookup, not two.
     std::string bytes;
-    if (!ReadWholeFile(nativePath.c_str(), bytes))
+    if (!ReadNativeFile(nativePath, bytes, info))
         return nullptr;
     Entry entry;
     entry.path = nativePath;
@@ -74,6 +105,8 @@ std::shared_ptr<const CProfileDocument> CProfileCache::Get(const std::string& na
     entry.changed = info.st_ctim;
     // Times read before the bytes: a change after them shows in the times, unless the times are too young.
     entry.trusted = OldEnough(info) && static_cast<off_t>(bytes.size()) == info.st_size;
+    entry.batch = t_batch;
+    entry.writes = writes;
     if (kept && kept->Bytes() == bytes)
         entry.document = kept;
     else

@@ -33,12 +33,21 @@ private:
         off_t size = 0;
         timespec modified = {};
         timespec changed = {};
-        BOOL trusted = FALSE; // its times are old enough that any change since would show in them
+        BOOL trusted = FALSE;     // its times are old enough that any change since would show in them
+        unsigned long batch = 0;  // the read batch that last checked it, 0 for none
+        unsigned long writes = 0; // the count of file writes when it was checked
         std::shared_ptr<const CProfileDocument> document;
     };
 
     std::vector<Entry> m_entries; // most recently used first
 };
+
+// Read batches of this thread (see plat::CProfileReadBatch): within one, a document checked once is given
+// again without looking at its file, until a file is written.
+void BeginReadBatch();
+void EndReadBatch();
+// Every write of the portable file calls counts here.
+void NoteFileWrite();
 
 } // namespace portable
 } // namespace plat

@@ -204,4 +204,18 @@ TEST_F(ProfileTest, RemovingRepeatedSection)
     EXPECT_EQ("[keep]\r\nk=v\r\n", Content(m_file));
 }
 
+// A read batch never hides what the program itself has just written.
+TEST_F(ProfileTest, ABatchReadsBackTheProgramsWrites)
+{
+    ASSERT_TRUE(WriteTestFile(m_file, "[s]\r\nk=one\r\n"));
+    plat::CProfileReadBatch batch;
+    EXPECT_EQ("one", Get(m_file, "s", "k"));
+    EXPECT_TRUE(Write("s", "k", "two"));
+    EXPECT_EQ("two", Get(m_file, "s", "k"));
+    EXPECT_TRUE(plat::ReplaceWholeFile(m_file.c_str(), "[s]\r\nk=three\r\n"));
+    EXPECT_EQ("three", Get(m_file, "s", "k"));
+    EXPECT_TRUE(plat::RemoveFile(m_file.c_str()));
+    EXPECT_EQ("default", Get(m_file, "s", "k"));
+}
+
 } // namespace

@@ -1,5 +1,5 @@
 // The portable profile functions keep the files they read: a file changed in any way (replaced, rewritten in
-// place at once, or later) is read again.
+// place at once, or later) is read again; within a read batch, until the program itself writes a file.
 #include "contract/ContractFolder.h"
 
 #include "Files.h"
@@ -73,6 +73,38 @@ TEST_F(ProfileCache, EveryChangeIsSeen)
     // Gone: the default.
     ASSERT_EQ(0, remove(Native(path).c_str()));
     EXPECT_EQ("none", Value(path, "k"));
+}
+
+// A load sees each file as it first read it, however often the client rewrites it meanwhile; its own writes,
+// and those of the program's other file calls, it reads back at once.
+TEST_F(ProfileCache, ABatchReadsEachFileOnceUntilTheProgramWrites)
+{
+    const std::string path = m_folder + "store.ini";
+    const std::string other = m_folder + "other.ini";
+    ASSERT_TRUE(contract::WriteTestFile(path, "[s]\r\nk=one\r\n"));
+    ASSERT_TRUE(contract::WriteTestFile(other, "[s]\r\nk=x\r\n"));
+    {
+        plat::CProfileReadBatch batch;
+        EXPECT_EQ("one", Value(path, "k"));
+        RewriteInPlace(path, "[s]\r\nk=two\r\n");
+        EXPECT_EQ("one", Value(path, "k"));
+        {
+            plat::CProfileReadBatch nested;
+            EXPECT_EQ("one", Value(path, "k"));
+        }
+        EXPECT_EQ("one", Value(path, "k")) << "the outer batch ended with the inner one";
+        // A write to any file ends the batch's trust in every file it read.
+        ASSERT_TRUE(plat::ReplaceWholeFile(other.c_str(), "[s]\r\nk=y\r\n"));
+        EXPECT_EQ("two", Value(path, "k"));
+        ASSERT_TRUE(plat::ProfileWriteString("s", "k", "three", path.c_str()));
+        EXPECT_EQ("three", Value(path, "k"));
+        ASSERT_TRUE(plat::RemoveFile(path.c_str()));
+        EXPECT_EQ("none", Value(path, "k"));
+        EXPECT_EQ("y", Value(other, "k"));
+        RewriteInPlace(other, "[s]\r\nk=z\r\n");
+        EXPECT_EQ("y", Value(other, "k"));
+    }
+    EXPECT_EQ("z", Value(other, "k"));
 }
 
 } // namespace

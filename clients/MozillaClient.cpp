@@ -1,6 +1,7 @@
 // CMozillaClient: Mozilla's POP3 accounts, read from and written to the "prefs.js" of each user profile.
 #include "clients/MozillaClient.h"
 
+#include "clients/MozillaPrefsShare.h"
 #include "clients/MozillaPrefsWriter.h"
 #include "core/TextUtil.h"
 #include "Environment.h"
@@ -94,9 +95,9 @@ int CMozillaClient::EnumerateAccounts()
         for (size_t k = m_prefsFiles.size(); k < m_foundFiles.size(); ++k) {
             // A file that cannot be read keeps its place with no lines, so indexes stay paired.
             std::string bytes;
-            m_prefsFiles.emplace_back();
-            if (plat::ReadWholeFile(m_foundFiles[k].c_str(), bytes))
-                m_prefsFiles.back().Load(bytes);
+            if (!plat::ReadWholeFile(m_foundFiles[k].c_str(), bytes))
+                bytes.clear();
+            m_prefsFiles.push_back(CMozillaPrefsShare::Parsed(m_foundFiles[k], bytes));
         }
         for (size_t k = 0; k < m_prefsFiles.size(); ++k)
             ParsePrefsFile(static_cast<int>(k));
@@ -120,7 +121,7 @@ BOOL CMozillaClient::ReadStringSetting(const CMozillaPrefsFile& file, const std:
 
 void CMozillaClient::ParsePrefsFile(int fileIndex)
 {
-    const CMozillaPrefsFile& file = m_prefsFiles[static_cast<size_t>(fileIndex)];
+    const CMozillaPrefsFile& file = *m_prefsFiles[static_cast<size_t>(fileIndex)];
     std::string list;
     int line = -1;
     if (!ReadStringSetting(file, kAccountList, list, line))
@@ -171,7 +172,7 @@ BOOL CMozillaClient::ReadAccount(int index)
         return FALSE;
     AccountInfo& account = Account(index);
     MozillaAccountRef& ref = m_accountRefs[static_cast<size_t>(index)];
-    const CMozillaPrefsFile& file = m_prefsFiles[static_cast<size_t>(ref.fileIndex)];
+    const CMozillaPrefsFile& file = *m_prefsFiles[static_cast<size_t>(ref.fileIndex)];
     account.current.port = -1;
 
     auto incomplete = [&]() -> BOOL {
@@ -254,7 +255,9 @@ BOOL CMozillaClient::WriteAccount(int index, int source)
         writer.AddEdit(userName);
         writer.AddEdit(hostname);
         writer.AddEdit(port);
-        if (!writer.Commit(m_prefsFiles[static_cast<size_t>(ref.fileIndex)]))
+        std::shared_ptr<CMozillaPrefsFile>& known = m_prefsFiles[static_cast<size_t>(ref.fileIndex)];
+        CMozillaPrefsShare::Own(known);
+        if (!writer.Commit(*known))
             return FALSE;
 
         // The kept lines are now those written; a later write by this object starts from there, so a port

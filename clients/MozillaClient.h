@@ -4,6 +4,7 @@
 #include "clients/MozillaPrefsFile.h"
 #include "core/MailClient.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,5 +52,6 @@ protected:
     std::string m_exeKeySuffix;
     std::string m_registryKey;
     std::vector<MozillaAccountRef> m_accountRefs;
-    std::vector<CMozillaPrefsFile> m_prefsFiles;
+    // Paired with m_foundFiles; shared with another adapter that read the same bytes, until a write.
+    std::vector<std::shared_ptr<CMozillaPrefsFile>> m_prefsFiles;
 };

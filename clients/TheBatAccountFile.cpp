@@ -49,6 +49,15 @@ BOOL CTheBatAccountFile::Parse(const std::string& bytes)
 {
     m_records.clear();
     const size_t total = bytes.size();
+    // The records are counted first, so that the list is made once, not grown record by record.
+    size_t count = 0;
+    for (size_t at = 0; total - at >= kHeaderSize; ++count) {
+        const DWORD length = ReadWord(bytes, at + 4);
+        if (length > total - at - kHeaderSize)
+            break;
+        at += kHeaderSize + length;
+    }
+    m_records.reserve(count);
     size_t position = 0;
     while (position < total) {
         // Lengths are checked against what is left, never added to the position first: a length near

@@ -11,6 +11,7 @@
 #include "clients/OutlookExpressClient.h"
 #include "clients/TheBatClient.h"
 #include "core/AbsentClient.h"
+#include "ReadBatch.h"
 
 #include <new>
 
@@ -65,6 +66,8 @@ void CClientCatalogue::CreateCatalogue()
 
 void CClientCatalogue::LoadCatalogue()
 {
+    // One look at the disk for all clients: two that read the same files or folders read them once.
+    plat::CReadBatch batch;
     for (int i = 0; i < CLIENT_COUNT; ++i)
         m_loaded[i] = m_clients[i] != nullptr && m_clients[i]->LoadClient();
 }

@@ -4,15 +4,27 @@
 #include "core/TextUtil.h"
 #include "Files.h"
 #include "Icons.h"
-#include "Profile.h"
+#include "ReadBatch.h"
 #include "Registry.h"
 
+#include <mutex>
 #include <new>
 
 namespace {
 
 // The buffer size the clients' own readers use; a longer value is refused, never cut.
 const DWORD kRegStringLimit = 260;
+
+// The folder searches of the current read batch.
+struct FolderSearch
+{
+    std::string directory;
+    std::string fileName;
+    std::vector<std::string> found;
+};
+std::mutex g_searchLock;
+unsigned long g_searchBatch = 0;
+std::vector<FolderSearch> g_searches;
 
 } // namespace
 
@@ -30,7 +42,7 @@ CMailClient::~CMailClient()
 BOOL CMailClient::LoadClient()
 {
     // One load reads each profile file once, however many of its keys it asks for.
-    plat::CProfileReadBatch batch;
+    plat::CReadBatch batch;
     // Adapters read outside data into strings; an allocation failure drops this client, not the program.
     try {
         m_installed = DetectClient();
@@ -146,6 +158,31 @@ BOOL CMailClient::WriteRegDword(HKEY key, const char* valueName, DWORD value)
 
 void CMailClient::FindFilesRecursive(const std::string& directory, const std::string& fileName)
 {
+    const unsigned long batch = plat::ReadBatchId();
+    if (batch == 0) {
+        SearchFolder(directory, fileName);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(g_searchLock);
+    if (g_searchBatch != batch) {
+        g_searches.clear();
+        g_searchBatch = batch;
+    }
+    for (const FolderSearch& search : g_searches) {
+        if (search.directory == directory && search.fileName == fileName) {
+            m_foundFiles.insert(m_foundFiles.end(), search.found.begin(), search.found.end());
+            return;
+        }
+    }
+    const size_t before = m_foundFiles.size();
+    SearchFolder(directory, fileName);
+    g_searches.push_back({directory, fileName,
+                          std::vector<std::string>(m_foundFiles.begin() + static_cast<std::ptrdiff_t>(before),
+                                                   m_foundFiles.end())});
+}
+
+void CMailClient::SearchFolder(const std::string& directory, const std::string& fileName)
+{
     std::vector<plat::DirEntry> entries;
     if (!plat::ListDirectory(directory.c_str(), entries))
         return;
@@ -153,7 +190,7 @@ void CMailClient::FindFilesRecursive(const std::string& directory, const std::st
         // A linked folder is not entered: a link back up the tree would make the walk, and the load, endless.
         if (entry.isDirectory && !entry.name.empty() && entry.name[0] != '.') {
             if (!entry.isLink)
-                FindFilesRecursive(directory + "\\" + entry.name, fileName);
+                SearchFolder(directory + "\\" + entry.name, fileName);
         } else if (EqualsNoCase(entry.name, fileName))
             m_foundFiles.push_back(directory + "\\" + fileName);
     }

@@ -62,7 +62,8 @@ protected:
     static BOOL FitsRegString(const std::string& text);
     BOOL WriteRegDword(HKEY key, const char* valueName, DWORD value);
     // Appends to m_foundFiles every path below directory whose entry name equals fileName (any case); linked
-    // folders are not entered.
+    // folders are not entered. Within one read batch a tree is searched for a name once (Mozilla and Netscape
+    // search the same profiles); a later search in the batch gives what the first found.
     void FindFilesRecursive(const std::string& directory, const std::string& fileName);
 
     std::string m_displayName;
@@ -76,6 +77,7 @@ protected:
     std::string m_exePath;
 
 private:
+    void SearchFolder(const std::string& directory, const std::string& fileName);
     // Asks whether a doubtful account should be repaired (configure) or unconfigured; TRUE on OK.
     BOOL ConfirmDoubtfulAccount(int index, const char* questionKey);
 };

@@ -35,20 +35,4 @@ UINT ProfileGetInt(const char* section, const char* key, int def, const char* pa
 BOOL ProfileWriteString(const char* section, const char* key, const char* value, const char* path,
                         DWORD* error = nullptr);
 
-// While one lives, the reads of this thread may give each profile file as it was at its first read since the
-// batch began: reading many keys of one file checks the file once, not once per key. A write through the file
-// or profile calls ends that, so what was just written is read back. Batches nest. Windows' own functions
-// keep no such batch; there it changes nothing.
-void BeginProfileReadBatch();
-void EndProfileReadBatch();
-
-class CProfileReadBatch
-{
-public:
-    CProfileReadBatch() { BeginProfileReadBatch(); }
-    ~CProfileReadBatch() { EndProfileReadBatch(); }
-    CProfileReadBatch(const CProfileReadBatch&) = delete;
-    CProfileReadBatch& operator=(const CProfileReadBatch&) = delete;
-};
-
 } // namespace plat

@@ -226,14 +226,4 @@ BOOL ProfileWriteString(const char* section, const char* key, const char* value,
     return TRUE;
 }
 
-void BeginProfileReadBatch()
-{
-    portable::BeginReadBatch();
-}
-
-void EndProfileReadBatch()
-{
-    portable::EndReadBatch();
-}
-
 } // namespace plat

@@ -2,6 +2,7 @@
 #include "ProfileCache.h"
 
 #include "PortablePaths.h"
+#include "ReadBatch.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,9 +15,6 @@ namespace portable {
 namespace {
 
 std::atomic<unsigned long> g_fileWrites(0);
-std::atomic<unsigned long> g_lastBatch(0);
-thread_local unsigned t_batchDepth = 0;
-thread_local unsigned long t_batch = 0;
 
 // As many files as Wine keeps.
 const size_t kKeptFiles = 10;
@@ -44,18 +42,6 @@ BOOL OldEnough(const struct stat& info)
 
 } // namespace
 
-void BeginReadBatch()
-{
-    if (t_batchDepth++ == 0)
-        t_batch = ++g_lastBatch;
-}
-
-void EndReadBatch()
-{
-    if (t_batchDepth > 0 && --t_batchDepth == 0)
-        t_batch = 0;
-}
-
 void NoteFileWrite()
 {
     ++g_fileWrites;
@@ -64,11 +50,12 @@ void NoteFileWrite()
 std::shared_ptr<const CProfileDocument> CProfileCache::Get(const std::string& nativePath)
 {
     const unsigned long writes = g_fileWrites;
+    const unsigned long batch = ReadBatchId();
     size_t found = 0;
     while (found < m_entries.size() && m_entries[found].path != nativePath)
         ++found;
     // Checked already in this read batch, and no file written since.
-    if (found < m_entries.size() && t_batch != 0 && m_entries[found].batch == t_batch &&
+    if (found < m_entries.size() && batch != 0 && m_entries[found].batch == batch &&
         m_entries[found].writes == writes)
         return m_entries[found].document;
     std::shared_ptr<const CProfileDocument> kept;
@@ -84,7 +71,7 @@ std::shared_ptr<const CProfileDocument> CProfileCache::Get(const std::string& na
             kept = entry.document;
         if (kept && entry.trusted) {
             Entry moved = entry;
-            moved.batch = t_batch;
+            moved.batch = batch;
             moved.writes = writes;
             m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(found));
             m_entries.insert(m_entries.begin(), moved);
@@ -105,7 +92,7 @@ std::shared_ptr<const CProfileDocument> CProfileCache::Get(const std::string& na
     entry.changed = info.st_ctim;
     // Times read before the bytes: a change after them shows in the times, unless the times are too young.
     entry.trusted = OldEnough(info) && static_cast<off_t>(bytes.size()) == info.st_size;
-    entry.batch = t_batch;
+    entry.batch = batch;
     entry.writes = writes;
     if (kept && kept->Bytes() == bytes)
         entry.document = kept;

@@ -42,11 +42,8 @@ private:
     std::vector<Entry> m_entries; // most recently used first
 };
 
-// Read batches of this thread (see plat::CProfileReadBatch): within one, a document checked once is given
-// again without looking at its file, until a file is written.
-void BeginReadBatch();
-void EndReadBatch();
-// Every write of the portable file calls counts here.
+// Within a read batch (plat::CReadBatch) a document checked once is given again without looking at its
+// file, until a file is written. Every write of the portable file calls counts here.
 void NoteFileWrite();
 
 } // namespace portable

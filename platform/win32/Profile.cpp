@@ -48,9 +48,4 @@ BOOL ProfileWriteString(const char* section, const char* key, const char* value,
     return written ? TRUE : FALSE;
 }
 
-// Windows reads its profile files itself: a batch there changes nothing.
-void BeginProfileReadBatch() {}
-
-void EndProfileReadBatch() {}
-
 } // namespace plat

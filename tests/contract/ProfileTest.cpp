@@ -4,6 +4,7 @@
 
 #include "Files.h"
 #include "Profile.h"
+#include "ReadBatch.h"
 
 #include <gtest/gtest.h>
 
@@ -208,7 +209,7 @@ TEST_F(ProfileTest, RemovingRepeatedSection)
 TEST_F(ProfileTest, ABatchReadsBackTheProgramsWrites)
 {
     ASSERT_TRUE(WriteTestFile(m_file, "[s]\r\nk=one\r\n"));
-    plat::CProfileReadBatch batch;
+    plat::CReadBatch batch;
     EXPECT_EQ("one", Get(m_file, "s", "k"));
     EXPECT_TRUE(Write("s", "k", "two"));
     EXPECT_EQ("two", Get(m_file, "s", "k"));

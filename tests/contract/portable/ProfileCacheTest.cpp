@@ -4,6 +4,7 @@
 
 #include "Files.h"
 #include "Profile.h"
+#include "ReadBatch.h"
 
 #include <gtest/gtest.h>
 
@@ -84,12 +85,12 @@ TEST_F(ProfileCache, ABatchReadsEachFileOnceUntilTheProgramWrites)
     ASSERT_TRUE(contract::WriteTestFile(path, "[s]\r\nk=one\r\n"));
     ASSERT_TRUE(contract::WriteTestFile(other, "[s]\r\nk=x\r\n"));
     {
-        plat::CProfileReadBatch batch;
+        plat::CReadBatch batch;
         EXPECT_EQ("one", Value(path, "k"));
         RewriteInPlace(path, "[s]\r\nk=two\r\n");
         EXPECT_EQ("one", Value(path, "k"));
         {
-            plat::CProfileReadBatch nested;
+            plat::CReadBatch nested;
             EXPECT_EQ("one", Value(path, "k"));
         }
         EXPECT_EQ("one", Value(path, "k")) << "the outer batch ended with the inner one";

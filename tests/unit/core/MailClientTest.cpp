@@ -3,6 +3,7 @@
 #include "support/TestScopes.h"
 
 #include "Files.h"
+#include "ReadBatch.h"
 #include "RegKey.h"
 
 #include <algorithm>
@@ -91,4 +92,28 @@ TEST(MailClient, FindFilesRecursiveMatchesNamesAnyCaseAndSkipsDotFolders)
     client.FindFilesRecursive(root.Path(), ".account.cfg");
     EXPECT_EQ(3u, client.FoundFiles().size());
     EXPECT_EQ(root / ".account.cfg", client.FoundFiles().back());
+}
+
+// Two clients that search one tree in one load (Mozilla and Netscape) walk it once; the next load walks
+// again.
+TEST(MailClient, OneSearchOfATreePerReadBatch)
+{
+    CTestFolder root;
+    ASSERT_TRUE(plat::CreateFolder((root / "p1").c_str()));
+    ASSERT_TRUE(plat::ReplaceWholeFile((root / "p1\\prefs.js").c_str(), "1"));
+    CScriptedClient first, second, later;
+    {
+        plat::CReadBatch batch;
+        first.FindFilesRecursive(root.Path(), "prefs.js");
+        // A batch is for reading: a profile made meanwhile shows only in the next one.
+        ASSERT_TRUE(plat::CreateFolder((root / "p2").c_str()));
+        ASSERT_TRUE(plat::ReplaceWholeFile((root / "p2\\prefs.js").c_str(), "2"));
+        second.FindFilesRecursive(root.Path(), "other.js");
+        second.FindFilesRecursive(root.Path(), "prefs.js");
+    }
+    const std::vector<std::string> one = {root / "p1\\prefs.js"};
+    EXPECT_EQ(one, first.FoundFiles());
+    EXPECT_EQ(one, second.FoundFiles());
+    later.FindFilesRecursive(root.Path(), "prefs.js");
+    EXPECT_EQ(2u, later.FoundFiles().size());
 }

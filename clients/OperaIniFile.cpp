@@ -20,14 +20,21 @@ const char kTempPrefix[] = "CFG";
 
 BOOL COperaIniFile::ReadValue(const char* section, const char* key, std::string& value) const
 {
+    // Most values fit the clients' own buffer: that first read needs no allocation.
+    char first[kFirstValueSize];
+    std::string more;
     for (DWORD size = kFirstValueSize; size <= kMaxValueSize; size *= 2) {
-        std::string buffer(size, '\0');
-        DWORD length = plat::ProfileGetString(section, key, "", &buffer[0], size, m_path.c_str());
+        char* buffer = first;
+        if (size > kFirstValueSize) {
+            more.assign(size, '\0');
+            buffer = &more[0];
+        }
+        DWORD length = plat::ProfileGetString(section, key, "", buffer, size, m_path.c_str());
         // A cut value fills the buffer to size - 1: try again with more room.
         if (length + 1 < size) {
             if (length == 0)
                 return FALSE;
-            value.assign(buffer.data(), length);
+            value.assign(buffer, length);
             return TRUE;
         }
     }

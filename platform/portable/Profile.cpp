@@ -78,12 +78,25 @@ DWORD CopyList(char* buffer, DWORD size, const std::vector<std::string>& items)
 // Reading many keys of one file reads and parses it once, as Wine's cache of profile files does.
 plat::portable::CProfileCache g_profileCache;
 
+// ProfilePath of the path asked for last, under the profile lock: a load asks for many keys of one file, and
+// each conversion is an allocation. A bare name is not kept, since the Windows folder it lies in may change.
+const std::string& LastProfilePath(const char* path)
+{
+    static std::string s_path;
+    static std::string s_native;
+    if (s_path != path || (!strchr(path, '\\') && !strchr(path, '/'))) {
+        s_native = ProfilePath(path);
+        s_path = path;
+    }
+    return s_native;
+}
+
 // The document of a profile file, empty when it is missing or cannot be read.
 std::shared_ptr<const CProfileDocument> LoadDocument(const char* path)
 {
     std::shared_ptr<const CProfileDocument> document;
     if (path && *path)
-        document = g_profileCache.Get(ProfilePath(path));
+        document = g_profileCache.Get(LastProfilePath(path));
     return document ? document : std::make_shared<const CProfileDocument>(std::string());
 }
 

@@ -97,7 +97,7 @@ int CMozillaClient::EnumerateAccounts()
             std::string bytes;
             if (!plat::ReadWholeFile(m_foundFiles[k].c_str(), bytes))
                 bytes.clear();
-            m_prefsFiles.push_back(CMozillaPrefsShare::Parsed(m_foundFiles[k], bytes));
+            m_prefsFiles.push_back(CMozillaPrefsShare::Parsed(m_foundFiles[k], std::move(bytes)));
         }
         for (size_t k = 0; k < m_prefsFiles.size(); ++k)
             ParsePrefsFile(static_cast<int>(k));
@@ -206,8 +206,8 @@ BOOL CMozillaClient::ReadAccount(int index)
     if (!ReadStringSetting(file, ServerKey(ref, "userName"), account.current.userName, ref.userNameLine) ||
         !ReadStringSetting(file, ServerKey(ref, "hostname"), account.current.server, ref.hostnameLine))
         return incomplete();
-    ref.userNameText = file.Lines()[static_cast<size_t>(ref.userNameLine)];
-    ref.hostnameText = file.Lines()[static_cast<size_t>(ref.hostnameLine)];
+    ref.userNameText = std::string(file.Line(ref.userNameLine));
+    ref.hostnameText = std::string(file.Line(ref.hostnameLine));
 
     int portLine = file.FindSetting(ServerKey(ref, "port"));
     if (portLine < 0) {
@@ -219,7 +219,7 @@ BOOL CMozillaClient::ReadAccount(int index)
         if (!file.GetInteger(portLine, account.current.port))
             return incomplete();
         ref.portLine = portLine;
-        ref.portText = file.Lines()[static_cast<size_t>(portLine)];
+        ref.portText = std::string(file.Line(portLine));
     }
     account.current.authMode = AUTH_NORMAL;
     return TRUE;

@@ -1,7 +1,9 @@
 // CMozillaPrefsFile: the lines of one Mozilla "prefs.js" and the user_pref settings that stand on them.
 #include "clients/MozillaPrefsFile.h"
 
+#include <algorithm>
 #include <climits>
+#include <functional>
 
 namespace {
 
@@ -19,24 +21,20 @@ BOOL IsControl(char c)
     return u < 0x20 || u == 0x7F;
 }
 
-size_t SkipBlanks(const std::string& line, size_t pos)
+size_t SkipBlanks(std::string_view line, size_t pos)
 {
     while (pos < line.size() && IsBlank(line[pos]))
         ++pos;
     return pos;
 }
 
-BOOL StartsAt(const std::string& line, size_t pos, const char* text)
+BOOL StartsAt(std::string_view line, size_t pos, std::string_view text)
 {
-    for (size_t i = 0; text[i] != '\0'; ++i) {
-        if (pos + i >= line.size() || line[pos + i] != text[i])
-            return FALSE;
-    }
-    return TRUE;
+    return pos <= line.size() && line.substr(pos, text.size()) == text;
 }
 
 // Position of the quote that closes the string opened at pos, or npos when the line ends first.
-size_t FindStringEnd(const std::string& line, size_t pos)
+size_t FindStringEnd(std::string_view line, size_t pos)
 {
     char quote = line[pos];
     for (size_t i = pos + 1; i < line.size(); ++i) {
@@ -45,12 +43,12 @@ size_t FindStringEnd(const std::string& line, size_t pos)
         else if (line[i] == quote)
             return i;
     }
-    return std::string::npos;
+    return std::string_view::npos;
 }
 
 // The text of a string literal without its quotes. Only the escapes that stand for one printable character
 // are taken: any other one would need a conversion that could not be written back byte for byte.
-BOOL DecodeString(const std::string& inner, std::string& text)
+BOOL DecodeString(std::string_view inner, std::string& text)
 {
     std::string out;
     out.reserve(inner.size());
@@ -73,21 +71,31 @@ BOOL DecodeString(const std::string& inner, std::string& text)
     return TRUE;
 }
 
+// TRUE when a literal's text is itself, with no escape to decode and nothing that refuses it.
+BOOL IsPlainText(std::string_view inner)
+{
+    for (char c : inner) {
+        if (c == '\\' || IsControl(c))
+            return FALSE;
+    }
+    return TRUE;
+}
+
 // Follows comments over a line that holds no setting, so that a setting inside a /* */ block is not taken.
-void ScanComments(const std::string& line, size_t pos, BOOL& inComment)
+void ScanComments(std::string_view line, size_t pos, BOOL& inComment)
 {
     while (pos < line.size()) {
         char c = line[pos];
         if (c == '"' || c == '\'') {
             size_t end = FindStringEnd(line, pos);
-            if (end == std::string::npos)
+            if (end == std::string_view::npos)
                 return;
             pos = end + 1;
         } else if (c == '#' || StartsAt(line, pos, "//")) {
             return;
         } else if (StartsAt(line, pos, "/*")) {
             size_t close = line.find("*/", pos + 2);
-            if (close == std::string::npos) {
+            if (close == std::string_view::npos) {
                 inComment = TRUE;
                 return;
             }
@@ -98,15 +106,20 @@ void ScanComments(const std::string& line, size_t pos, BOOL& inComment)
     }
 }
 
+size_t HashKey(std::string_view key)
+{
+    return std::hash<std::string_view>()(key);
+}
+
 } // namespace
 
-BOOL CMozillaPrefsFile::ParseLine(const std::string& line, BOOL& inComment, Setting& setting)
+BOOL CMozillaPrefsFile::ParseLine(std::string_view line, BOOL& inComment, Setting& setting)
 {
     size_t pos = 0;
     for (;;) {
         if (inComment) {
             size_t close = line.find("*/", pos);
-            if (close == std::string::npos)
+            if (close == std::string_view::npos)
                 return FALSE;
             pos = close + 2;
             inComment = FALSE;
@@ -132,10 +145,13 @@ BOOL CMozillaPrefsFile::ParseLine(const std::string& line, BOOL& inComment, Sett
     if (pos >= line.size() || line[pos] != '"')
         return fail();
     size_t keyEnd = FindStringEnd(line, pos);
-    if (keyEnd == std::string::npos)
+    if (keyEnd == std::string_view::npos)
         return fail();
-    std::string key;
-    if (!DecodeString(line.substr(pos + 1, keyEnd - pos - 1), key))
+    const Span key = {pos + 1, keyEnd - pos - 1};
+    const std::string_view keyText = line.substr(key.at, key.length);
+    std::string escapedKey;
+    const BOOL hasEscapes = !IsPlainText(keyText);
+    if (hasEscapes && !DecodeString(keyText, escapedKey))
         return fail();
     pos = SkipBlanks(line, keyEnd + 1);
     if (pos >= line.size() || line[pos] != ',')
@@ -147,7 +163,7 @@ BOOL CMozillaPrefsFile::ParseLine(const std::string& line, BOOL& inComment, Sett
     size_t valueStart = pos;
     if (line[pos] == '"' || line[pos] == '\'') {
         size_t valueEnd = FindStringEnd(line, pos);
-        if (valueEnd == std::string::npos)
+        if (valueEnd == std::string_view::npos)
             return fail();
         pos = valueEnd + 1;
     } else {
@@ -156,7 +172,7 @@ BOOL CMozillaPrefsFile::ParseLine(const std::string& line, BOOL& inComment, Sett
         if (pos == valueStart)
             return fail();
     }
-    std::string valueToken = line.substr(valueStart, pos - valueStart);
+    const Span value = {valueStart, pos - valueStart};
 
     pos = SkipBlanks(line, pos);
     if (pos >= line.size() || line[pos] != ')')
@@ -169,36 +185,102 @@ BOOL CMozillaPrefsFile::ParseLine(const std::string& line, BOOL& inComment, Sett
     if (pos < line.size() && !StartsAt(line, pos, "//"))
         return fail();
 
-    setting.key.swap(key);
-    setting.valueToken.swap(valueToken);
+    setting.key = key;
+    setting.escapedKey.swap(escapedKey);
+    setting.hasEscapes = hasEscapes;
+    setting.value = value;
     return TRUE;
 }
 
-void CMozillaPrefsFile::Load(const std::string& bytes)
+std::string_view CMozillaPrefsFile::KeyOf(std::string_view line, const Setting& setting)
 {
-    m_bytes = bytes;
-    m_lines.clear();
+    if (setting.hasEscapes)
+        return setting.escapedKey;
+    return line.substr(setting.key.at, setting.key.length);
+}
+
+void CMozillaPrefsFile::Load(std::string bytes)
+{
+    m_bytes.swap(bytes);
     m_settingOfLine.clear();
     m_settings.clear();
-    m_lineOfKey.clear();
-    SplitLines(bytes, m_lines);
+    m_slots.clear();
+    SplitSpans(m_bytes, m_lines);
     m_settingOfLine.assign(m_lines.size(), -1);
     m_commentAtStart.assign(m_lines.size(), 0);
     // A profile of years holds tens of thousands of settings: room for all of them at once, not grown step
     // by step.
     m_settings.reserve(m_lines.size());
-    m_lineOfKey.reserve(m_lines.size());
     BOOL inComment = FALSE;
+    Setting setting;
     for (size_t i = 0; i < m_lines.size(); ++i) {
-        Setting setting;
         m_commentAtStart[i] = inComment ? 1 : 0;
-        if (!ParseLine(m_lines[i], inComment, setting))
+        if (!ParseLine(Line(static_cast<int>(i)), inComment, setting))
             continue;
+        setting.line = static_cast<int>(i);
         m_settingOfLine[i] = static_cast<int>(m_settings.size());
-        m_lineOfKey[std::move(setting.key)] = static_cast<int>(i);
         m_settings.push_back(std::move(setting));
+        setting = Setting();
     }
     m_endsInComment = inComment;
+    size_t slots = 16;
+    while (slots < 2 * m_settings.size())
+        slots *= 2;
+    m_slots.assign(slots, -1);
+    for (size_t k = 0; k < m_settings.size(); ++k)
+        IndexSetting(static_cast<int>(k));
+}
+
+std::string_view CMozillaPrefsFile::Line(int index) const
+{
+    if (index < 0 || index >= LineCount())
+        return std::string_view();
+    const Span& span = m_lines[static_cast<size_t>(index)];
+    return std::string_view(m_bytes).substr(span.at, span.length);
+}
+
+std::vector<std::string> CMozillaPrefsFile::Lines() const
+{
+    std::vector<std::string> lines;
+    lines.reserve(m_lines.size());
+    for (int i = 0; i < LineCount(); ++i)
+        lines.emplace_back(Line(i));
+    return lines;
+}
+
+const CMozillaPrefsFile::Setting* CMozillaPrefsFile::SettingOn(int line) const
+{
+    if (line < 0 || line >= LineCount() || m_settingOfLine[static_cast<size_t>(line)] < 0)
+        return nullptr;
+    return &m_settings[static_cast<size_t>(m_settingOfLine[static_cast<size_t>(line)])];
+}
+
+void CMozillaPrefsFile::IndexSetting(int index)
+{
+    Setting& setting = m_settings[static_cast<size_t>(index)];
+    const std::string_view key = KeyOf(Line(setting.line), setting);
+    setting.hash = HashKey(key);
+    // Kept at most half full, so that a search ends at a free slot after a step or two.
+    if (2 * m_settings.size() > m_slots.size()) {
+        m_slots.assign(std::max<size_t>(16, 2 * m_slots.size()), -1);
+        for (int k = 0; k < index; ++k)
+            IndexSetting(k);
+    }
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = setting.hash & mask;; slot = (slot + 1) & mask) {
+        int& held = m_slots[slot];
+        if (held < 0) {
+            held = index;
+            return;
+        }
+        const Setting& other = m_settings[static_cast<size_t>(held)];
+        if (other.hash == setting.hash && KeyOf(Line(other.line), other) == key) {
+            // The client keeps the later of two lines for one key.
+            if (other.line < setting.line)
+                held = index;
+            return;
+        }
+    }
 }
 
 BOOL CMozillaPrefsFile::EditStands(int index, const std::string& line, const std::string& key) const
@@ -215,56 +297,87 @@ BOOL CMozillaPrefsFile::EditStands(int index, const std::string& line, const std
         return FALSE;
     }
     Setting setting;
-    return ParseLine(line, inComment, setting) && !inComment && setting.key == key;
+    return ParseLine(line, inComment, setting) && !inComment && KeyOf(line, setting) == key;
 }
 
 void CMozillaPrefsFile::ApplyEdits(const std::vector<std::pair<int, std::string>>& edits, std::string bytes)
 {
+    // The new bytes hold every line as it was or as edited, each ended by CR+LF: the places of the lines are
+    // found again, and only the edited lines are parsed.
+    std::vector<Span> lines;
+    SplitSpans(bytes, lines);
+    size_t appended = 0;
+    for (const auto& edit : edits)
+        appended += static_cast<size_t>(edit.first) >= m_lines.size() ? 1 : 0;
+    if (lines.size() != m_lines.size() + appended) {
+        Load(std::move(bytes));
+        return;
+    }
+    const size_t keptLines = m_lines.size();
+    m_bytes.swap(bytes);
+    m_lines.swap(lines);
     for (const auto& edit : edits) {
         BOOL inComment = FALSE;
         Setting setting;
         const size_t index = static_cast<size_t>(edit.first);
-        if (index < m_lines.size()) {
+        if (index < keptLines) {
             inComment = m_commentAtStart[index];
             ParseLine(edit.second, inComment, setting);
-            m_lines[index] = edit.second;
-            m_settings[static_cast<size_t>(m_settingOfLine[index])].valueToken.swap(setting.valueToken);
+            Setting& kept = m_settings[static_cast<size_t>(m_settingOfLine[index])];
+            // The key is the same (EditStands), so its place in the index stays.
+            setting.line = kept.line;
+            setting.hash = kept.hash;
+            kept = std::move(setting);
         } else {
             ParseLine(edit.second, inComment, setting);
-            m_lines.push_back(edit.second);
+            setting.line = static_cast<int>(index);
             m_commentAtStart.push_back(0);
             m_settingOfLine.push_back(static_cast<int>(m_settings.size()));
-            m_lineOfKey[setting.key] = static_cast<int>(index);
             m_settings.push_back(std::move(setting));
+            IndexSetting(static_cast<int>(m_settings.size()) - 1);
         }
     }
-    m_bytes.swap(bytes);
 }
 
 int CMozillaPrefsFile::FindSetting(const std::string& key) const
 {
-    auto found = m_lineOfKey.find(key);
-    return found == m_lineOfKey.end() ? -1 : found->second;
+    if (m_slots.empty())
+        return -1;
+    const size_t hash = HashKey(key);
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const int held = m_slots[slot];
+        if (held < 0)
+            return -1;
+        const Setting& setting = m_settings[static_cast<size_t>(held)];
+        if (setting.hash == hash && KeyOf(Line(setting.line), setting) == key)
+            return setting.line;
+    }
 }
 
 BOOL CMozillaPrefsFile::GetString(int line, std::string& value) const
 {
-    if (line < 0 || line >= LineCount() || m_settingOfLine[static_cast<size_t>(line)] < 0)
+    const Setting* setting = SettingOn(line);
+    if (!setting)
         return FALSE;
-    const std::string& token =
-        m_settings[static_cast<size_t>(m_settingOfLine[static_cast<size_t>(line)])].valueToken;
+    const std::string_view token = Line(line).substr(setting->value.at, setting->value.length);
     // Single quotes are valid script but not the client's own form; such a value is not taken.
     if (token.size() < 2 || token.front() != '"' || token.back() != '"')
         return FALSE;
-    return DecodeString(token.substr(1, token.size() - 2), value);
+    const std::string_view inner = token.substr(1, token.size() - 2);
+    if (IsPlainText(inner)) {
+        value.assign(inner.data(), inner.size());
+        return TRUE;
+    }
+    return DecodeString(inner, value);
 }
 
 BOOL CMozillaPrefsFile::GetInteger(int line, int& value) const
 {
-    if (line < 0 || line >= LineCount() || m_settingOfLine[static_cast<size_t>(line)] < 0)
+    const Setting* setting = SettingOn(line);
+    if (!setting)
         return FALSE;
-    const std::string& token =
-        m_settings[static_cast<size_t>(m_settingOfLine[static_cast<size_t>(line)])].valueToken;
+    const std::string_view token = Line(line).substr(setting->value.at, setting->value.length);
     size_t pos = 0;
     BOOL negative = FALSE;
     if (pos < token.size() && (token[pos] == '-' || token[pos] == '+'))
@@ -322,6 +435,16 @@ BOOL CMozillaPrefsFile::IsWritableText(const std::string& text)
 
 void CMozillaPrefsFile::SplitLines(const std::string& bytes, std::vector<std::string>& lines)
 {
+    std::vector<Span> spans;
+    SplitSpans(bytes, spans);
+    lines.clear();
+    lines.reserve(spans.size());
+    for (const Span& span : spans)
+        lines.push_back(bytes.substr(span.at, span.length));
+}
+
+void CMozillaPrefsFile::SplitSpans(const std::string& bytes, std::vector<Span>& lines)
+{
     lines.clear();
     // One allocation for the whole list: a profile of years has tens of thousands of lines.
     size_t count = 1;
@@ -332,13 +455,13 @@ void CMozillaPrefsFile::SplitLines(const std::string& bytes, std::vector<std::st
     while (start < bytes.size()) {
         size_t end = bytes.find('\n', start);
         if (end == std::string::npos) {
-            lines.push_back(bytes.substr(start));
+            lines.push_back({start, bytes.size() - start});
             break;
         }
         size_t length = end - start;
         if (length > 0 && bytes[end - 1] == '\r')
             --length;
-        lines.push_back(bytes.substr(start, length));
+        lines.push_back({start, length});
         start = end + 1;
     }
 }

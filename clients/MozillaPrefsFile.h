@@ -3,8 +3,9 @@
 
 #include "PlatTypes.h"
 
+#include <cstddef>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,9 +17,12 @@ public:
     // Splits bytes into lines and indexes every line that is one plain call user_pref("key", value); of its
     // own. A line feed ends a line and a carriage return before it is dropped; a last line without a line end
     // still counts. Lines inside comments, and lines with anything else on them, hold no setting.
-    void Load(const std::string& bytes);
+    void Load(std::string bytes);
 
-    const std::vector<std::string>& Lines() const { return m_lines; }
+    // A line's text, valid until the next Load or ApplyEdits.
+    std::string_view Line(int index) const;
+    // Every line's text, copied.
+    std::vector<std::string> Lines() const;
     int LineCount() const { return static_cast<int>(m_lines.size()); }
     // The bytes the lines were taken from, as loaded or as last written through ApplyEdits.
     const std::string& Bytes() const { return m_bytes; }
@@ -28,7 +32,7 @@ public:
     // changes no other line's reading: a setting line leaves no comment open.
     BOOL EditStands(int index, const std::string& line, const std::string& key) const;
     // Takes lines checked with EditStands (replacing setting lines in place, appending in order at the end)
-    // and bytes, the whole new file with CR+LF line ends, without reading all of it again.
+    // and bytes, the whole new file with CR+LF line ends, without parsing all of it again.
     void ApplyEdits(const std::vector<std::pair<int, std::string>>& edits, std::string bytes);
 
     // The line that sets key (exact, case-sensitive), or -1. When a key is set twice the client keeps the
@@ -51,20 +55,37 @@ public:
     static void SplitLines(const std::string& bytes, std::vector<std::string>& lines);
 
 private:
+    struct Span
+    {
+        size_t at = 0;
+        size_t length = 0;
+    };
+    // A setting as places in its line: a file of many thousand lines is parsed without a copy of each.
     struct Setting
     {
-        std::string key;
-        std::string valueToken; // the value as written: a quoted string with its quotes, or a bare word
+        Span key;               // the key as written, between its quotes
+        std::string escapedKey; // the key's text when it is written with escapes; empty otherwise
+        BOOL hasEscapes = FALSE;
+        Span value; // the value as written: a quoted string with its quotes, or a bare word
+        int line = -1;
+        size_t hash = 0;
     };
 
     // Parses one line; inComment carries an open /* comment from line to line.
-    static BOOL ParseLine(const std::string& line, BOOL& inComment, Setting& setting);
+    static BOOL ParseLine(std::string_view line, BOOL& inComment, Setting& setting);
+    static std::string_view KeyOf(std::string_view line, const Setting& setting);
+    static void SplitSpans(const std::string& bytes, std::vector<Span>& lines);
+    const Setting* SettingOn(int line) const;
+    // Adds m_settings[index] to the key index, in place of an earlier setting of the same key.
+    void IndexSetting(int index);
 
     std::string m_bytes;
-    std::vector<std::string> m_lines;
+    std::vector<Span> m_lines;
     std::vector<char> m_commentAtStart; // whether a /* comment is open where each line starts
     BOOL m_endsInComment = FALSE;
     std::vector<int> m_settingOfLine; // index into m_settings, or -1
     std::vector<Setting> m_settings;
-    std::unordered_map<std::string, int> m_lineOfKey;
+    // Open addressing over m_settings (index, or -1 for a free slot): a profile of years holds tens of
+    // thousands of settings, and a node per key made the index cost more than the parse.
+    std::vector<int> m_slots;
 };

@@ -13,8 +13,7 @@ std::vector<std::pair<std::string, std::weak_ptr<CMozillaPrefsFile>>> g_held;
 
 } // namespace
 
-std::shared_ptr<CMozillaPrefsFile> CMozillaPrefsShare::Parsed(const std::string& path,
-                                                              const std::string& bytes)
+std::shared_ptr<CMozillaPrefsFile> CMozillaPrefsShare::Parsed(const std::string& path, std::string bytes)
 {
     std::lock_guard<std::mutex> lock(g_shareLock);
     std::shared_ptr<CMozillaPrefsFile> found;
@@ -31,7 +30,7 @@ std::shared_ptr<CMozillaPrefsFile> CMozillaPrefsShare::Parsed(const std::string&
     if (found)
         return found;
     std::shared_ptr<CMozillaPrefsFile> parsed = std::make_shared<CMozillaPrefsFile>();
-    parsed->Load(bytes);
+    parsed->Load(std::move(bytes));
     g_held.emplace_back(path, parsed);
     return parsed;
 }

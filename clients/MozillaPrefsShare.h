@@ -12,7 +12,7 @@ class CMozillaPrefsShare
 public:
     // The parse of bytes read from path: the one an adapter still holds for the same bytes of the same
     // path, or a new one. A holder that is going to edit its parse takes its own copy first (Own).
-    static std::shared_ptr<CMozillaPrefsFile> Parsed(const std::string& path, const std::string& bytes);
+    static std::shared_ptr<CMozillaPrefsFile> Parsed(const std::string& path, std::string bytes);
     // Makes file a parse no other holder shares, so that editing it leaves what the others read alone.
     static void Own(std::shared_ptr<CMozillaPrefsFile>& file);
 };

@@ -61,10 +61,10 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
         base = &fresh;
     }
     const CMozillaPrefsFile& file = *base;
-    const std::vector<std::string>& lines = file.Lines();
+    const size_t lineCount = static_cast<size_t>(file.LineCount());
 
     // The lines that change, by index; every other line is copied as it stands.
-    std::vector<const std::string*> replaced(lines.size(), nullptr);
+    std::vector<const std::string*> replaced(lineCount, nullptr);
     std::vector<int> lineOfEdit(m_edits.size(), -1);
     std::vector<std::pair<int, std::string>> edits;
     std::vector<const std::string*> editKeys;
@@ -75,7 +75,7 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
             return FALSE;
         int line = file.FindSetting(edit.key);
         if (line >= 0) {
-            const std::string& now = lines[static_cast<size_t>(line)];
+            const std::string_view now = file.Line(line);
             BOOL unchanged = edit.wasPresent && now == edit.lineBefore;
             if ((!unchanged && now != edit.lineAfter) || replaced[static_cast<size_t>(line)])
                 return FALSE;
@@ -87,7 +87,7 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
             // The setting has gone since it was read: the file is not what the account was read from.
             return FALSE;
         } else if (edit.addWhenAbsent) {
-            lineOfEdit[i] = static_cast<int>(lines.size() + appended++);
+            lineOfEdit[i] = static_cast<int>(lineCount + appended++);
             edits.push_back({lineOfEdit[i], edit.lineAfter});
             editKeys.push_back(&edit.key);
         }
@@ -100,14 +100,17 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
         output.swap(bytes);
         SpliceLines(output, replaced);
     } else {
-        output.reserve(bytes.size() + 2 * lines.size() + 256);
-        for (size_t i = 0; i < lines.size(); ++i) {
-            output += replaced[i] ? *replaced[i] : lines[i];
+        output.reserve(bytes.size() + 2 * lineCount + 256);
+        for (size_t i = 0; i < lineCount; ++i) {
+            if (replaced[i])
+                output += *replaced[i];
+            else
+                output += file.Line(static_cast<int>(i));
             output += "\r\n";
         }
     }
     for (const auto& edit : edits) {
-        if (static_cast<size_t>(edit.first) >= lines.size()) {
+        if (static_cast<size_t>(edit.first) >= lineCount) {
             output += edit.second;
             output += "\r\n";
         }

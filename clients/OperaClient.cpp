@@ -90,7 +90,11 @@ int COperaClient::EnumerateAccounts()
         if (entry.empty())
             break;
         std::string candidate = mailFolder + entry + "\\account.ini";
-        if (plat::PathExists(candidate.c_str()))
+        // A file that gives a value is there, and the read keeps it for the account's own reads; only one
+        // that gives none needs looking for (it counts if it is there at all, and is then shown unreadable).
+        std::string name;
+        if (COperaIniFile(candidate).ReadValue(kSettings, "AccountName", name) ||
+            plat::PathExists(candidate.c_str()))
             m_foundFiles.push_back(candidate);
         start = end + 1;
     }

@@ -1,4 +1,4 @@
-// CProfileCache: a short list of parsed profile files, checked against the file's identity and times.
+// CProfileCache: the parsed profile files read last, checked against the file's identity and times.
 #include "ProfileCache.h"
 
 #include "PortablePaths.h"
@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 
 #include <sys/stat.h>
 
@@ -47,37 +48,57 @@ void NoteFileWrite()
     ++g_fileWrites;
 }
 
+void CProfileCache::Touch(std::list<Entry>::iterator entry)
+{
+    m_entries.splice(m_entries.begin(), m_entries, entry);
+}
+
+void CProfileCache::Remove(std::list<Entry>::iterator entry)
+{
+    m_byPath.erase(entry->path);
+    m_entries.erase(entry);
+}
+
 std::shared_ptr<const CProfileDocument> CProfileCache::Get(const std::string& nativePath)
 {
     const unsigned long writes = g_fileWrites;
     const unsigned long batch = ReadBatchId();
-    size_t found = 0;
-    while (found < m_entries.size() && m_entries[found].path != nativePath)
-        ++found;
+    // What an earlier batch kept beyond Wine's length goes now: the next load reads its files again.
+    while (m_entries.size() > kKeptFiles && (batch == 0 || m_entries.back().batch != batch))
+        Remove(std::prev(m_entries.end()));
+    // Most reads ask for the file read last: its path needs no hashing.
+    auto at = m_entries.end();
+    if (!m_entries.empty() && m_entries.front().path == nativePath) {
+        at = m_entries.begin();
+    } else {
+        auto known = m_byPath.find(nativePath);
+        if (known != m_byPath.end())
+            at = known->second;
+    }
+    const bool isKept = at != m_entries.end();
     // Checked already in this read batch, and no file written since.
-    if (found < m_entries.size() && batch != 0 && m_entries[found].batch == batch &&
-        m_entries[found].writes == writes)
-        return m_entries[found].document;
+    if (isKept && batch != 0 && at->batch == batch && at->writes == writes) {
+        Touch(at);
+        return at->document;
+    }
     std::shared_ptr<const CProfileDocument> kept;
     struct stat info;
-    if (found < m_entries.size()) {
+    if (isKept) {
+        Entry& entry = *at;
         if (stat(nativePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-            Forget(nativePath);
+            Remove(at);
             return nullptr;
         }
-        const Entry& entry = m_entries[found];
         if (entry.device == info.st_dev && entry.inode == info.st_ino && entry.size == info.st_size &&
             SameTime(entry.modified, info.st_mtim) && SameTime(entry.changed, info.st_ctim))
             kept = entry.document;
         if (kept && entry.trusted) {
-            Entry moved = entry;
-            moved.batch = batch;
-            moved.writes = writes;
-            m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(found));
-            m_entries.insert(m_entries.begin(), moved);
+            entry.batch = batch;
+            entry.writes = writes;
+            Touch(at);
             return kept;
         }
-        m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(found));
+        Remove(at);
     }
     // A file not kept is opened at once: its status comes from the open file, one path lookup, not two.
     std::string bytes;
@@ -98,20 +119,18 @@ std::shared_ptr<const CProfileDocument> CProfileCache::Get(const std::string& na
         entry.document = kept;
     else
         entry.document = std::make_shared<const CProfileDocument>(std::move(bytes));
-    m_entries.insert(m_entries.begin(), entry);
-    if (m_entries.size() > kKeptFiles)
-        m_entries.pop_back();
+    m_entries.push_front(std::move(entry));
+    m_byPath[nativePath] = m_entries.begin();
+    while (m_entries.size() > kKeptFiles && (batch == 0 || m_entries.back().batch != batch))
+        Remove(std::prev(m_entries.end()));
     return m_entries.front().document;
 }
 
 void CProfileCache::Forget(const std::string& nativePath)
 {
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].path == nativePath) {
-            m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(i));
-            return;
-        }
-    }
+    auto known = m_byPath.find(nativePath);
+    if (known != m_byPath.end())
+        Remove(known->second);
 }
 
 } // namespace portable

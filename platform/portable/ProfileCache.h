@@ -5,10 +5,11 @@
 #include "ProfileDocument.h"
 
 #include <ctime>
+#include <list>
 #include <memory>
 #include <string>
 #include <sys/types.h>
-#include <vector>
+#include <unordered_map>
 
 namespace plat {
 namespace portable {
@@ -18,8 +19,9 @@ class CProfileCache
 public:
     // The document of the file at nativePath as it is now; null when the file is missing or cannot be read.
     // A kept document is given again only while its file is the same one (device, inode), of the same size
-    // and times. A file changed so shortly after it was read that its times might not show it is read again
-    // and compared byte for byte.
+    // and times. Outside a read batch the ten files used last are kept, as Wine keeps them; within one, every
+    // file read, so that a load which reads each account's file twice reads it from disk once. A file changed
+    // so shortly after it was read that its times might not show it is read again and compared byte for byte.
     std::shared_ptr<const CProfileDocument> Get(const std::string& nativePath);
     // Drops what is kept of a file that is being written.
     void Forget(const std::string& nativePath);
@@ -39,7 +41,12 @@ private:
         std::shared_ptr<const CProfileDocument> document;
     };
 
-    std::vector<Entry> m_entries; // most recently used first
+    // Moves the entry to the front, the most recently used.
+    void Touch(std::list<Entry>::iterator entry);
+    void Remove(std::list<Entry>::iterator entry);
+
+    std::list<Entry> m_entries; // most recently used first
+    std::unordered_map<std::string, std::list<Entry>::iterator> m_byPath;
 };
 
 // Within a read batch (plat::CReadBatch) a document checked once is given again without looking at its

@@ -25,6 +25,9 @@ char Upper(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Files with more sections than this index them by name.
+const size_t kIndexedSections = 8;
+
 std::string Arg(const char* text)
 {
     return TrimProfileText(text ? text : "");
@@ -78,6 +81,16 @@ void CProfileDocument::Parse()
     m_sections.push_back(unnamed);
     const char* data = m_bytes.data();
     const size_t size = m_bytes.size();
+    // Room for every line at once: Opera 7 keeps all its accounts in one file.
+    size_t lineEnds = 1;
+    for (size_t at = 0; at < size; ++at) {
+        const void* found = memchr(data + at, '\n', size - at);
+        if (!found)
+            break;
+        at = static_cast<size_t>(static_cast<const char*>(found) - data);
+        ++lineEnds;
+    }
+    m_lines.reserve(lineEnds);
     size_t pos = m_start;
     while (pos < size) {
         Line line;
@@ -121,7 +134,6 @@ void CProfileDocument::Parse()
             section.header = m_lines.size();
             section.firstLine = m_lines.size() + 1;
             section.named = TRUE;
-            m_firstSection.emplace(UpperName(section.name), m_sections.size());
             m_sections.push_back(section);
         } else {
             line.kind = LINE_ENTRY;
@@ -146,6 +158,12 @@ void CProfileDocument::Parse()
         m_lines.push_back(std::move(line));
     }
     m_sections.back().endLine = m_lines.size();
+    // A few sections are searched faster one by one than through an index.
+    if (m_sections.size() > kIndexedSections) {
+        m_firstSection.reserve(m_sections.size());
+        for (size_t i = 1; i < m_sections.size(); ++i)
+            m_firstSection.emplace(UpperName(m_sections[i].name), i);
+    }
 }
 
 int CProfileDocument::FindSectionIndex(const std::string& name) const
@@ -153,6 +171,13 @@ int CProfileDocument::FindSectionIndex(const std::string& name) const
     // The unnamed section answers only to an empty name, and only when it has lines.
     if (name.empty() && !m_sections.empty() && !m_sections[0].named && m_sections[0].endLine != 0)
         return 0;
+    if (m_sections.size() <= kIndexedSections) {
+        for (size_t i = 1; i < m_sections.size(); ++i) {
+            if (SameProfileName(m_sections[i].name, name))
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
     auto found = m_firstSection.find(UpperName(name));
     return found == m_firstSection.end() ? -1 : static_cast<int>(found->second);
 }

@@ -115,17 +115,28 @@ TEST_F(ProfileTest, IrregularFiles)
         EXPECT_EQ("v2", Get(m_file, "s", "k2")) << text;
     }
 
-    ASSERT_TRUE(WriteTestFile(m_file,
-                              "top=before\r\n[dup]\r\na=1\r\na=2\r\n[ spaced ]\r\nk=spaced\r\n[tail] junk\r\n"
-                              "k=tail\r\n[dup]\r\nb=3\r\n[eq]\r\nurl=http://x/?a=b\r\ntwo words = v w \r\n"
-                              "tab\t=\tt\r\n"));
-    const char* const rows[][3] = {
-        {"dup", "a", "1"},           {"dup", "b", "default"}, {"spaced", "k", "spaced"},
-        {" spaced ", "k", "spaced"}, {"tail", "k", "tail"},   {"eq", "url", "http://x/?a=b"},
-        {"eq", "two words", "v w"},  {"eq", "tab", "t"},      {"", "top", "before"},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(row[2], Get(m_file, row[0], row[1])) << row[0] << "/" << row[1];
+    const std::string irregular = "top=before\r\n[dup]\r\na=1\r\na=2\r\n[ spaced ]\r\nk=spaced\r\n"
+                                  "[tail] junk\r\nk=tail\r\n[DUP]\r\nb=3\r\n"
+                                  "[eq]\r\nurl=http://x/?a=b\r\ntwo words = v w \r\ntab\t=\tt\r\n";
+    // The same with a few sections and with many (Opera 7 keeps one per account).
+    std::string many = irregular;
+    for (int i = 0; i < 40; ++i)
+        many += "[pad" + std::to_string(i) + "]\r\nk=pad\r\n[Dup]\r\nc=4\r\n";
+    for (const std::string& text : {irregular, many}) {
+        ASSERT_TRUE(WriteTestFile(m_file, text));
+        const char* const rows[][3] = {
+            {"dup", "a", "1"},           {"dup", "b", "default"}, {"spaced", "k", "spaced"},
+            {" spaced ", "k", "spaced"}, {"tail", "k", "tail"},   {"eq", "url", "http://x/?a=b"},
+            {"eq", "two words", "v w"},  {"eq", "tab", "t"},      {"", "top", "before"},
+            {"DUP", "c", "default"},     {"PAD39", "k", "pad"},
+        };
+        for (const auto& row : rows) {
+            const char* expected = row[2];
+            if (text == irregular && strcmp(row[0], "PAD39") == 0)
+                expected = "default";
+            EXPECT_EQ(expected, Get(m_file, row[0], row[1])) << row[0] << "/" << row[1] << " " << text.size();
+        }
+    }
 }
 
 TEST_F(ProfileTest, WriteRefusals)

@@ -108,4 +108,25 @@ TEST_F(ProfileCache, ABatchReadsEachFileOnceUntilTheProgramWrites)
     EXPECT_EQ("z", Value(other, "k"));
 }
 
+// A load of many accounts' files reads each from disk once, however many files it reads; after the load,
+// every change is seen again.
+TEST_F(ProfileCache, ABatchKeepsEveryFileItReads)
+{
+    const int kFiles = 25; // more than the ten kept outside a batch
+    auto pathOf = [&](int i) { return m_folder + "account" + std::to_string(i) + ".ini"; };
+    for (int i = 0; i < kFiles; ++i)
+        ASSERT_TRUE(contract::WriteTestFile(pathOf(i), "[s]\r\nk=one\r\n"));
+    {
+        plat::CReadBatch batch;
+        for (int i = 0; i < kFiles; ++i)
+            ASSERT_EQ("one", Value(pathOf(i), "k")) << i;
+        for (int i = 0; i < kFiles; ++i)
+            RewriteInPlace(pathOf(i), "[s]\r\nk=two\r\n");
+        for (int i = 0; i < kFiles; ++i)
+            EXPECT_EQ("one", Value(pathOf(i), "k")) << i;
+    }
+    for (int i = 0; i < kFiles; ++i)
+        EXPECT_EQ("two", Value(pathOf(i), "k")) << i;
+}
+
 } // namespace

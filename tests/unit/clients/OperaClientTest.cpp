@@ -97,6 +97,14 @@ TEST_F(OperaClients, AccountsThatCannotBeCarriedAreLeftAlone)
     COperaClient opera;
     ASSERT_TRUE(opera.LoadClient());
     ExpectUnsupported(opera, 0, "Home mail", REASON_CONFIG_UNREADABLE);
+    // A listed file that gives no name is still an account, shown as unreadable; the listed folder without a
+    // file is none.
+    ASSERT_TRUE(plat::ReplaceWholeFile(AccountFile("Home").c_str(), "[INCOMING]\r\nLogin=olga\r\n"));
+    COperaClient nameless;
+    ASSERT_TRUE(nameless.LoadClient());
+    EXPECT_EQ(6, opera.AccountCount());
+    EXPECT_EQ(6, nameless.AccountCount());
+    ExpectUnsupported(nameless, 0, "", REASON_CONFIG_UNREADABLE);
     COpera7Client opera7;
     ASSERT_TRUE(opera7.LoadClient());
     ExpectUnsupported(opera7, 1, "IMAP mail", REASON_IMAP);

@@ -7,6 +7,7 @@
 #include "ReadBatch.h"
 #include "Registry.h"
 
+#include <cstring>
 #include <mutex>
 #include <new>
 
@@ -82,26 +83,18 @@ BOOL CMailClient::GetAccount(int index, AccountInfo& out) const
 
 BOOL CMailClient::ReadRegString(HKEY key, const char* valueName, std::string& out, int index)
 {
-    std::string text;
+    // The stored string may lack its NUL; the spare byte takes it.
+    char buffer[kRegStringLimit + 1];
+    DWORD size = kRegStringLimit;
     DWORD type = REG_NONE;
-    LONG rc = ERROR_FILE_NOT_FOUND;
-    {
-        std::string buffer(kRegStringLimit + 1, '\0');
-        DWORD size = kRegStringLimit;
-        rc = plat::RegQuery(key, valueName, &type, &buffer[0], &size);
-        if (rc == ERROR_SUCCESS && type == REG_SZ) {
-            // The stored string may lack its NUL; the spare byte takes it.
-            buffer.resize(size);
-            size_t nul = buffer.find('\0');
-            text = nul == std::string::npos ? buffer : buffer.substr(0, nul);
-        }
-    }
-    if (rc != ERROR_SUCCESS || type != REG_SZ) {
+    LONG rc = plat::RegQuery(key, valueName, &type, buffer, &size);
+    if (rc != ERROR_SUCCESS || type != REG_SZ || size > kRegStringLimit) {
         if (IsValidIndex(index))
             Account(index).reason = REASON_REGISTRY;
         return FALSE;
     }
-    out = text;
+    const void* nul = memchr(buffer, '\0', size);
+    out.assign(buffer, nul ? static_cast<size_t>(static_cast<const char*>(nul) - buffer) : size);
     return TRUE;
 }
 
@@ -124,15 +117,21 @@ BOOL CMailClient::ReadOptionalDword(HKEY key, const char* valueName, int& out, i
                                     BOOL* present)
 {
     DWORD type = REG_NONE;
-    DWORD size = 0;
-    if (plat::RegQuery(key, valueName, &type, nullptr, &size) == ERROR_FILE_NOT_FOUND) {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    LONG rc = plat::RegQuery(key, valueName, &type, &value, &size);
+    if (rc == ERROR_FILE_NOT_FOUND) {
         out = def;
         if (present)
             *present = FALSE;
         return TRUE;
     }
-    if (!ReadRegDword(key, valueName, out, index))
+    if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value)) {
+        if (IsValidIndex(index))
+            Account(index).reason = REASON_REGISTRY;
         return FALSE;
+    }
+    out = static_cast<int>(value);
     if (present)
         *present = TRUE;
     return TRUE;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -27,20 +28,30 @@ LONG OpenOrCreate(HKEY root, const char* path, REGSAM access, HKEY* key, BOOL cr
     if (start.node->deleted)
         return ERROR_KEY_DELETED;
     try {
-        std::shared_ptr<RegNode> node = start.node;
-        for (const std::string& part : SplitPath(path)) {
-            std::shared_ptr<RegNode> child = FindChild(*node, part);
+        // Walked by place in the store, under the lock: no copy of a name or of a node's owner per step.
+        const std::shared_ptr<RegNode>* node = &start.node;
+        const std::string_view whole = path ? path : "";
+        for (size_t begin = 0; begin < whole.size();) {
+            size_t end = whole.find('\\', begin);
+            if (end == std::string_view::npos)
+                end = whole.size();
+            const std::string_view part = whole.substr(begin, end - begin);
+            begin = end + 1;
+            if (part.empty())
+                continue;
+            const std::shared_ptr<RegNode>* child = FindChild(**node, part);
             if (!child) {
                 if (!create)
                     return ERROR_FILE_NOT_FOUND;
-                child = std::make_shared<RegNode>();
-                child->name = part;
-                node->children.insert(
-                    node->children.begin() + static_cast<long>(LowerBoundChild(*node, part)), child);
+                std::shared_ptr<RegNode> made = std::make_shared<RegNode>();
+                made->name = std::string(part);
+                auto at = (*node)->children.insert(
+                    (*node)->children.begin() + static_cast<long>(LowerBoundChild(**node, part)), made);
+                child = &*at;
             }
             node = child;
         }
-        *key = NewHandle(node, access & ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY), start.view);
+        *key = NewHandle(*node, access & ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY), start.view);
     } catch (...) {
         return ERROR_NOT_ENOUGH_MEMORY;
     }
@@ -110,9 +121,10 @@ LONG RegRemoveTree(HKEY root, const char* path)
         return ERROR_INVALID_PARAMETER;
     std::shared_ptr<RegNode> parent = start.node;
     for (size_t i = 0; i + 1 < parts.size(); ++i) {
-        parent = FindChild(*parent, parts[i]);
-        if (!parent)
+        const std::shared_ptr<RegNode>* child = FindChild(*parent, parts[i]);
+        if (!child)
             return ERROR_FILE_NOT_FOUND;
+        parent = *child;
     }
     size_t at = LowerBoundChild(*parent, parts.back());
     if (at >= parent->children.size() || CompareNames(parent->children[at]->name, parts.back()) != 0)

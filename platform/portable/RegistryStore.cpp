@@ -44,7 +44,7 @@ std::recursive_mutex& RegistryLock()
     return g_regLock;
 }
 
-int CompareNames(const std::string& a, const std::string& b)
+int CompareNames(std::string_view a, std::string_view b)
 {
     size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
@@ -128,7 +128,7 @@ std::vector<std::string> SplitPath(const char* path)
     return parts;
 }
 
-size_t LowerBoundChild(const RegNode& node, const std::string& name)
+size_t LowerBoundChild(const RegNode& node, std::string_view name)
 {
     size_t lo = 0, hi = node.children.size();
     while (lo < hi) {
@@ -141,15 +141,15 @@ size_t LowerBoundChild(const RegNode& node, const std::string& name)
     return lo;
 }
 
-std::shared_ptr<RegNode> FindChild(const RegNode& node, const std::string& name)
+const std::shared_ptr<RegNode>* FindChild(const RegNode& node, std::string_view name)
 {
     size_t at = LowerBoundChild(node, name);
     if (at < node.children.size() && CompareNames(node.children[at]->name, name) == 0)
-        return node.children[at];
+        return &node.children[at];
     return nullptr;
 }
 
-size_t LowerBoundValue(const RegNode& node, const std::string& name)
+size_t LowerBoundValue(const RegNode& node, std::string_view name)
 {
     size_t lo = 0, hi = node.values.size();
     while (lo < hi) {
@@ -166,7 +166,7 @@ RegValue* FindValue(RegNode& node, const char* name)
 {
     // Values are kept in CompareNames order: a key of thousands of values (The Bat!'s depot) is searched, not
     // scanned, on every query.
-    std::string wanted = name ? name : "";
+    const std::string_view wanted = name ? name : "";
     size_t at = LowerBoundValue(node, wanted);
     if (at < node.values.size() && CompareNames(node.values[at].name, wanted) == 0)
         return &node.values[at];

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plat {
@@ -38,7 +39,7 @@ struct KeyHandle
 std::recursive_mutex& RegistryLock();
 
 // Names compare by their lower-case letters, so "_" sorts before the letters: the order Wine enumerates in.
-int CompareNames(const std::string& a, const std::string& b);
+int CompareNames(std::string_view a, std::string_view b);
 BOOL IsStringType(DWORD type);
 
 // Resolves a root (in the view that accessForRoot asks for) or a handle to its key; FALSE for anything else.
@@ -47,10 +48,11 @@ BOOL ResolveKey(HKEY key, REGSAM accessForRoot, KeyHandle& out);
 LONG UseKey(HKEY key, REGSAM needed, KeyHandle& out);
 
 std::vector<std::string> SplitPath(const char* path);
-size_t LowerBoundChild(const RegNode& node, const std::string& name);
-std::shared_ptr<RegNode> FindChild(const RegNode& node, const std::string& name);
+size_t LowerBoundChild(const RegNode& node, std::string_view name);
+// The child of that name, or null; valid while the registry lock is held and the key keeps the child.
+const std::shared_ptr<RegNode>* FindChild(const RegNode& node, std::string_view name);
 // Where a value of this name is, or would be inserted, in the key's ordered values.
-size_t LowerBoundValue(const RegNode& node, const std::string& name);
+size_t LowerBoundValue(const RegNode& node, std::string_view name);
 RegValue* FindValue(RegNode& node, const char* name);
 
 HKEY NewHandle(const std::shared_ptr<RegNode>& node, REGSAM access, int view);

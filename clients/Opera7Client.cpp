@@ -73,12 +73,16 @@ BOOL COpera7Client::ReadAccount(int index)
         !COperaIniFile::LeadingNumber(port, account.current.port))
         return incomplete();
     account.current.authMode = AUTH_NORMAL;
-    KeepRead(index, {{section, "Account Name", account.name},
-                     {section, "Email", account.email},
-                     {section, "Incoming Protocol", protocol},
-                     {section, "Incoming Username", account.current.userName},
-                     {section, "Incoming Servername", account.current.server},
-                     {section, "Incoming Port", port}});
+    // Built in place: a list of thousands of accounts is read at every load.
+    COperaIniFile::Entries read;
+    read.reserve(6);
+    read.push_back({section, "Account Name", account.name});
+    read.push_back({section, "Email", account.email});
+    read.push_back({section, "Incoming Protocol", std::move(protocol)});
+    read.push_back({section, "Incoming Username", account.current.userName});
+    read.push_back({section, "Incoming Servername", account.current.server});
+    read.push_back({section, "Incoming Port", std::move(port)});
+    KeepRead(index, std::move(read));
     return TRUE;
 }
 

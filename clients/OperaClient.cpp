@@ -118,11 +118,14 @@ BOOL COperaClient::ReadAccount(int index)
         return FALSE;
     }
     account.current.authMode = AUTH_NORMAL;
-    KeepRead(index, {{kSettings, "AccountName", account.name},
-                     {kSettings, "EmailAddress", account.email},
-                     {kIncoming, "Login", account.current.userName},
-                     {kIncoming, "Address", account.current.server},
-                     {kIncoming, "Port", port}});
+    COperaIniFile::Entries read;
+    read.reserve(5);
+    read.push_back({kSettings, "AccountName", account.name});
+    read.push_back({kSettings, "EmailAddress", account.email});
+    read.push_back({kIncoming, "Login", account.current.userName});
+    read.push_back({kIncoming, "Address", account.current.server});
+    read.push_back({kIncoming, "Port", std::move(port)});
+    KeepRead(index, std::move(read));
     return TRUE;
 }
 

@@ -28,33 +28,45 @@ char Upper(char c)
 // Files with more sections than this index them by name.
 const size_t kIndexedSections = 8;
 
-std::string Arg(const char* text)
+// Text without blanks (and the DOS end-of-file mark) at either end, as a view of the same bytes.
+std::string_view TrimView(std::string_view text)
 {
-    return TrimProfileText(text ? text : "");
+    while (!text.empty() && IsProfileSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsProfileSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
 }
 
-// A name as SameProfileName compares it, to index sections by.
-std::string UpperName(const std::string& name)
+std::string_view ArgView(const char* text)
 {
-    std::string upper = name;
-    for (char& c : upper)
-        c = Upper(c);
-    return upper;
+    return TrimView(text ? text : "");
+}
+
+std::string Arg(const char* text)
+{
+    return std::string(ArgView(text));
+}
+
+// A hash of a name as SameProfileName compares it.
+size_t NameHash(std::string_view name)
+{
+    size_t hash = static_cast<size_t>(14695981039346656037ULL);
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(Upper(c));
+        hash *= static_cast<size_t>(1099511628211ULL);
+    }
+    return hash;
 }
 
 } // namespace
 
 std::string TrimProfileText(const std::string& text)
 {
-    size_t begin = 0, end = text.size();
-    while (begin < end && IsProfileSpace(text[begin]))
-        ++begin;
-    while (end > begin && IsProfileSpace(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
+    return std::string(TrimView(text));
 }
 
-BOOL SameProfileName(const std::string& a, const std::string& b)
+BOOL SameProfileName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return FALSE;
@@ -74,8 +86,10 @@ void CProfileDocument::Parse()
 {
     m_lines.clear();
     m_sections.clear();
-    m_firstSection.clear();
+    m_sectionSlots.clear();
     m_start = (m_bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) ? 3 : 0;
+    // An account file holds a few sections; a list of accounts reserves more as it goes.
+    m_sections.reserve(8);
     Section unnamed;
     unnamed.firstLine = 0;
     m_sections.push_back(unnamed);
@@ -159,14 +173,30 @@ void CProfileDocument::Parse()
     }
     m_sections.back().endLine = m_lines.size();
     // A few sections are searched faster one by one than through an index.
-    if (m_sections.size() > kIndexedSections) {
-        m_firstSection.reserve(m_sections.size());
-        for (size_t i = 1; i < m_sections.size(); ++i)
-            m_firstSection.emplace(UpperName(m_sections[i].name), i);
+    if (m_sections.size() <= kIndexedSections)
+        return;
+    size_t slots = 16;
+    while (slots < 2 * m_sections.size())
+        slots *= 2;
+    m_sectionSlots.assign(slots, -1);
+    const size_t mask = slots - 1;
+    for (size_t i = 1; i < m_sections.size(); ++i) {
+        Section& section = m_sections[i];
+        section.nameHash = NameHash(section.name);
+        for (size_t slot = section.nameHash & mask;; slot = (slot + 1) & mask) {
+            int& held = m_sectionSlots[slot];
+            if (held < 0) {
+                held = static_cast<int>(i);
+                break;
+            }
+            const Section& other = m_sections[static_cast<size_t>(held)];
+            if (other.nameHash == section.nameHash && SameProfileName(other.name, section.name))
+                break;
+        }
     }
 }
 
-int CProfileDocument::FindSectionIndex(const std::string& name) const
+int CProfileDocument::FindSectionIndex(std::string_view name) const
 {
     // The unnamed section answers only to an empty name, and only when it has lines.
     if (name.empty() && !m_sections.empty() && !m_sections[0].named && m_sections[0].endLine != 0)
@@ -178,11 +208,19 @@ int CProfileDocument::FindSectionIndex(const std::string& name) const
         }
         return -1;
     }
-    auto found = m_firstSection.find(UpperName(name));
-    return found == m_firstSection.end() ? -1 : static_cast<int>(found->second);
+    const size_t hash = NameHash(name);
+    const size_t mask = m_sectionSlots.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const int held = m_sectionSlots[slot];
+        if (held < 0)
+            return -1;
+        const Section& section = m_sections[static_cast<size_t>(held)];
+        if (section.nameHash == hash && SameProfileName(section.name, name))
+            return held;
+    }
 }
 
-int CProfileDocument::FindEntryLine(const Section& section, const std::string& key) const
+int CProfileDocument::FindEntryLine(const Section& section, std::string_view key) const
 {
     for (size_t i = section.firstLine; i < section.endLine; ++i) {
         if (m_lines[i].kind == LINE_ENTRY && NameIs(m_lines[i], key))
@@ -191,7 +229,7 @@ int CProfileDocument::FindEntryLine(const Section& section, const std::string& k
     return -1;
 }
 
-BOOL CProfileDocument::NameIs(const Line& line, const std::string& name) const
+BOOL CProfileDocument::NameIs(const Line& line, std::string_view name) const
 {
     if (line.nameLen != name.size())
         return FALSE;
@@ -204,10 +242,10 @@ BOOL CProfileDocument::NameIs(const Line& line, const std::string& name) const
 
 BOOL CProfileDocument::FindValue(const char* section, const char* key, std::string& value) const
 {
-    int found = FindSectionIndex(Arg(section));
+    int found = FindSectionIndex(ArgView(section));
     if (found < 0)
         return FALSE;
-    int line = FindEntryLine(m_sections[static_cast<size_t>(found)], Arg(key));
+    int line = FindEntryLine(m_sections[static_cast<size_t>(found)], ArgView(key));
     if (line < 0 || !m_lines[static_cast<size_t>(line)].hasValue)
         return FALSE;
     value = Value(m_lines[static_cast<size_t>(line)]);
@@ -216,7 +254,7 @@ BOOL CProfileDocument::FindValue(const char* section, const char* key, std::stri
 
 BOOL CProfileDocument::ListKeys(const char* section, std::vector<std::string>& keys) const
 {
-    int found = FindSectionIndex(Arg(section));
+    int found = FindSectionIndex(ArgView(section));
     if (found < 0 || !m_sections[static_cast<size_t>(found)].named)
         return FALSE;
     const Section& s = m_sections[static_cast<size_t>(found)];
@@ -230,7 +268,7 @@ BOOL CProfileDocument::ListKeys(const char* section, std::vector<std::string>& k
 
 BOOL CProfileDocument::ListEntries(const char* section, std::vector<std::string>& entries) const
 {
-    int found = FindSectionIndex(Arg(section));
+    int found = FindSectionIndex(ArgView(section));
     if (found < 0 || !m_sections[static_cast<size_t>(found)].named)
         return FALSE;
     const Section& s = m_sections[static_cast<size_t>(found)];
@@ -335,7 +373,7 @@ BOOL CProfileDocument::DeleteSection(const char* section)
 {
     // Only the first section of the name goes, as with Windows' own calls; a repeat stays until removed in
     // turn.
-    int found = FindSectionIndex(Arg(section));
+    int found = FindSectionIndex(ArgView(section));
     if (found < 0 || !m_sections[static_cast<size_t>(found)].named)
         return FALSE;
     const Section& s = m_sections[static_cast<size_t>(found)];

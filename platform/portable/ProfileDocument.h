@@ -4,7 +4,7 @@
 #include "PlatTypes.h"
 
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace plat {
@@ -59,14 +59,15 @@ private:
         size_t firstLine = 0;
         size_t endLine = 0; // one past its last line
         BOOL named = FALSE;
+        size_t nameHash = 0; // as SameProfileName compares names
     };
 
     void Parse();
     std::string Name(const Line& line) const { return m_bytes.substr(line.nameAt, line.nameLen); }
     std::string Value(const Line& line) const { return m_bytes.substr(line.valueAt, line.valueLen); }
-    BOOL NameIs(const Line& line, const std::string& name) const;
-    int FindSectionIndex(const std::string& name) const;
-    int FindEntryLine(const Section& section, const std::string& key) const;
+    BOOL NameIs(const Line& line, std::string_view name) const;
+    int FindSectionIndex(std::string_view name) const;
+    int FindEntryLine(const Section& section, std::string_view key) const;
     void Splice(size_t begin, size_t end, const std::string& replacement);
     // Where a new line goes in a section: after its last non-blank line; adds a line end there if missing.
     size_t InsertionPoint(const Section& section);
@@ -75,15 +76,16 @@ private:
     size_t m_start = 0; // past a UTF-8 byte-order mark
     std::vector<Line> m_lines;
     std::vector<Section> m_sections;
-    // The first named section of each name, by the name as SameProfileName compares it: a file of thousands
-    // of sections (Opera 7's accounts) is searched, not scanned, on every lookup.
-    std::unordered_map<std::string, size_t> m_firstSection;
+    // The first named section of each name (an index into m_sections, or -1 for a free slot), found by the
+    // name as SameProfileName compares it: a file of thousands of sections (Opera 7's accounts) is searched,
+    // not scanned, on every lookup. Empty for a file of a few sections.
+    std::vector<int> m_sectionSlots;
 };
 
 // Trims blanks (and the DOS end-of-file mark) from both ends.
 std::string TrimProfileText(const std::string& text);
 // Whole-name comparison without regard to ASCII case.
-BOOL SameProfileName(const std::string& a, const std::string& b);
+BOOL SameProfileName(std::string_view a, std::string_view b);
 
 } // namespace portable
 } // namespace plat

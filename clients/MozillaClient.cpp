@@ -8,6 +8,7 @@
 #include "Files.h"
 #include "RegKey.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -27,9 +28,22 @@ std::string TrimSpaces(const std::string& text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// "<kind><name>.<setting>" made in key, whose room serves again for the next one: an account's settings are
+// looked up by the thousand.
+const std::string& SettingKey(std::string& key, const char* kind, const std::string& name,
+                              const char* setting)
+{
+    key.assign(kind);
+    key += name;
+    key += '.';
+    key += setting;
+    return key;
+}
+
 std::string ServerKey(const MozillaAccountRef& ref, const char* setting)
 {
-    return "mail.server." + ref.serverKey + "." + setting;
+    std::string key;
+    return SettingKey(key, "mail.server.", ref.serverKey, setting);
 }
 
 } // namespace
@@ -128,6 +142,8 @@ void CMozillaClient::ParsePrefsFile(int fileIndex)
         return;
 
     const size_t first = m_accountRefs.size();
+    m_accountRefs.reserve(first +
+                          std::min<size_t>(kMaxAccounts, 1 + std::count(list.begin(), list.end(), ',')));
     size_t start = 0;
     while (m_accountRefs.size() < kMaxAccounts) {
         size_t comma = list.find(',', start);
@@ -140,12 +156,14 @@ void CMozillaClient::ParsePrefsFile(int fileIndex)
         start = comma + 1;
     }
 
+    std::string key;
     for (size_t i = first; i < m_accountRefs.size(); ++i) {
         MozillaAccountRef& ref = m_accountRefs[i];
-        std::string account = "mail.account." + ref.accountKey;
-        ReadStringSetting(file, account + ".server", ref.serverKey, line);
+        ReadStringSetting(file, SettingKey(key, "mail.account.", ref.accountKey, "server"), ref.serverKey,
+                          line);
         // Taken whole: an account with several identities names none that has an address.
-        ReadStringSetting(file, account + ".identities", ref.identityKey, line);
+        ReadStringSetting(file, SettingKey(key, "mail.account.", ref.accountKey, "identities"),
+                          ref.identityKey, line);
     }
 
     std::string localFolders;
@@ -179,13 +197,17 @@ BOOL CMozillaClient::ReadAccount(int index)
         account.reason = REASON_CONFIG_UNREADABLE;
         return FALSE;
     };
-    if (!ReadStringSetting(file, ServerKey(ref, "name"), account.name, ref.nameLine) ||
-        !ReadStringSetting(file, "mail.identity." + ref.identityKey + ".useremail", account.email,
-                           ref.emailLine))
+    std::string key;
+    auto serverKey = [&](const char* setting) -> const std::string& {
+        return SettingKey(key, "mail.server.", ref.serverKey, setting);
+    };
+    if (!ReadStringSetting(file, serverKey("name"), account.name, ref.nameLine) ||
+        !ReadStringSetting(file, SettingKey(key, "mail.identity.", ref.identityKey, "useremail"),
+                           account.email, ref.emailLine))
         return incomplete();
 
     std::string type;
-    if (!ReadStringSetting(file, ServerKey(ref, "type"), type, ref.typeLine))
+    if (!ReadStringSetting(file, serverKey("type"), type, ref.typeLine))
         return incomplete();
     if (EqualsNoCase(type, "pop3")) {
         account.protocol = PROTOCOL_POP3;
@@ -203,13 +225,13 @@ BOOL CMozillaClient::ReadAccount(int index)
         return FALSE;
     }
 
-    if (!ReadStringSetting(file, ServerKey(ref, "userName"), account.current.userName, ref.userNameLine) ||
-        !ReadStringSetting(file, ServerKey(ref, "hostname"), account.current.server, ref.hostnameLine))
+    if (!ReadStringSetting(file, serverKey("userName"), account.current.userName, ref.userNameLine) ||
+        !ReadStringSetting(file, serverKey("hostname"), account.current.server, ref.hostnameLine))
         return incomplete();
     ref.userNameText = std::string(file.Line(ref.userNameLine));
     ref.hostnameText = std::string(file.Line(ref.hostnameLine));
 
-    int portLine = file.FindSetting(ServerKey(ref, "port"));
+    int portLine = file.FindSetting(serverKey("port"));
     if (portLine < 0) {
         ref.portLine = -1;
         ref.portText.clear();

@@ -39,25 +39,36 @@ LONG CRegKey::QueryString(const char* name, std::string& text, DWORD limit, DWOR
 {
     if (!m_key)
         return ERROR_INVALID_HANDLE;
-    // One byte more than the caller's limit: the stored string may lack its NUL, and we add it.
-    std::vector<char> buffer;
-    try {
-        buffer.assign(static_cast<size_t>(limit) + 1, 0);
-    } catch (...) {
-        return ERROR_NOT_ENOUGH_MEMORY;
-    }
+    // One byte more than the size asked for: the stored string may lack its NUL, and we add it. Most values
+    // fit a small buffer on the stack; only a longer one takes one of the caller's limit.
+    const DWORD kSmall = 512;
+    char small[kSmall + 1];
+    std::vector<char> large;
+    char* buffer = small;
+    DWORD room = limit < kSmall ? limit : kSmall;
     DWORD type = REG_NONE;
-    DWORD size = limit;
-    LONG result = RegQuery(m_key, name, &type, buffer.data(), &size);
+    DWORD size = room;
+    LONG result = RegQuery(m_key, name, &type, buffer, &size);
+    if (result == ERROR_MORE_DATA && limit > room) {
+        try {
+            large.resize(static_cast<size_t>(limit) + 1);
+        } catch (...) {
+            return ERROR_NOT_ENOUGH_MEMORY;
+        }
+        buffer = large.data();
+        room = limit;
+        size = room;
+        result = RegQuery(m_key, name, &type, buffer, &size);
+    }
     if (result != ERROR_SUCCESS)
         return result;
     if (!anyType && type != REG_SZ)
         return ERROR_INVALID_DATATYPE;
-    if (size > limit)
+    if (size > room)
         return ERROR_MORE_DATA;
     buffer[size] = 0;
     try {
-        text.assign(buffer.data(), strlen(buffer.data()));
+        text.assign(buffer, strlen(buffer));
     } catch (...) {
         return ERROR_NOT_ENOUGH_MEMORY;
     }

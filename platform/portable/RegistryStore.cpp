@@ -50,6 +50,9 @@ int CompareNames(std::string_view a, std::string_view b)
     for (size_t i = 0; i < n; ++i) {
         unsigned char ca = static_cast<unsigned char>(a[i]);
         unsigned char cb = static_cast<unsigned char>(b[i]);
+        // Names searched for share long prefixes with their neighbours: equal bytes need no case folding.
+        if (ca == cb)
+            continue;
         if (ca >= 'A' && ca <= 'Z')
             ca = static_cast<unsigned char>(ca - 'A' + 'a');
         if (cb >= 'A' && cb <= 'Z')

@@ -8,6 +8,8 @@
 
 #include <cctype>
 #include <climits>
+#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -15,7 +17,7 @@ const char kLocalServer[] = "localhost";
 
 // What the C library's decimal conversion gives for a port text (leading blanks, a sign, digits up to the first
 // other character, 0 without digits), held within int so that a long digit run cannot overflow.
-int ParsePortText(const std::string& text)
+int ParsePortText(std::string_view text)
 {
     size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
@@ -54,7 +56,17 @@ std::string FillCaption(const std::string& caption, const std::string& name)
 std::string EncodeProxyUserName(const std::string& userName, const std::string& server, int port, int authMode)
 {
     const char* tag = authMode == AUTH_APOP ? "[APOP]" : authMode == AUTH_SPA ? "[SPA]" : "";
-    return userName + "/" + server + tag + "/" + std::to_string(port);
+    const std::string portText = std::to_string(port);
+    // Made in one allocation: every account is encoded at each load, to see that it can be carried.
+    std::string encoded;
+    encoded.reserve(userName.size() + server.size() + strlen(tag) + portText.size() + 2);
+    encoded += userName;
+    encoded += '/';
+    encoded += server;
+    encoded += tag;
+    encoded += '/';
+    encoded += portText;
+    return encoded;
 }
 
 BOOL IsLocalServer(const std::string& server)
@@ -69,9 +81,10 @@ BOOL DecodeProxyUserName(const std::string& stored, PopSettings& real, BOOL& dou
         return FALSE;
     doubtful = FALSE;
     int port = 110;
+    const std::string_view text = stored;
     size_t secondSlash = stored.find('/', firstSlash + 1);
     if (secondSlash != std::string::npos) {
-        std::string portText = stored.substr(secondSlash + 1);
+        const std::string_view portText = text.substr(secondSlash + 1);
         for (char c : portText) {
             if (c < '0' || c > '9') {
                 doubtful = TRUE;
@@ -84,21 +97,21 @@ BOOL DecodeProxyUserName(const std::string& stored, PopSettings& real, BOOL& dou
             port = 110;
         }
     }
-    std::string middle = secondSlash == std::string::npos
-                             ? stored.substr(firstSlash + 1)
-                             : stored.substr(firstSlash + 1, secondSlash - firstSlash - 1);
+    std::string_view middle = secondSlash == std::string::npos
+                                  ? text.substr(firstSlash + 1)
+                                  : text.substr(firstSlash + 1, secondSlash - firstSlash - 1);
     size_t tag = middle.find("[SPA]");
-    if (tag != std::string::npos) {
-        middle.resize(tag);
+    if (tag != std::string_view::npos) {
+        middle = middle.substr(0, tag);
         real.authMode = AUTH_SPA;
-    } else if ((tag = middle.find("[APOP]")) != std::string::npos) {
-        middle.resize(tag);
+    } else if ((tag = middle.find("[APOP]")) != std::string_view::npos) {
+        middle = middle.substr(0, tag);
         real.authMode = AUTH_APOP;
     } else {
         real.authMode = AUTH_NORMAL;
     }
-    real.userName = stored.substr(0, firstSlash);
-    real.server = middle;
+    real.userName.assign(stored, 0, firstSlash);
+    real.server.assign(middle.data(), middle.size());
     real.port = port;
     return TRUE;
 }

@@ -30,7 +30,7 @@ std::string ProfilePath(const char* path)
 
 // lstrcpynA: at most size - 1 characters and a NUL, stopping at a NUL inside the text (a hostile file's),
 // so the caller's buffer beyond it is left alone; the length copied.
-DWORD CopyCut(char* buffer, DWORD size, const std::string& text)
+DWORD CopyCut(char* buffer, DWORD size, std::string_view text)
 {
     const size_t length = std::min(text.find('\0'), text.size());
     const size_t n = std::min(length, static_cast<size_t>(size - 1));
@@ -40,7 +40,7 @@ DWORD CopyCut(char* buffer, DWORD size, const std::string& text)
 }
 
 // A value in one pair of matching quotes, double or single, is given without them (Wine strips both).
-std::string Unquoted(const std::string& value)
+std::string_view Unquoted(std::string_view value)
 {
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
         return value.substr(1, value.size() - 2);
@@ -126,7 +126,9 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
     if (!buffer || size == 0)
         return 0;
     std::lock_guard<std::mutex> lock(g_profileLock);
-    std::string fallback = Unquoted(TrimmedDefault(def));
+    // Kept whole: the default's trimmed text, of which the copy gives a part.
+    const std::string trimmedDefault = TrimmedDefault(def);
+    const std::string_view fallback = Unquoted(trimmedDefault);
     try {
         const std::shared_ptr<const CProfileDocument> held = LoadDocument(path);
         const CProfileDocument& document = *held;
@@ -139,7 +141,7 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
                 return CopyCut(buffer, size, fallback);
             return CopyList(buffer, size, keys);
         }
-        std::string value;
+        std::string_view value;
         if (*key && document.FindValue(section, key, value))
             return CopyCut(buffer, size, Unquoted(value));
         return CopyCut(buffer, size, fallback);

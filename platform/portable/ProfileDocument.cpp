@@ -240,7 +240,7 @@ BOOL CProfileDocument::NameIs(const Line& line, std::string_view name) const
     return TRUE;
 }
 
-BOOL CProfileDocument::FindValue(const char* section, const char* key, std::string& value) const
+BOOL CProfileDocument::FindValue(const char* section, const char* key, std::string_view& value) const
 {
     int found = FindSectionIndex(ArgView(section));
     if (found < 0)
@@ -248,7 +248,8 @@ BOOL CProfileDocument::FindValue(const char* section, const char* key, std::stri
     int line = FindEntryLine(m_sections[static_cast<size_t>(found)], ArgView(key));
     if (line < 0 || !m_lines[static_cast<size_t>(line)].hasValue)
         return FALSE;
-    value = Value(m_lines[static_cast<size_t>(line)]);
+    const Line& entry = m_lines[static_cast<size_t>(line)];
+    value = std::string_view(m_bytes).substr(entry.valueAt, entry.valueLen);
     return TRUE;
 }
 

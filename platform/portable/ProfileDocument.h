@@ -25,8 +25,9 @@ public:
 
     const std::string& Bytes() const { return m_bytes; }
 
-    // The value of key in section; FALSE when either is missing or the entry has no '='.
-    BOOL FindValue(const char* section, const char* key, std::string& value) const;
+    // The value of key in section, as a view of the document's bytes; FALSE when either is missing or the
+    // entry has no '='.
+    BOOL FindValue(const char* section, const char* key, std::string_view& value) const;
     // The names of the section's entries that have a value (comments and blank lines left out).
     BOOL ListKeys(const char* section, std::vector<std::string>& keys) const;
     // The section's entries as "name=value", or the name alone for an entry without '='.

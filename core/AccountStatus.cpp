@@ -15,8 +15,8 @@ namespace {
 
 const char kLocalServer[] = "localhost";
 
-// What the C library's decimal conversion gives for a port text (leading blanks, a sign, digits up to the first
-// other character, 0 without digits), held within int so that a long digit run cannot overflow.
+// What the C library's decimal conversion gives for a port text (leading blanks, a sign, digits up to the
+// first other character, 0 without digits), held within int so that a long digit run cannot overflow.
 int ParsePortText(std::string_view text)
 {
     size_t i = 0;
@@ -53,7 +53,8 @@ std::string FillCaption(const std::string& caption, const std::string& name)
 
 } // namespace
 
-std::string EncodeProxyUserName(const std::string& userName, const std::string& server, int port, int authMode)
+std::string EncodeProxyUserName(const std::string& userName, const std::string& server, int port,
+                                int authMode)
 {
     const char* tag = authMode == AUTH_APOP ? "[APOP]" : authMode == AUTH_SPA ? "[SPA]" : "";
     const std::string portText = std::to_string(port);
@@ -242,15 +243,17 @@ BOOL CMailClient::ConfirmDoubtfulAccount(int index, const char* questionKey)
         intro = texts.Get("SuspAcc1", "Account has the following parameters:");
         userLabel = texts.Get("SuspAcc2", "Username:");
         serverLabel = texts.Get("SuspAcc3", "POP3 server:");
-        explanation = texts.Get("SuspAcc4", "It is either configured with errors, or is not configured but looks "
-                                            "similar to. Program can not detect it reliably.");
-        question = std::string(questionKey) == "SuspAcc5"
-                       ? texts.Get("SuspAcc5", "Consider this account configured with errors and try to repair it?")
-                       : texts.Get("SuspAcc6",
-                                   "Consider this account configured with errors and try to unconfigure it?");
+        explanation =
+            texts.Get("SuspAcc4", "It is either configured with errors, or is not configured but looks "
+                                  "similar to. Program can not detect it reliably.");
+        question =
+            std::string(questionKey) == "SuspAcc5"
+                ? texts.Get("SuspAcc5", "Consider this account configured with errors and try to repair it?")
+                : texts.Get("SuspAcc6",
+                            "Consider this account configured with errors and try to unconfigure it?");
     }
-    std::string message = intro + "\n\t" + userLabel + " " + account.current.userName + "\n\t" + serverLabel + " " +
-                          account.current.server + "\n" + explanation + "\n\n" + question;
+    std::string message = intro + "\n\t" + userLabel + " " + account.current.userName + "\n\t" + serverLabel +
+                          " " + account.current.server + "\n" + explanation + "\n\n" + question;
     int answer = plat::AskUser(nullptr, message.c_str(), FillCaption(caption, account.name).c_str(),
                                MB_OKCANCEL | MB_ICONQUESTION);
     if (answer == IDOK)
@@ -262,8 +265,8 @@ BOOL CMailClient::ConfirmDoubtfulAccount(int index, const char* questionKey)
 
 std::string CMailClient::GetReasonText(int index) const
 {
-    static const char* const kKeys[] = {"IRSlash", "IRRegistry", "IRIMAP", "IRUnkSrv", "IRCfgUnrch",
-                                        "IRAuthNotSupp", "IRNoPortSel", "IRNews"};
+    static const char* const kKeys[] = {"IRSlash",    "IRRegistry",    "IRIMAP",      "IRUnkSrv",
+                                        "IRCfgUnrch", "IRAuthNotSupp", "IRNoPortSel", "IRNews"};
     static const char* const kDefaults[] = {
         "Account's username or servername originally contains slash symbol(s).",
         "Impossible to read all necessary information from registry.",

@@ -3,6 +3,7 @@
 #include "FaultInjection.h"
 #include "PortablePaths.h"
 #include "ProfileCache.h"
+#include "ReadBatch.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,13 +12,25 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace {
 
 using plat::portable::FaultHere;
 using plat::portable::NativePath;
+
+// What the read batch that looked last found at each path, while no file was written.
+struct ExistenceMemo
+{
+    unsigned long batch = 0;
+    unsigned long writes = 0;
+    std::unordered_map<std::string, BOOL> paths;
+};
+std::mutex g_existenceLock;
+ExistenceMemo g_existence;
 
 // A call the fault layer makes fail reports what a failing disk would.
 BOOL Faulted(plat::portable::FaultCall call, const std::string& target)
@@ -73,8 +86,31 @@ BOOL PathExists(const char* path)
 {
     if (!path || !*path)
         return FALSE;
+    const std::string native = NativePath(path);
+    // Within a read batch a path is looked up once: a load asks for a program file when it finds the client
+    // and again for its icons. Any write by the program ends what the batch knows.
+    const unsigned long batch = ReadBatchId();
+    const unsigned long writes = portable::FileWriteCount();
+    if (batch != 0) {
+        std::lock_guard<std::mutex> lock(g_existenceLock);
+        if (g_existence.batch == batch && g_existence.writes == writes) {
+            auto known = g_existence.paths.find(native);
+            if (known != g_existence.paths.end())
+                return known->second;
+        }
+    }
     struct stat info;
-    return stat(NativePath(path).c_str(), &info) == 0 ? TRUE : FALSE;
+    const BOOL exists = stat(native.c_str(), &info) == 0 ? TRUE : FALSE;
+    if (batch != 0) {
+        std::lock_guard<std::mutex> lock(g_existenceLock);
+        if (g_existence.batch != batch || g_existence.writes != writes) {
+            g_existence.paths.clear();
+            g_existence.batch = batch;
+            g_existence.writes = writes;
+        }
+        g_existence.paths[native] = exists;
+    }
+    return exists;
 }
 
 BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)

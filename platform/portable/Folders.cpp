@@ -38,6 +38,7 @@ BOOL CreateFolder(const char* path)
     size_t parent = folder.rfind('/');
     if (parent != std::string::npos && parent > 0)
         CreateFolder(folder.substr(0, parent).c_str());
+    portable::NoteFileWrite();
     return mkdir(folder.c_str(), 0777) == 0 || (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
 }
 

@@ -48,6 +48,11 @@ void NoteFileWrite()
     ++g_fileWrites;
 }
 
+unsigned long FileWriteCount()
+{
+    return g_fileWrites;
+}
+
 void CProfileCache::Touch(std::list<Entry>::iterator entry)
 {
     m_entries.splice(m_entries.begin(), m_entries, entry);

@@ -129,4 +129,24 @@ TEST_F(ProfileCache, ABatchKeepsEveryFileItReads)
         EXPECT_EQ("two", Value(pathOf(i), "k")) << i;
 }
 
+// A load looks for each path once; what the program writes, it sees at once.
+TEST_F(ProfileCache, ABatchLooksForEachPathOnce)
+{
+    const std::string file = m_folder + "client.exe";
+    {
+        plat::CReadBatch batch;
+        EXPECT_FALSE(plat::PathExists(file.c_str()));
+        ASSERT_TRUE(contract::WriteTestFile(file, "MZ")); // behind the program's back
+        EXPECT_FALSE(plat::PathExists(file.c_str())) << "the batch looked once";
+        ASSERT_TRUE(plat::CreateFolder((m_folder + "made").c_str()));
+        EXPECT_TRUE(plat::PathExists(file.c_str())) << "a write by the program ends what the batch knew";
+        ASSERT_EQ(0, unlink(Native(file).c_str()));
+        EXPECT_TRUE(plat::PathExists(file.c_str()));
+    }
+    EXPECT_FALSE(plat::PathExists(file.c_str()));
+    // Outside a batch every call looks.
+    ASSERT_TRUE(contract::WriteTestFile(file, "MZ"));
+    EXPECT_TRUE(plat::PathExists(file.c_str()));
+}
+
 } // namespace

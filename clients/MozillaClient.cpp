@@ -107,6 +107,11 @@ int CMozillaClient::EnumerateAccounts()
             return 0;
         m_prefsFiles.reserve(m_prefsFiles.size() + m_foundFiles.size());
         for (size_t k = m_prefsFiles.size(); k < m_foundFiles.size(); ++k) {
+            if (std::shared_ptr<CMozillaPrefsFile> held =
+                    CMozillaPrefsShare::ReadThisBatch(m_foundFiles[k])) {
+                m_prefsFiles.push_back(std::move(held));
+                continue;
+            }
             // A file that cannot be read keeps its place with no lines, so indexes stay paired.
             std::string bytes;
             if (!plat::ReadWholeFile(m_foundFiles[k].c_str(), bytes))

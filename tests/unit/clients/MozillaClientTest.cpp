@@ -3,6 +3,9 @@
 #include "support/ClientChecks.h"
 
 #include "clients/MozillaClient.h"
+#include "clients/NetscapeClient.h"
+#include "Files.h"
+#include "ReadBatch.h"
 #include "fixtures/SampleWriter.h"
 
 namespace {
@@ -79,4 +82,29 @@ TEST_F(MozillaClients, ConfigureThenUnconfigureGivesEveryLineBack)
         expected + expectedWork,
         defaultBefore + "user_pref(\"mail.server.server1.port\", 110);\r\n" + workBefore +
             "\r\nuser_pref(\"mail.server.server1.port\", 110);\r\n");
+}
+
+// Mozilla and Netscape read the same profiles: within one load the second takes the first one's reading, and
+// the next load reads the files again.
+TEST_F(MozillaClients, OneLoadReadsEachProfileOnceForBothClients)
+{
+    ASSERT_TRUE(SeedMozillaSamples(m_context));
+    ASSERT_TRUE(SeedNetscapeSamples(m_context));
+    const std::string renamed =
+        Replaced(FileBytes(DefaultProfile()), "user_pref(\"mail.server.server5.name\", \"Corporate mail\");",
+                 "user_pref(\"mail.server.server5.name\", \"Corporate box\");");
+    {
+        plat::CReadBatch load;
+        CMozillaClient mozilla;
+        ASSERT_TRUE(mozilla.LoadClient());
+        ASSERT_TRUE(plat::ReplaceWholeFile(DefaultProfile().c_str(), renamed));
+        CNetscapeClient netscape;
+        ASSERT_TRUE(netscape.LoadClient());
+        EXPECT_GE(FindAccount(netscape, "Corporate mail"), 0);
+        EXPECT_EQ(-1, FindAccount(netscape, "Corporate box"));
+    }
+    CNetscapeClient later;
+    ASSERT_TRUE(later.LoadClient());
+    EXPECT_EQ(-1, FindAccount(later, "Corporate mail"));
+    EXPECT_GE(FindAccount(later, "Corporate box"), 0);
 }

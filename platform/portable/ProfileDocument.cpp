@@ -127,9 +127,13 @@ void CProfileDocument::Parse()
             ++first;
         while (last > first && IsProfileSpace(data[last - 1]))
             --last;
-        size_t close = last;
-        while (close > first && data[close - 1] != ']')
-            --close;
+        // The last ']' of a line that opens with '[': only such a line can be a section header.
+        size_t close = first;
+        if (first < last && data[first] == '[') {
+            close = last;
+            while (close > first && data[close - 1] != ']')
+                --close;
+        }
         if (first == last) {
             line.kind = LINE_BLANK;
         } else if (data[first] == '[' && close > first + 1) {

@@ -48,7 +48,8 @@ BOOL COutlookExpressClient::DetectClient()
 
 int COutlookExpressClient::EnumerateAccounts()
 {
-    plat::CRegKey key;
+    plat::CRegKey& key = m_accountsKey;
+    key.Close();
     if (key.Open(HKEY_CURRENT_USER, m_accountsKeyPath.c_str(), KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS) !=
         ERROR_SUCCESS)
         return 0;
@@ -78,7 +79,11 @@ BOOL COutlookExpressClient::ReadAccount(int index)
         return FALSE;
     AccountInfo& account = Account(index);
     plat::CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, AccountKeyPath(index).c_str(), KEY_READ) != ERROR_SUCCESS) {
+    const LONG opened =
+        m_accountsKey.IsOpen()
+            ? key.Open(m_accountsKey.Get(), m_accountKeys[static_cast<size_t>(index)].c_str(), KEY_READ)
+            : key.Open(HKEY_CURRENT_USER, AccountKeyPath(index).c_str(), KEY_READ);
+    if (opened != ERROR_SUCCESS) {
         account.reason = REASON_REGISTRY;
         return FALSE;
     }

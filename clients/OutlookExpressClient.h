@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/MailClient.h"
+#include "RegKey.h"
 
 #include <string>
 #include <vector>
@@ -22,4 +23,6 @@ protected:
 
     std::vector<std::string> m_accountKeys;
     std::string m_accountsKeyPath;
+    // The accounts key as enumerated: each account's key is opened below it, not by its whole path again.
+    plat::CRegKey m_accountsKey;
 };

@@ -316,26 +316,33 @@ void CMozillaPrefsFile::ApplyEdits(const std::vector<std::pair<int, std::string>
     const size_t keptLines = m_lines.size();
     m_bytes.swap(bytes);
     m_lines.swap(lines);
+    // Replaced lines first: a setting's places are within its line, so every replaced one must be parsed
+    // again before an added line can make the index grow and read the keys of all.
     for (const auto& edit : edits) {
+        const size_t index = static_cast<size_t>(edit.first);
+        if (index >= keptLines)
+            continue;
+        BOOL inComment = m_commentAtStart[index];
+        Setting setting;
+        ParseLine(edit.second, inComment, setting);
+        Setting& kept = m_settings[static_cast<size_t>(m_settingOfLine[index])];
+        // The key is the same (EditStands), so its place in the index stays.
+        setting.line = kept.line;
+        setting.hash = kept.hash;
+        kept = std::move(setting);
+    }
+    for (const auto& edit : edits) {
+        const size_t index = static_cast<size_t>(edit.first);
+        if (index < keptLines)
+            continue;
         BOOL inComment = FALSE;
         Setting setting;
-        const size_t index = static_cast<size_t>(edit.first);
-        if (index < keptLines) {
-            inComment = m_commentAtStart[index];
-            ParseLine(edit.second, inComment, setting);
-            Setting& kept = m_settings[static_cast<size_t>(m_settingOfLine[index])];
-            // The key is the same (EditStands), so its place in the index stays.
-            setting.line = kept.line;
-            setting.hash = kept.hash;
-            kept = std::move(setting);
-        } else {
-            ParseLine(edit.second, inComment, setting);
-            setting.line = static_cast<int>(index);
-            m_commentAtStart.push_back(0);
-            m_settingOfLine.push_back(static_cast<int>(m_settings.size()));
-            m_settings.push_back(std::move(setting));
-            IndexSetting(static_cast<int>(m_settings.size()) - 1);
-        }
+        ParseLine(edit.second, inComment, setting);
+        setting.line = static_cast<int>(index);
+        m_commentAtStart.push_back(0);
+        m_settingOfLine.push_back(static_cast<int>(m_settings.size()));
+        m_settings.push_back(std::move(setting));
+        IndexSetting(static_cast<int>(m_settings.size()) - 1);
     }
 }
 

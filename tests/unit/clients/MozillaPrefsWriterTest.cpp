@@ -126,3 +126,35 @@ TEST_F(MozillaPrefsWriter, AFileChangedSinceTheCallerReadItIsReadAnew)
     EXPECT_EQ(1, known.FindSetting("z"));
     EXPECT_EQ(FileBytes(m_path), known.Bytes());
 }
+
+// The caller's lines after a write read as the file read afresh does, whatever the order of the edits, and
+// also when the added lines make the key index grow.
+TEST_F(MozillaPrefsWriter, TheCallersLinesReadAsTheWrittenFile)
+{
+    // Written by hand, with more blanks than the client writes: the key stands elsewhere in the new line.
+    std::string before;
+    for (int i = 0; i < 8; ++i)
+        before += "user_pref(   \"k" + std::to_string(i) + "\",  \"v\");\r\n";
+    ASSERT_TRUE(SampleFile(m_path, before));
+    CMozillaPrefsFile known;
+    known.Load(before);
+    CMozillaPrefsWriter writer(m_path);
+    // An added line first, then a replaced one: the index grows between them.
+    writer.AddEdit(MakeEdit("added", nullptr, CMozillaPrefsFile::FormatStringSetting("added", "a"), TRUE));
+    writer.AddEdit(MakeEdit("k3", "user_pref(   \"k3\",  \"v\");",
+                            CMozillaPrefsFile::FormatStringSetting("k3", "a much longer value than before")));
+    ASSERT_TRUE(writer.Commit(known));
+    CMozillaPrefsFile reread;
+    reread.Load(FileBytes(m_path));
+    ASSERT_EQ(reread.Bytes(), known.Bytes());
+    ASSERT_EQ(reread.Lines(), known.Lines());
+    for (const std::string key : {"k0", "k3", "k7", "added", "missing"}) {
+        EXPECT_EQ(reread.FindSetting(key), known.FindSetting(key)) << key;
+        std::string a, b;
+        EXPECT_EQ(reread.GetString(reread.FindSetting(key), a), known.GetString(known.FindSetting(key), b));
+        EXPECT_EQ(a, b) << key;
+    }
+    std::string value;
+    ASSERT_TRUE(known.GetString(known.FindSetting("k3"), value));
+    EXPECT_EQ("a much longer value than before", value);
+}

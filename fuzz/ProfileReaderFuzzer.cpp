@@ -97,7 +97,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (edited.DeleteKey(section.c_str(), key.c_str()))
         FUZZ_CHECK(edited.Bytes().size() < bytes.size());
     edited.DeleteSection(otherSection.c_str());
-    FUZZ_CHECK(edited.SectionNames().size() <= document.SectionNames().size());
+    // Deleting lines adds no section, unless it brings a byte-order mark from within the file to its front:
+    // the line after the mark then reads as a header, as it does when Windows reads the file again.
+    const char kMark[] = "\xEF\xBB\xBF";
+    const bool markBroughtToFront =
+        edited.Bytes().compare(0, 3, kMark) == 0 && bytes.compare(0, 3, kMark) != 0;
+    FUZZ_CHECK(markBroughtToFront || edited.SectionNames().size() <= document.SectionNames().size());
 
     // A plain key written through the backend reads back as written; a key elsewhere does not move.
     const std::string plainSection = PlainName(section);

@@ -93,5 +93,7 @@ void CAdapterRoundTrip::CheckAccount(int index, std::unique_ptr<CMailClient> loa
     PopSettings expected = before.original;
     if (before.configured)
         expected.authMode = restored.current.authMode;
+    if (m_fixedPort != 0)
+        expected.port = m_fixedPort;
     FUZZ_CHECK(SameSettings(restored.current, expected));
 }

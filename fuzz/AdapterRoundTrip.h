@@ -14,8 +14,13 @@ class CAdapterRoundTrip
 public:
     typedef std::function<std::unique_ptr<CMailClient>()> Factory;
 
-    // factory makes a fresh adapter of the client under test (the catalogue's way of refreshing).
-    explicit CAdapterRoundTrip(Factory factory) : m_factory(std::move(factory)) {}
+    // factory makes a fresh adapter of the client under test (the catalogue's way of refreshing). fixedPort
+    // is the port of a client that keeps none (Eudora's 110): a configured account's port cannot come back
+    // into it, and it reads that port again.
+    explicit CAdapterRoundTrip(Factory factory, int fixedPort = 0)
+        : m_factory(std::move(factory)), m_fixedPort(fixedPort)
+    {
+    }
 
     // Loads the client; for each of its first accounts that is supported, configures it, reloads, checks the
     // real settings survived, unconfigures it, reloads and checks the account is back as it was. Doubtful
@@ -31,4 +36,5 @@ private:
     void CheckAccount(int index, std::unique_ptr<CMailClient> loaded) const;
 
     Factory m_factory;
+    int m_fixedPort;
 };

@@ -67,12 +67,12 @@ template <class Client> std::unique_ptr<CMailClient> Make()
 
 // Detects with a throwaway adapter; the accounts are read and written only when the program it found (and
 // the files that lie beside it) are in the scratch folder.
-template <class Client> void DetectThenRoundTrip(bool (*safe)(Client&))
+template <class Client> void DetectThenRoundTrip(bool (*safe)(Client&), int fixedPort = 0)
 {
     Client probe;
     if (!probe.DetectClient() || !safe(probe))
         return;
-    CAdapterRoundTrip(&Make<Client>).Run(1);
+    CAdapterRoundTrip(&Make<Client>, fixedPort).Run(1);
 }
 
 template <class Client> bool ExeInside(Client& client)
@@ -110,7 +110,8 @@ void FuzzEudora(CFuzzInput& input)
               Rooted(input.Text(300)));
     CFuzzScratch::WriteFile(CFuzzScratch::Get() / "Eudora\\Eudora.exe", "MZ");
     CFuzzScratch::WriteFile(CFuzzScratch::Get() / "Eudora\\eudora.ini", input.Rest());
-    DetectThenRoundTrip<CEudoraClient>(&EudoraInside);
+    // Eudora keeps no port: a proxy user name's port other than 110 cannot go back into its settings.
+    DetectThenRoundTrip<CEudoraClient>(&EudoraInside, 110);
 }
 
 bool OperaInside(COperaClient& client)

@@ -1,5 +1,7 @@
 // CAdapterRoundTrip: configure, reload, unconfigure, reload, over one adapter, with the settings compared.
 #include "AdapterRoundTrip.h"
+
+#include "PortableControl.h"
 #include "FuzzScratch.h"
 #include "fault/StoreSnapshot.h"
 
@@ -49,6 +51,8 @@ void CAdapterRoundTrip::Run(size_t maxAccounts) const
             CheckAccount(i, std::move(first));
     }
     plat::SetPromptResponder(nullptr, nullptr);
+    // The backend logs every question asked; millions of inputs would otherwise keep them all.
+    plat::portable::TakePromptLog();
 }
 
 void CAdapterRoundTrip::CheckAccount(int index, std::unique_ptr<CMailClient> loaded) const

@@ -5,9 +5,9 @@
 #include "Files.h"
 #include "Icons.h"
 #include "ReadBatch.h"
+#include "RegKey.h"
 #include "Registry.h"
 
-#include <cstring>
 #include <mutex>
 #include <new>
 
@@ -83,28 +83,18 @@ BOOL CMailClient::GetAccount(int index, AccountInfo& out) const
 
 BOOL CMailClient::ReadRegString(HKEY key, const char* valueName, std::string& out, int index)
 {
-    // The stored string may lack its NUL; the spare byte takes it.
-    char buffer[kRegStringLimit + 1];
-    DWORD size = kRegStringLimit;
-    DWORD type = REG_NONE;
-    LONG rc = plat::RegQuery(key, valueName, &type, buffer, &size);
-    if (rc != ERROR_SUCCESS || type != REG_SZ || size > kRegStringLimit) {
+    if (plat::QueryStringValue(key, valueName, out, kRegStringLimit) != ERROR_SUCCESS) {
         if (IsValidIndex(index))
             Account(index).reason = REASON_REGISTRY;
         return FALSE;
     }
-    const void* nul = memchr(buffer, '\0', size);
-    out.assign(buffer, nul ? static_cast<size_t>(static_cast<const char*>(nul) - buffer) : size);
     return TRUE;
 }
 
 BOOL CMailClient::ReadRegDword(HKEY key, const char* valueName, int& out, int index)
 {
-    DWORD type = REG_NONE;
     DWORD value = 0;
-    DWORD size = sizeof(value);
-    LONG rc = plat::RegQuery(key, valueName, &type, &value, &size);
-    if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value)) {
+    if (plat::QueryDwordValue(key, valueName, value) != ERROR_SUCCESS) {
         if (IsValidIndex(index))
             Account(index).reason = REASON_REGISTRY;
         return FALSE;
@@ -116,17 +106,15 @@ BOOL CMailClient::ReadRegDword(HKEY key, const char* valueName, int& out, int in
 BOOL CMailClient::ReadOptionalDword(HKEY key, const char* valueName, int& out, int def, int index,
                                     BOOL* present)
 {
-    DWORD type = REG_NONE;
     DWORD value = 0;
-    DWORD size = sizeof(value);
-    LONG rc = plat::RegQuery(key, valueName, &type, &value, &size);
+    const LONG rc = plat::QueryDwordValue(key, valueName, value);
     if (rc == ERROR_FILE_NOT_FOUND) {
         out = def;
         if (present)
             *present = FALSE;
         return TRUE;
     }
-    if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value)) {
+    if (rc != ERROR_SUCCESS) {
         if (IsValidIndex(index))
             Account(index).reason = REASON_REGISTRY;
         return FALSE;

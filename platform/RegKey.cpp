@@ -39,6 +39,19 @@ LONG CRegKey::QueryString(const char* name, std::string& text, DWORD limit, DWOR
 {
     if (!m_key)
         return ERROR_INVALID_HANDLE;
+    return QueryStringValue(m_key, name, text, limit, typeOut, anyType);
+}
+
+LONG CRegKey::QueryDword(const char* name, DWORD& value) const
+{
+    if (!m_key)
+        return ERROR_INVALID_HANDLE;
+    return QueryDwordValue(m_key, name, value);
+}
+
+LONG QueryStringValue(HKEY key, const char* name, std::string& text, DWORD limit, DWORD* typeOut,
+                      BOOL anyType)
+{
     // One byte more than the size asked for: the stored string may lack its NUL, and we add it. Most values
     // fit a small buffer on the stack; only a longer one takes one of the caller's limit.
     const DWORD kSmall = 512;
@@ -48,7 +61,7 @@ LONG CRegKey::QueryString(const char* name, std::string& text, DWORD limit, DWOR
     DWORD room = limit < kSmall ? limit : kSmall;
     DWORD type = REG_NONE;
     DWORD size = room;
-    LONG result = RegQuery(m_key, name, &type, buffer, &size);
+    LONG result = RegQuery(key, name, &type, buffer, &size);
     if (result == ERROR_MORE_DATA && limit > room) {
         try {
             large.resize(static_cast<size_t>(limit) + 1);
@@ -58,7 +71,7 @@ LONG CRegKey::QueryString(const char* name, std::string& text, DWORD limit, DWOR
         buffer = large.data();
         room = limit;
         size = room;
-        result = RegQuery(m_key, name, &type, buffer, &size);
+        result = RegQuery(key, name, &type, buffer, &size);
     }
     if (result != ERROR_SUCCESS)
         return result;
@@ -77,14 +90,12 @@ LONG CRegKey::QueryString(const char* name, std::string& text, DWORD limit, DWOR
     return ERROR_SUCCESS;
 }
 
-LONG CRegKey::QueryDword(const char* name, DWORD& value) const
+LONG QueryDwordValue(HKEY key, const char* name, DWORD& value)
 {
-    if (!m_key)
-        return ERROR_INVALID_HANDLE;
     unsigned char buffer[8] = {};
     DWORD type = REG_NONE;
     DWORD size = sizeof(buffer);
-    LONG result = RegQuery(m_key, name, &type, buffer, &size);
+    LONG result = RegQuery(key, name, &type, buffer, &size);
     if (result == ERROR_MORE_DATA)
         return ERROR_INVALID_DATATYPE;
     if (result != ERROR_SUCCESS)

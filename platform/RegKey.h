@@ -36,4 +36,9 @@ private:
     HKEY m_key = nullptr;
 };
 
+// The typed reads of CRegKey for a key the caller holds open.
+LONG QueryStringValue(HKEY key, const char* name, std::string& text, DWORD limit, DWORD* typeOut = nullptr,
+                      BOOL anyType = FALSE);
+LONG QueryDwordValue(HKEY key, const char* name, DWORD& value);
+
 } // namespace plat

@@ -1,6 +1,8 @@
 // CMozillaPrefsFile: the lines of one Mozilla "prefs.js" and the user_pref settings that stand on them.
 #include "clients/MozillaPrefsFile.h"
 
+#include "HashSlots.h"
+
 #include <algorithm>
 #include <climits>
 #include <functional>
@@ -223,10 +225,7 @@ void CMozillaPrefsFile::Load(std::string bytes)
         setting = Setting();
     }
     m_endsInComment = inComment;
-    size_t slots = 16;
-    while (slots < 2 * m_settings.size())
-        slots *= 2;
-    m_slots.assign(slots, -1);
+    m_slots.assign(plat::SlotCountFor(m_settings.size()), -1);
     for (size_t k = 0; k < m_settings.size(); ++k)
         IndexSetting(static_cast<int>(k));
 }
@@ -266,21 +265,13 @@ void CMozillaPrefsFile::IndexSetting(int index)
         for (int k = 0; k < index; ++k)
             IndexSetting(k);
     }
-    const size_t mask = m_slots.size() - 1;
-    for (size_t slot = setting.hash & mask;; slot = (slot + 1) & mask) {
-        int& held = m_slots[slot];
-        if (held < 0) {
-            held = index;
-            return;
-        }
-        const Setting& other = m_settings[static_cast<size_t>(held)];
-        if (other.hash == setting.hash && KeyOf(Line(other.line), other) == key) {
-            // The client keeps the later of two lines for one key.
-            if (other.line < setting.line)
-                held = index;
-            return;
-        }
-    }
+    int& held = plat::FindSlot(m_slots, setting.hash, [&](int other) {
+        const Setting& found = m_settings[static_cast<size_t>(other)];
+        return found.hash == setting.hash && KeyOf(Line(found.line), found) == key;
+    });
+    // The client keeps the later of two lines for one key.
+    if (held < 0 || m_settings[static_cast<size_t>(held)].line < setting.line)
+        held = index;
 }
 
 BOOL CMozillaPrefsFile::EditStands(int index, const std::string& line, const std::string& key) const
@@ -351,15 +342,11 @@ int CMozillaPrefsFile::FindSetting(const std::string& key) const
     if (m_slots.empty())
         return -1;
     const size_t hash = HashKey(key);
-    const size_t mask = m_slots.size() - 1;
-    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const int held = m_slots[slot];
-        if (held < 0)
-            return -1;
-        const Setting& setting = m_settings[static_cast<size_t>(held)];
-        if (setting.hash == hash && KeyOf(Line(setting.line), setting) == key)
-            return setting.line;
-    }
+    const int held = plat::FindSlot(m_slots, hash, [&](int index) {
+        const Setting& setting = m_settings[static_cast<size_t>(index)];
+        return setting.hash == hash && KeyOf(Line(setting.line), setting) == key;
+    });
+    return held < 0 ? -1 : m_settings[static_cast<size_t>(held)].line;
 }
 
 BOOL CMozillaPrefsFile::GetString(int line, std::string& value) const

@@ -1,5 +1,6 @@
 // CProfileDocument: parsing a profile file and editing it line by line.
 #include "ProfileDocument.h"
+#include "HashSlots.h"
 
 #include <cstring>
 
@@ -179,24 +180,17 @@ void CProfileDocument::Parse()
     // A few sections are searched faster one by one than through an index.
     if (m_sections.size() <= kIndexedSections)
         return;
-    size_t slots = 16;
-    while (slots < 2 * m_sections.size())
-        slots *= 2;
-    m_sectionSlots.assign(slots, -1);
-    const size_t mask = slots - 1;
+    m_sectionSlots.assign(SlotCountFor(m_sections.size()), -1);
     for (size_t i = 1; i < m_sections.size(); ++i) {
         Section& section = m_sections[i];
         section.nameHash = NameHash(section.name);
-        for (size_t slot = section.nameHash & mask;; slot = (slot + 1) & mask) {
-            int& held = m_sectionSlots[slot];
-            if (held < 0) {
-                held = static_cast<int>(i);
-                break;
-            }
-            const Section& other = m_sections[static_cast<size_t>(held)];
-            if (other.nameHash == section.nameHash && SameProfileName(other.name, section.name))
-                break;
-        }
+        int& held = FindSlot(m_sectionSlots, section.nameHash, [&](int index) {
+            const Section& other = m_sections[static_cast<size_t>(index)];
+            return other.nameHash == section.nameHash && SameProfileName(other.name, section.name);
+        });
+        // The first section of a name is the one found.
+        if (held < 0)
+            held = static_cast<int>(i);
     }
 }
 
@@ -213,15 +207,10 @@ int CProfileDocument::FindSectionIndex(std::string_view name) const
         return -1;
     }
     const size_t hash = NameHash(name);
-    const size_t mask = m_sectionSlots.size() - 1;
-    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const int held = m_sectionSlots[slot];
-        if (held < 0)
-            return -1;
-        const Section& section = m_sections[static_cast<size_t>(held)];
-        if (section.nameHash == hash && SameProfileName(section.name, name))
-            return held;
-    }
+    return FindSlot(m_sectionSlots, hash, [&](int index) {
+        const Section& section = m_sections[static_cast<size_t>(index)];
+        return section.nameHash == hash && SameProfileName(section.name, name);
+    });
 }
 
 int CProfileDocument::FindEntryLine(const Section& section, std::string_view key) const

@@ -58,6 +58,12 @@ void CProfileCache::Touch(std::list<Entry>::iterator entry)
     m_entries.splice(m_entries.begin(), m_entries, entry);
 }
 
+void CProfileCache::Trim(unsigned long batch)
+{
+    while (m_entries.size() > kKeptFiles && (batch == 0 || m_entries.back().batch != batch))
+        Remove(std::prev(m_entries.end()));
+}
+
 void CProfileCache::Remove(std::list<Entry>::iterator entry)
 {
     m_byPath.erase(entry->path);
@@ -69,8 +75,7 @@ std::shared_ptr<const CProfileDocument> CProfileCache::Get(const std::string& na
     const unsigned long writes = g_fileWrites;
     const unsigned long batch = ReadBatchId();
     // What an earlier batch kept beyond Wine's length goes now: the next load reads its files again.
-    while (m_entries.size() > kKeptFiles && (batch == 0 || m_entries.back().batch != batch))
-        Remove(std::prev(m_entries.end()));
+    Trim(batch);
     // Most reads ask for the file read last: its path needs no hashing.
     auto at = m_entries.end();
     if (!m_entries.empty() && m_entries.front().path == nativePath) {
@@ -126,8 +131,7 @@ std::shared_ptr<const CProfileDocument> CProfileCache::Get(const std::string& na
         entry.document = std::make_shared<const CProfileDocument>(std::move(bytes));
     m_entries.push_front(std::move(entry));
     m_byPath[nativePath] = m_entries.begin();
-    while (m_entries.size() > kKeptFiles && (batch == 0 || m_entries.back().batch != batch))
-        Remove(std::prev(m_entries.end()));
+    Trim(batch);
     return m_entries.front().document;
 }
 

@@ -44,6 +44,8 @@ private:
     // Moves the entry to the front, the most recently used.
     void Touch(std::list<Entry>::iterator entry);
     void Remove(std::list<Entry>::iterator entry);
+    // Down to Wine's ten files, keeping every file of the running batch.
+    void Trim(unsigned long batch);
 
     std::list<Entry> m_entries; // most recently used first
     std::unordered_map<std::string, std::list<Entry>::iterator> m_byPath;

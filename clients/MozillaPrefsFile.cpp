@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -108,6 +109,40 @@ void ScanComments(std::string_view line, size_t pos, BOOL& inComment)
     }
 }
 
+// Where the key of a line that may be a setting starts, just after its opening quote; npos for a line that
+// cannot be one. Exact for a line with no comment mark in it, which is all it is asked for.
+size_t KeyStart(std::string_view line)
+{
+    // The client's own form first: tens of thousands of lines are looked at only this far.
+    static const char kClientForm[] = "user_pref(\"";
+    const size_t formLength = sizeof(kClientForm) - 1;
+    if (line.size() > formLength && std::memcmp(line.data(), kClientForm, formLength) == 0)
+        return formLength;
+    size_t pos = SkipBlanks(line, 0);
+    if (!StartsAt(line, pos, kUserPref))
+        return std::string_view::npos;
+    pos = SkipBlanks(line, pos + kUserPrefLength);
+    if (pos >= line.size() || line[pos] != '(')
+        return std::string_view::npos;
+    pos = SkipBlanks(line, pos + 1);
+    if (pos >= line.size() || line[pos] != '"')
+        return std::string_view::npos;
+    return pos + 1;
+}
+
+// TRUE when a key written as raw cannot read as one starting with prefix. An escape stands for one character
+// in two bytes, so the written bytes tell only up to the first backslash.
+BOOL CannotStartWith(std::string_view raw, const std::string& prefix)
+{
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (i >= raw.size() || raw[i] == '\\')
+            return i >= raw.size();
+        if (raw[i] != prefix[i])
+            return TRUE;
+    }
+    return FALSE;
+}
+
 size_t HashKey(std::string_view key)
 {
     return std::hash<std::string_view>()(key);
@@ -204,25 +239,23 @@ std::string_view CMozillaPrefsFile::KeyOf(std::string_view line, const Setting& 
 void CMozillaPrefsFile::Load(std::string bytes)
 {
     m_bytes.swap(bytes);
-    m_settingOfLine.clear();
+    m_lines.clear();
     m_settings.clear();
     m_slots.clear();
-    SplitSpans(m_bytes, m_lines);
-    m_settingOfLine.assign(m_lines.size(), -1);
-    m_commentAtStart.assign(m_lines.size(), 0);
-    // A profile of years holds tens of thousands of settings: room for all of them at once, not grown step
-    // by step.
-    m_settings.reserve(m_lines.size());
+    m_notParsed = 0;
+    m_lines.reserve(ExpectedLines(m_bytes));
     BOOL inComment = FALSE;
     Setting setting;
-    for (size_t i = 0; i < m_lines.size(); ++i) {
-        m_commentAtStart[i] = inComment ? 1 : 0;
-        if (!ParseLine(Line(static_cast<int>(i)), inComment, setting))
-            continue;
-        setting.line = static_cast<int>(i);
-        m_settingOfLine[i] = static_cast<int>(m_settings.size());
-        m_settings.push_back(std::move(setting));
-        setting = Setting();
+    // Only a line with a '*' in it can open or close a comment; where the next one stands tells which lines
+    // have one without looking at each. Each line is taken as it is found, while its bytes are at hand.
+    size_t star = m_bytes.find('*');
+    for (size_t start = 0; start < m_bytes.size();) {
+        LineEntry entry;
+        start = NextLine(m_bytes, start, entry.text);
+        if (star < entry.text.at)
+            star = m_bytes.find('*', entry.text.at);
+        ClassifyLine(entry, LineCount(), star < entry.text.at + entry.text.length, inComment, setting);
+        m_lines.push_back(entry);
     }
     m_endsInComment = inComment;
     m_slots.assign(plat::SlotCountFor(m_settings.size()), -1);
@@ -230,11 +263,38 @@ void CMozillaPrefsFile::Load(std::string bytes)
         IndexSetting(static_cast<int>(k));
 }
 
+void CMozillaPrefsFile::ClassifyLine(LineEntry& entry, int index, BOOL hasStar, BOOL& inComment,
+                                     Setting& setting)
+{
+    const std::string_view line = std::string_view(m_bytes).substr(entry.text.at, entry.text.length);
+    if (!hasStar) {
+        // Without a comment mark the line neither opens nor closes a comment, and reads the same on its own.
+        if (inComment)
+            return;
+        const size_t key = KeyStart(line);
+        if (key == std::string_view::npos)
+            return;
+        if (CannotStartWith(line.substr(key), m_indexedPrefix)) {
+            entry.setting = kNotParsed;
+            ++m_notParsed;
+            return;
+        }
+    }
+    const BOOL commentAtStart = inComment;
+    if (!ParseLine(line, inComment, setting))
+        return;
+    setting.line = index;
+    setting.commentAtStart = commentAtStart;
+    entry.setting = static_cast<int>(m_settings.size());
+    m_settings.push_back(std::move(setting));
+    setting = Setting();
+}
+
 std::string_view CMozillaPrefsFile::Line(int index) const
 {
     if (index < 0 || index >= LineCount())
         return std::string_view();
-    const Span& span = m_lines[static_cast<size_t>(index)];
+    const Span& span = m_lines[static_cast<size_t>(index)].text;
     return std::string_view(m_bytes).substr(span.at, span.length);
 }
 
@@ -247,11 +307,34 @@ std::vector<std::string> CMozillaPrefsFile::Lines() const
     return lines;
 }
 
-const CMozillaPrefsFile::Setting* CMozillaPrefsFile::SettingOn(int line) const
+const CMozillaPrefsFile::Setting* CMozillaPrefsFile::SettingOn(int line, Setting& scratch) const
 {
-    if (line < 0 || line >= LineCount() || m_settingOfLine[static_cast<size_t>(line)] < 0)
+    if (line < 0 || line >= LineCount())
         return nullptr;
-    return &m_settings[static_cast<size_t>(m_settingOfLine[static_cast<size_t>(line)])];
+    const int held = m_lines[static_cast<size_t>(line)].setting;
+    if (held >= 0)
+        return &m_settings[static_cast<size_t>(held)];
+    if (held != kNotParsed)
+        return nullptr;
+    BOOL inComment = FALSE;
+    return ParseLine(Line(line), inComment, scratch) ? &scratch : nullptr;
+}
+
+int CMozillaPrefsFile::FindNotParsed(const std::string& key, int after) const
+{
+    // A line left unparsed cannot hold a key that starts with the indexed prefix.
+    if (m_notParsed == 0 || key.compare(0, m_indexedPrefix.size(), m_indexedPrefix) == 0)
+        return -1;
+    Setting setting;
+    for (int i = LineCount() - 1; i > after; --i) {
+        if (m_lines[static_cast<size_t>(i)].setting != kNotParsed)
+            continue;
+        BOOL inComment = FALSE;
+        const std::string_view line = Line(i);
+        if (ParseLine(line, inComment, setting) && KeyOf(line, setting) == key)
+            return i;
+    }
+    return -1;
 }
 
 void CMozillaPrefsFile::IndexSetting(int index)
@@ -283,7 +366,9 @@ BOOL CMozillaPrefsFile::EditStands(int index, const std::string& line, const std
         // Only the line that counts for key may be replaced by another line for key.
         if (FindSetting(key) != index)
             return FALSE;
-        inComment = m_commentAtStart[static_cast<size_t>(index)];
+        // Only a setting's line is found for a key, and an unparsed one stands outside any comment.
+        const int held = m_lines[static_cast<size_t>(index)].setting;
+        inComment = held >= 0 && m_settings[static_cast<size_t>(held)].commentAtStart;
     } else if (m_endsInComment) {
         return FALSE;
     }
@@ -306,32 +391,44 @@ void CMozillaPrefsFile::ApplyEdits(const std::vector<std::pair<int, std::string>
     }
     const size_t keptLines = m_lines.size();
     m_bytes.swap(bytes);
-    m_lines.swap(lines);
+    m_lines.resize(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        m_lines[i].text = lines[i];
     // Replaced lines first: a setting's places are within its line, so every replaced one must be parsed
-    // again before an added line can make the index grow and read the keys of all.
+    // again before a line newly indexed can make the index grow and read the keys of all.
+    std::vector<size_t> newlyIndexed;
     for (const auto& edit : edits) {
         const size_t index = static_cast<size_t>(edit.first);
         if (index >= keptLines)
             continue;
-        BOOL inComment = m_commentAtStart[index];
+        if (m_lines[index].setting < 0) {
+            // A line left unparsed at load: its key (EditStands) is indexed from now on.
+            newlyIndexed.push_back(index);
+            continue;
+        }
+        Setting& kept = m_settings[static_cast<size_t>(m_lines[index].setting)];
+        BOOL inComment = kept.commentAtStart;
         Setting setting;
         ParseLine(edit.second, inComment, setting);
-        Setting& kept = m_settings[static_cast<size_t>(m_settingOfLine[index])];
         // The key is the same (EditStands), so its place in the index stays.
         setting.line = kept.line;
         setting.hash = kept.hash;
+        setting.commentAtStart = kept.commentAtStart;
         kept = std::move(setting);
     }
     for (const auto& edit : edits) {
-        const size_t index = static_cast<size_t>(edit.first);
-        if (index < keptLines)
-            continue;
+        if (static_cast<size_t>(edit.first) >= keptLines)
+            newlyIndexed.push_back(static_cast<size_t>(edit.first));
+    }
+    for (size_t index : newlyIndexed) {
+        // An unparsed line stands outside any comment, and so does an added one (EditStands).
         BOOL inComment = FALSE;
         Setting setting;
-        ParseLine(edit.second, inComment, setting);
+        ParseLine(Line(static_cast<int>(index)), inComment, setting);
         setting.line = static_cast<int>(index);
-        m_commentAtStart.push_back(0);
-        m_settingOfLine.push_back(static_cast<int>(m_settings.size()));
+        if (index < keptLines)
+            --m_notParsed;
+        m_lines[index].setting = static_cast<int>(m_settings.size());
         m_settings.push_back(std::move(setting));
         IndexSetting(static_cast<int>(m_settings.size()) - 1);
     }
@@ -339,19 +436,23 @@ void CMozillaPrefsFile::ApplyEdits(const std::vector<std::pair<int, std::string>
 
 int CMozillaPrefsFile::FindSetting(const std::string& key) const
 {
-    if (m_slots.empty())
-        return -1;
-    const size_t hash = HashKey(key);
-    const int held = plat::FindSlot(m_slots, hash, [&](int index) {
-        const Setting& setting = m_settings[static_cast<size_t>(index)];
-        return setting.hash == hash && KeyOf(Line(setting.line), setting) == key;
-    });
-    return held < 0 ? -1 : m_settings[static_cast<size_t>(held)].line;
+    int found = -1;
+    if (!m_slots.empty()) {
+        const size_t hash = HashKey(key);
+        const int held = plat::FindSlot(m_slots, hash, [&](int index) {
+            const Setting& setting = m_settings[static_cast<size_t>(index)];
+            return setting.hash == hash && KeyOf(Line(setting.line), setting) == key;
+        });
+        found = held < 0 ? -1 : m_settings[static_cast<size_t>(held)].line;
+    }
+    const int later = FindNotParsed(key, found);
+    return later >= 0 ? later : found;
 }
 
 BOOL CMozillaPrefsFile::GetString(int line, std::string& value) const
 {
-    const Setting* setting = SettingOn(line);
+    Setting scratch;
+    const Setting* setting = SettingOn(line, scratch);
     if (!setting)
         return FALSE;
     const std::string_view token = Line(line).substr(setting->value.at, setting->value.length);
@@ -368,7 +469,8 @@ BOOL CMozillaPrefsFile::GetString(int line, std::string& value) const
 
 BOOL CMozillaPrefsFile::GetInteger(int line, int& value) const
 {
-    const Setting* setting = SettingOn(line);
+    Setting scratch;
+    const Setting* setting = SettingOn(line, scratch);
     if (!setting)
         return FALSE;
     const std::string_view token = Line(line).substr(setting->value.at, setting->value.length);
@@ -440,22 +542,32 @@ void CMozillaPrefsFile::SplitLines(const std::string& bytes, std::vector<std::st
 void CMozillaPrefsFile::SplitSpans(const std::string& bytes, std::vector<Span>& lines)
 {
     lines.clear();
-    // One allocation for the whole list: a profile of years has tens of thousands of lines.
-    size_t count = 1;
-    for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1))
-        ++count;
-    lines.reserve(count);
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) {
-            lines.push_back({start, bytes.size() - start});
-            break;
-        }
-        size_t length = end - start;
-        if (length > 0 && bytes[end - 1] == '\r')
-            --length;
-        lines.push_back({start, length});
-        start = end + 1;
+    lines.reserve(ExpectedLines(bytes));
+    for (size_t start = 0; start < bytes.size();) {
+        Span span;
+        start = NextLine(bytes, start, span);
+        lines.push_back(span);
     }
+}
+
+size_t CMozillaPrefsFile::ExpectedLines(const std::string& bytes)
+{
+    // Room for lines of a usual length at once: a profile of years has tens of thousands of them, and
+    // counting them first cost a second pass over the bytes.
+    return bytes.size() / 64 + 1;
+}
+
+size_t CMozillaPrefsFile::NextLine(const std::string& bytes, size_t start, Span& line)
+{
+    const char* base = bytes.data();
+    const void* feed = std::memchr(base + start, '\n', bytes.size() - start);
+    if (!feed) {
+        line = {start, bytes.size() - start};
+        return bytes.size();
+    }
+    const size_t end = static_cast<size_t>(static_cast<const char*>(feed) - base);
+    line = {start, end - start};
+    if (line.length > 0 && base[end - 1] == '\r')
+        --line.length;
+    return end + 1;
 }

@@ -12,9 +12,16 @@
 class CMozillaPrefsFile
 {
 public:
-    CMozillaPrefsFile() = default;
+    // The keys the program reads all start with "mail.": a profile of years holds tens of thousands of
+    // settings of other kinds, and parsing them all cost many times the read of the file.
+    static constexpr const char* kMailKeys = "mail.";
 
-    // Splits bytes into lines and indexes every line that is one plain call user_pref("key", value); of its
+    // Settings whose keys start with indexedPrefix are parsed and indexed when the file is loaded; any other
+    // key is found by a scan of the lines that may hold it, when it is asked for. "" indexes every setting.
+    // Both give the same answers.
+    explicit CMozillaPrefsFile(const char* indexedPrefix = kMailKeys) : m_indexedPrefix(indexedPrefix) {}
+
+    // Splits bytes into lines and finds every line that is one plain call user_pref("key", value); of its
     // own. A line feed ends a line and a carriage return before it is dropped; a last line without a line end
     // still counts. Lines inside comments, and lines with anything else on them, hold no setting.
     void Load(std::string bytes);
@@ -69,21 +76,40 @@ private:
         Span value; // the value as written: a quoted string with its quotes, or a bare word
         int line = -1;
         size_t hash = 0;
+        BOOL commentAtStart = FALSE; // whether a /* comment is open where the line starts
     };
+    // A line: its place in the bytes, without the line end, and what it holds.
+    struct LineEntry
+    {
+        Span text;
+        int setting = -1; // index into m_settings, -1 for no setting, or kNotParsed
+    };
+
+    // LineEntry::setting for a line not parsed yet: it holds no comment mark and no key of the indexed
+    // prefix, so it reads the same wherever it stands and may be parsed on its own when asked for.
+    static const int kNotParsed = -2;
 
     // Parses one line; inComment carries an open /* comment from line to line.
     static BOOL ParseLine(std::string_view line, BOOL& inComment, Setting& setting);
     static std::string_view KeyOf(std::string_view line, const Setting& setting);
     static void SplitSpans(const std::string& bytes, std::vector<Span>& lines);
-    const Setting* SettingOn(int line) const;
+    static size_t ExpectedLines(const std::string& bytes);
+    // Takes the line that starts at start (without its line end) and gives where the next one starts.
+    static size_t NextLine(const std::string& bytes, size_t start, Span& line);
+    // The setting on line, or null; a line not parsed yet is parsed into scratch.
+    const Setting* SettingOn(int line, Setting& scratch) const;
+    // The last line not parsed yet that sets key, after line after; -1 when there is none.
+    int FindNotParsed(const std::string& key, int after) const;
+    // Parses a line where it stands in a loaded file, leaving lines of other keys for later (kNotParsed).
+    void ClassifyLine(LineEntry& entry, int index, BOOL hasStar, BOOL& inComment, Setting& setting);
     // Adds m_settings[index] to the key index, in place of an earlier setting of the same key.
     void IndexSetting(int index);
 
+    std::string m_indexedPrefix;
     std::string m_bytes;
-    std::vector<Span> m_lines;
-    std::vector<char> m_commentAtStart; // whether a /* comment is open where each line starts
+    std::vector<LineEntry> m_lines;
     BOOL m_endsInComment = FALSE;
-    std::vector<int> m_settingOfLine; // index into m_settings, or -1
+    size_t m_notParsed = 0; // lines marked kNotParsed
     std::vector<Setting> m_settings;
     // Open addressing over m_settings (index, or -1 for a free slot): a profile of years holds tens of
     // thousands of settings, and a node per key made the index cost more than the parse.

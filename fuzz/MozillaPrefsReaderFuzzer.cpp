@@ -17,21 +17,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                         input.Byte() << 8 | input.Byte());
     const std::string bytes = input.Rest();
 
+    // The program's reader leaves settings of other keys unparsed until asked for; every answer must be the
+    // one of a reader that parses them all at once.
     CMozillaPrefsFile file;
     file.Load(bytes);
+    CMozillaPrefsFile all("");
+    all.Load(bytes);
     std::vector<std::string> lines;
     CMozillaPrefsFile::SplitLines(bytes, lines);
     FUZZ_CHECK(lines == file.Lines());
     for (int line = 0; line < file.LineCount(); ++line) {
-        std::string text;
-        int integer = 0;
+        std::string text, other;
+        int integer = 0, otherInteger = 0;
+        const BOOL isString = file.GetString(line, text);
+        FUZZ_CHECK(isString == all.GetString(line, other) && text == other);
         // A value taken is one that can be written back whole.
-        if (file.GetString(line, text))
+        if (isString)
             FUZZ_CHECK(CMozillaPrefsFile::IsWritableText(text));
-        file.GetInteger(line, integer);
+        FUZZ_CHECK(file.GetInteger(line, integer) == all.GetInteger(line, otherInteger) &&
+                   integer == otherInteger);
     }
-    const int found = file.FindSetting(key);
-    FUZZ_CHECK(found >= -1 && found < file.LineCount());
+    for (const std::string& asked : {key, CMozillaPrefsFile::kMailKeys + key}) {
+        const int found = file.FindSetting(asked);
+        FUZZ_CHECK(found >= -1 && found < file.LineCount() && found == all.FindSetting(asked));
+        if (found < 0)
+            continue;
+        const std::string line = CMozillaPrefsFile::FormatStringSetting(asked, value);
+        FUZZ_CHECK(file.EditStands(found, line, asked) == all.EditStands(found, line, asked));
+    }
 
     // A line the program writes is one setting that reads back as what it was made from.
     if (!CMozillaPrefsFile::IsWritableText(key) || !CMozillaPrefsFile::IsWritableText(value))

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<Planned> planned(input.Choice(4));
     for (Planned& plan : planned) {
         plan.flags = input.Byte();
-        plan.key = "mail.server." + input.Text(40) + ".userName";
+        // Mostly the adapter's own keys; sometimes others, which the reader leaves unparsed until asked for.
+        plan.key = plan.flags & 8 ? input.Text(40) : "mail.server." + input.Text(40) + ".userName";
         plan.value = input.Text(80);
     }
     const std::string bytes = input.Rest();
@@ -55,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Half the inputs commit with the lines already read, as the adapter does, which skips reading them
     // again.
-    CMozillaPrefsFile known;
     const bool withKnown = (planned.empty() ? 0 : planned[0].flags & 4) != 0;
+    CMozillaPrefsFile known(planned.empty() || !(planned[0].flags & 16) ? CMozillaPrefsFile::kMailKeys : "");
     if (withKnown)
         known.Load(bytes);
     std::string after;
@@ -71,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     FUZZ_CHECK(plat::ReadWholeFile(path.c_str(), after) && after == writer.WrittenBytes());
-    CMozillaPrefsFile reread;
+    CMozillaPrefsFile reread("");
     reread.Load(after);
     if (withKnown) {
         // The lines the caller keeps read as the file read afresh does.

@@ -88,3 +88,61 @@ TEST(MozillaPrefsFile, LinesSplitAsTextModeReadsThem)
         EXPECT_EQ(row.second, lines);
     }
 }
+
+TEST(MozillaPrefsFile, SettingsLeftForLaterReadAsIndexedOnes)
+{
+    // Only keys of the indexed prefix are parsed at load; every other answer must be the same as when all
+    // are.
+    const std::string text = "user_pref(\"browser.a\", \"one\");\r\n"    // 0: left for later
+                             "user_pref(\"mail.x\", \"m\");\r\n"         // 1: indexed
+                             "/* user_pref(\"browser.b\", 1);\r\n"       // 2: opens a comment
+                             "user_pref(\"browser.b\", 2);\r\n"          // 3: inside it
+                             "*/ user_pref(\"browser.a\", \"two\");\r\n" // 4: closes it, parsed
+                             "user_pref(\"browser.a\", \"three\");\r\n"  // 5: later, left for later
+                             "user_pref(\"br\\/x\", \"slash\");\r\n"     // 6: escaped key "br/x"
+                             "user_pref(\"mail\\/x\", 7);\r\n"           // 7: "mail/x", not told by its bytes
+                             "user_pref(\"ma\", 8);\r\n"                 // 8: shorter than the prefix
+                             "user_pref(\"browser.c\", \"a*b\");\r\n"    // 9: a star in a string
+                             "user_pref(\"browser.d\", 3); // note\r\n"  // 10
+                             "  user_pref ( \"browser.e\" , 4 ) ;\r\n"   // 11
+                             "user_pref(\"browser.f\", 5) junk;\r\n"     // 12: no setting
+                             "user_pref(\"mail.y\", 'single');\r\n";     // 13
+    CMozillaPrefsFile lazy;
+    CMozillaPrefsFile all("");
+    lazy.Load(text);
+    all.Load(text);
+    ASSERT_EQ(14, lazy.LineCount());
+    const std::pair<const char*, int> rows[] = {
+        {"browser.a", 5},  {"browser.b", -1}, {"mail.x", 1},    {"br/x", 6},       {"br\\/x", -1},
+        {"mail/x", 7},     {"ma", 8},         {"browser.c", 9}, {"browser.d", 10}, {"browser.e", 11},
+        {"browser.f", -1}, {"mail.y", 13},    {"nothing", -1},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.second, lazy.FindSetting(row.first)) << row.first;
+        EXPECT_EQ(row.second, all.FindSetting(row.first)) << row.first;
+    }
+    for (int line = 0; line < lazy.LineCount(); ++line) {
+        std::string a = "-", b = "-";
+        int m = -1, n = -1;
+        EXPECT_EQ(all.GetString(line, a), lazy.GetString(line, b)) << line;
+        EXPECT_EQ(a, b) << line;
+        EXPECT_EQ(all.GetInteger(line, m), lazy.GetInteger(line, n)) << line;
+        EXPECT_EQ(m, n) << line;
+    }
+    std::string value;
+    ASSERT_TRUE(lazy.GetString(5, value));
+    EXPECT_EQ("three", value);
+    // An escape hides what a key starts with: "a\/b" is "a/b", of the prefix "a/".
+    CMozillaPrefsFile slashed("a/");
+    slashed.Load("user_pref(\"x\", 0);\nuser_pref(\"a\\/b\", 1);\n");
+    EXPECT_EQ(1, slashed.FindSetting("a/b"));
+    EXPECT_EQ(0, slashed.FindSetting("x"));
+    // Only the line that counts for a key may be replaced, whether it was parsed at load or not.
+    const std::string three = CMozillaPrefsFile::FormatStringSetting("browser.a", "3");
+    for (const CMozillaPrefsFile* file : {&lazy, &all}) {
+        EXPECT_TRUE(file->EditStands(5, three, "browser.a"));
+        EXPECT_FALSE(file->EditStands(4, three, "browser.a"));
+        EXPECT_FALSE(
+            file->EditStands(3, CMozillaPrefsFile::FormatIntegerSetting("browser.b", 1), "browser.b"));
+    }
+}

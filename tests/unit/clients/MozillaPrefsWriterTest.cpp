@@ -135,26 +135,42 @@ TEST_F(MozillaPrefsWriter, TheCallersLinesReadAsTheWrittenFile)
     std::string before;
     for (int i = 0; i < 8; ++i)
         before += "user_pref(   \"k" + std::to_string(i) + "\",  \"v\");\r\n";
-    ASSERT_TRUE(SampleFile(m_path, before));
-    CMozillaPrefsFile known;
-    known.Load(before);
-    CMozillaPrefsWriter writer(m_path);
-    // An added line first, then a replaced one: the index grows between them.
-    writer.AddEdit(MakeEdit("added", nullptr, CMozillaPrefsFile::FormatStringSetting("added", "a"), TRUE));
-    writer.AddEdit(MakeEdit("k3", "user_pref(   \"k3\",  \"v\");",
-                            CMozillaPrefsFile::FormatStringSetting("k3", "a much longer value than before")));
-    ASSERT_TRUE(writer.Commit(known));
-    CMozillaPrefsFile reread;
-    reread.Load(FileBytes(m_path));
-    ASSERT_EQ(reread.Bytes(), known.Bytes());
-    ASSERT_EQ(reread.Lines(), known.Lines());
-    for (const std::string key : {"k0", "k3", "k7", "added", "missing"}) {
-        EXPECT_EQ(reread.FindSetting(key), known.FindSetting(key)) << key;
-        std::string a, b;
-        EXPECT_EQ(reread.GetString(reread.FindSetting(key), a), known.GetString(known.FindSetting(key), b));
-        EXPECT_EQ(a, b) << key;
+    // With every key indexed at load the index grows between the edits below; with the program's own prefix
+    // the replaced line was left unparsed and is indexed only now.
+    for (const char* indexedPrefix : {"", CMozillaPrefsFile::kMailKeys}) {
+        ASSERT_TRUE(SampleFile(m_path, before));
+        CMozillaPrefsFile known(indexedPrefix);
+        known.Load(before);
+        CMozillaPrefsWriter writer(m_path);
+        // An added line first, then a replaced one.
+        writer.AddEdit(
+            MakeEdit("added", nullptr, CMozillaPrefsFile::FormatStringSetting("added", "a"), TRUE));
+        writer.AddEdit(
+            MakeEdit("k3", "user_pref(   \"k3\",  \"v\");",
+                     CMozillaPrefsFile::FormatStringSetting("k3", "a much longer value than before")));
+        ASSERT_TRUE(writer.Commit(known)) << indexedPrefix;
+        CMozillaPrefsFile reread("");
+        reread.Load(FileBytes(m_path));
+        ASSERT_EQ(reread.Bytes(), known.Bytes());
+        ASSERT_EQ(reread.Lines(), known.Lines());
+        for (const std::string key : {"k0", "k3", "k7", "added", "missing"}) {
+            EXPECT_EQ(reread.FindSetting(key), known.FindSetting(key)) << key;
+            std::string a, b;
+            EXPECT_EQ(reread.GetString(reread.FindSetting(key), a),
+                      known.GetString(known.FindSetting(key), b));
+            EXPECT_EQ(a, b) << key;
+        }
+        std::string value;
+        ASSERT_TRUE(known.GetString(known.FindSetting("k3"), value));
+        EXPECT_EQ("a much longer value than before", value);
+        // The line now indexed is the one a second rewrite finds.
+        CMozillaPrefsWriter again(m_path);
+        again.AddEdit(MakeEdit(
+            "k3", CMozillaPrefsFile::FormatStringSetting("k3", "a much longer value than before").c_str(),
+            CMozillaPrefsFile::FormatStringSetting("k3", "short")));
+        ASSERT_TRUE(again.Commit(known));
+        ASSERT_TRUE(known.GetString(known.FindSetting("k3"), value));
+        EXPECT_EQ("short", value);
+        EXPECT_EQ(3, known.FindSetting("k3"));
     }
-    std::string value;
-    ASSERT_TRUE(known.GetString(known.FindSetting("k3"), value));
-    EXPECT_EQ("a much longer value than before", value);
 }

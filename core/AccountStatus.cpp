@@ -123,6 +123,11 @@ namespace {
 // without a tag (3, not known) comes back as 0, which writes the same.
 BOOL CarriedWhole(const PopSettings& settings)
 {
+    // Most accounts show at a glance that they come back whole: no slash to split them wrongly, no bracket
+    // that could read as a tag, a port written as plain digits. Every account is asked this at each load.
+    if (settings.port > 0 && settings.userName.find('/') == std::string::npos &&
+        settings.server.find_first_of("/[") == std::string::npos)
+        return TRUE;
     PopSettings carried;
     BOOL doubtful = FALSE;
     const std::string encoded =

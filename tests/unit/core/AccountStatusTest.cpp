@@ -101,6 +101,37 @@ TEST_F(AccountStatus, EvaluateClassifiesEveryForm)
     }
 }
 
+TEST_F(AccountStatus, AnAccountIsOfferedOnlyWhenConfiguringCanGiveItBack)
+{
+    // Configuring keeps server, port and mode only inside the proxy user name: what would decode otherwise
+    // is not offered. A bracket or a port of its own is not enough to refuse.
+    const struct
+    {
+        const char* server;
+        int port;
+        int authMode;
+        BOOL supported;
+    } rows[] = {
+        {"pop.example", 110, AUTH_NORMAL, TRUE},    {"pop.example", 1, AUTH_UNKNOWN, TRUE},
+        {"pop.example", 0, AUTH_NORMAL, FALSE},     {"pop.example", -110, AUTH_NORMAL, FALSE},
+        {"pop[1].example", 995, AUTH_NORMAL, TRUE}, {"pop[SPA]", 110, AUTH_NORMAL, FALSE},
+        {"pop[APOP]", 110, AUTH_APOP, FALSE},       {"pop[APOP]", 110, AUTH_SPA, TRUE},
+        {"pop[SPA]", 110, AUTH_APOP, FALSE},        {"pop.example", 110, AUTH_SPA, TRUE},
+        {"pop.example[APOP", 110, AUTH_APOP, TRUE}, {"", 110, AUTH_NORMAL, TRUE},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.server) + ":" + std::to_string(row.port) + " mode " +
+                     std::to_string(row.authMode));
+        CScriptedClient client;
+        client.m_store = {Pop("anna", row.server, row.port, row.authMode)};
+        ASSERT_TRUE(client.LoadClient());
+        const AccountInfo& account = client.Record(0);
+        EXPECT_FALSE(account.configured);
+        EXPECT_EQ(row.supported, account.supported);
+        EXPECT_EQ(row.supported ? REASON_NONE : REASON_CONFIG_UNREADABLE, account.reason);
+    }
+}
+
 TEST_F(AccountStatus, DoubtfulAccountAsksFirst)
 {
     Load(Pop("dom/anna", "pop.mail.example", 110));

@@ -200,7 +200,7 @@ int LoadOnly(int size, int loads, int onlyClient)
                                }));
         }
     });
-    printf("%d loads of %d accounts: %.2f ms each, the fastest %.2f ms\n", loads, accounts,
+    printf("%d loads of %d accounts: %.3f ms each, the fastest %.3f ms\n", loads, accounts,
            seconds * 1000 / loads, fastest * 1000);
     // The floor by its parts, the fastest of as many runs.
     double walk = 1e30, read = 1e30, registry = 1e30;
@@ -212,7 +212,7 @@ int LoadOnly(int size, int loads, int onlyClient)
         read = std::min(read, Seconds([&]() { CBenchFloor::ReadFiles(user.StoreFiles()); }));
         registry = std::min(registry, Seconds([&]() { CBenchFloor::WalkRegistry(user.StoreKeys()); }));
     }
-    printf("floor: walks %.2f ms, %zu files read %.2f ms, registry %.2f ms\n", walk * 1000,
+    printf("floor: walks %.3f ms, %zu files read %.3f ms, registry %.3f ms\n", walk * 1000,
            user.StoreFiles().size(), read * 1000, registry * 1000);
     // Each client alone, the fastest of the same number of loads.
     for (int client = 0; client < CLIENT_COUNT; ++client) {
@@ -226,7 +226,7 @@ int LoadOnly(int size, int loads, int onlyClient)
                                 adapter->LoadClient();
                             }));
         }
-        printf("  client %d: %.2f ms\n", client, best * 1000);
+        printf("  client %d: %.3f ms\n", client, best * 1000);
     }
     return 0;
 }

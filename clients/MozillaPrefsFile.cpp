@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 
@@ -39,12 +40,17 @@ BOOL StartsAt(std::string_view line, size_t pos, std::string_view text)
 // Position of the quote that closes the string opened at pos, or npos when the line ends first.
 size_t FindStringEnd(std::string_view line, size_t pos)
 {
-    char quote = line[pos];
-    for (size_t i = pos + 1; i < line.size(); ++i) {
-        if (line[i] == '\\')
-            ++i;
-        else if (line[i] == quote)
-            return i;
+    // Searched, not stepped through: every setting of a file of thousands has two strings.
+    const char quote = line[pos];
+    const char* data = line.data();
+    for (size_t i = pos + 1; i < line.size();) {
+        const void* found = std::memchr(data + i, quote, line.size() - i);
+        const size_t end = found ? static_cast<size_t>(static_cast<const char*>(found) - data) : line.size();
+        const void* escape = std::memchr(data + i, '\\', end - i);
+        if (!escape)
+            return found ? end : std::string_view::npos;
+        // The escaped character, a quote or not, is part of the string.
+        i = static_cast<size_t>(static_cast<const char*>(escape) - data) + 2;
     }
     return std::string_view::npos;
 }
@@ -77,8 +83,20 @@ BOOL DecodeString(std::string_view inner, std::string& text)
 // TRUE when a literal's text is itself, with no escape to decode and nothing that refuses it.
 BOOL IsPlainText(std::string_view inner)
 {
-    for (char c : inner) {
-        if (c == '\\' || IsControl(c))
+    // Eight bytes at a time: a byte below 0x20, 0x7F or a backslash sets the high bit of its place in one of
+    // the three tests (each a search for a zero byte; bytes of 0x80 and above never set it).
+    const uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
+    size_t i = 0;
+    for (; i + 8 <= inner.size(); i += 8) {
+        uint64_t x;
+        std::memcpy(&x, inner.data() + i, 8);
+        const uint64_t control = (x - 0x20 * ones) & ~x;
+        const uint64_t del = x ^ (0x7F * ones), slash = x ^ ('\\' * ones);
+        if ((control | ((del - ones) & ~del) | ((slash - ones) & ~slash)) & highs)
+            return FALSE;
+    }
+    for (; i < inner.size(); ++i) {
+        if (inner[i] == '\\' || IsControl(inner[i]))
             return FALSE;
     }
     return TRUE;
@@ -244,6 +262,8 @@ void CMozillaPrefsFile::Load(std::string bytes)
     m_slots.clear();
     m_notParsed = 0;
     m_lines.reserve(ExpectedLines(m_bytes));
+    // Room for as many settings as lines: grown step by step, each step moved every one of them.
+    m_settings.reserve(ExpectedLines(m_bytes));
     BOOL inComment = FALSE;
     Setting setting;
     // Only a line with a '*' in it can open or close a comment; where the next one stands tells which lines
@@ -286,8 +306,8 @@ void CMozillaPrefsFile::ClassifyLine(LineEntry& entry, int index, BOOL hasStar, 
     setting.line = index;
     setting.commentAtStart = commentAtStart;
     entry.setting = static_cast<int>(m_settings.size());
+    // Every field of setting is set again by the next parse that succeeds.
     m_settings.push_back(std::move(setting));
-    setting = Setting();
 }
 
 std::string_view CMozillaPrefsFile::Line(int index) const

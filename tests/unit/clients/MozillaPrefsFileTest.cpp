@@ -50,6 +50,17 @@ TEST(MozillaPrefsFile, StringsAndNumbersInTheFileSyntax)
         {"\"it\\'s\"", "it's"},
         {"\"line\\nbreak\"", nullptr},
         {"'single'", nullptr},
+        // Long enough to be looked at eight bytes at a time; what refuses a value may stand anywhere.
+        {"\"pop.mail.example.com\"", "pop.mail.example.com"},
+        {"\"Gr\xc3\xbc\xc3\x9f"
+         "e aus K\xc3\xb6ln\"",
+         "Gr\xc3\xbc\xc3\x9f"
+         "e aus K\xc3\xb6ln"},
+        {"\"pop.mail.exam\x7fple\"", nullptr},
+        {"\"pop.mail.examp\tle\"", nullptr},
+        {"\"pop.mail.e\x1f\"", nullptr},
+        {"\"a long value with \\\"quotes\\\" late\"", "a long value with \"quotes\" late"},
+        {"\"eight b\\\\\"", "eight b\\"},
     };
     for (const auto& row : strings) {
         CMozillaPrefsFile file;

@@ -147,7 +147,7 @@ LONG RegQuery(HKEY key, const char* name, DWORD* type, void* data, DWORD* size)
         *size = 0;
     if (type)
         *type = REG_NONE;
-    LONG result = UseKey(key, KEY_QUERY_VALUE, handle);
+    LONG result = CheckUse(handle, KEY_QUERY_VALUE);
     if (result != ERROR_SUCCESS)
         return result;
     const RegValue* value = FindValue(*handle.node, name);

@@ -102,15 +102,20 @@ BOOL ResolveKey(HKEY key, REGSAM accessForRoot, KeyHandle& out)
     return TRUE;
 }
 
+LONG CheckUse(const KeyHandle& handle, REGSAM needed)
+{
+    if ((handle.access & needed) != needed)
+        return ERROR_ACCESS_DENIED;
+    if (handle.node->deleted)
+        return ERROR_KEY_DELETED;
+    return ERROR_SUCCESS;
+}
+
 LONG UseKey(HKEY key, REGSAM needed, KeyHandle& out)
 {
     if (!ResolveKey(key, 0, out))
         return ERROR_INVALID_HANDLE;
-    if ((out.access & needed) != needed)
-        return ERROR_ACCESS_DENIED;
-    if (out.node->deleted)
-        return ERROR_KEY_DELETED;
-    return ERROR_SUCCESS;
+    return CheckUse(out, needed);
 }
 
 std::vector<std::string> SplitPath(const char* path)

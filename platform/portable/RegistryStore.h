@@ -44,6 +44,8 @@ BOOL IsStringType(DWORD type);
 
 // Resolves a root (in the view that accessForRoot asks for) or a handle to its key; FALSE for anything else.
 BOOL ResolveKey(HKEY key, REGSAM accessForRoot, KeyHandle& out);
+// Whether a resolved handle allows an operation needing access: the Win32 code of why not otherwise.
+LONG CheckUse(const KeyHandle& handle, REGSAM needed);
 // The key behind a handle for an operation needing access; the Win32 code of why not otherwise.
 LONG UseKey(HKEY key, REGSAM needed, KeyHandle& out);
 

@@ -52,36 +52,43 @@ BOOL COpera7Client::ReadAccount(int index)
         account.reason = REASON_CONFIG_UNREADABLE;
         return FALSE;
     };
-    if (!file.ReadValue(s, "Account Name", account.name) || !file.ReadValue(s, "Email", account.email))
+    // Read at once, then taken in the client's order: an account that fails shows the values read before
+    // the one that is missing.
+    static const char* const kKeys[] = {"Account Name",        "Email",
+                                        "Incoming Protocol",   "Incoming Username",
+                                        "Incoming Servername", "Incoming Port"};
+    std::string values[6];
+    file.ReadValues(s, kKeys, values, 6);
+    if (values[0].empty())
         return incomplete();
-    std::string protocol;
-    file.ReadValue(s, "Incoming Protocol", protocol);
-    if (protocol == "IMAP") {
+    account.name = values[0];
+    if (values[1].empty())
+        return incomplete();
+    account.email = values[1];
+    if (values[2] == "IMAP") {
         account.protocol = PROTOCOL_IMAP;
         account.reason = REASON_IMAP;
         return FALSE;
     }
-    if (protocol != "POP") {
+    if (values[2] != "POP") {
         account.protocol = PROTOCOL_UNKNOWN;
         account.reason = REASON_UNKNOWN_PROTOCOL;
         return FALSE;
     }
-    std::string port;
-    if (!file.ReadValue(s, "Incoming Username", account.current.userName) ||
-        !file.ReadValue(s, "Incoming Servername", account.current.server) ||
-        !file.ReadValue(s, "Incoming Port", port) ||
-        !COperaIniFile::LeadingNumber(port, account.current.port))
+    if (values[3].empty())
+        return incomplete();
+    account.current.userName = values[3];
+    if (values[4].empty())
+        return incomplete();
+    account.current.server = values[4];
+    if (values[5].empty() || !COperaIniFile::LeadingNumber(values[5], account.current.port))
         return incomplete();
     account.current.authMode = AUTH_NORMAL;
     // Built in place: a list of thousands of accounts is read at every load.
     COperaIniFile::Entries read;
     read.reserve(6);
-    read.push_back({section, "Account Name", account.name});
-    read.push_back({section, "Email", account.email});
-    read.push_back({section, "Incoming Protocol", std::move(protocol)});
-    read.push_back({section, "Incoming Username", account.current.userName});
-    read.push_back({section, "Incoming Servername", account.current.server});
-    read.push_back({section, "Incoming Port", std::move(port)});
+    for (size_t i = 0; i < 6; ++i)
+        read.push_back({section, kKeys[i], std::move(values[i])});
     KeepRead(index, std::move(read));
     return TRUE;
 }

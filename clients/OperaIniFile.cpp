@@ -10,8 +10,7 @@
 namespace {
 
 // The clients read with 255 characters; a longer value is read whole up to these limits, never cut.
-const DWORD kFirstValueSize = 256;
-const DWORD kMaxValueSize = 64 * 1024;
+const DWORD kMaxValueLength = 64 * 1024 - 2;
 const DWORD kFirstSectionSize = 4096;
 const DWORD kMaxSectionSize = 1024 * 1024;
 const char kTempPrefix[] = "CFG";
@@ -20,25 +19,23 @@ const char kTempPrefix[] = "CFG";
 
 BOOL COperaIniFile::ReadValue(const char* section, const char* key, std::string& value) const
 {
-    // Most values fit the clients' own buffer: that first read needs no allocation.
-    char first[kFirstValueSize];
-    std::string more;
-    for (DWORD size = kFirstValueSize; size <= kMaxValueSize; size *= 2) {
-        char* buffer = first;
-        if (size > kFirstValueSize) {
-            more.assign(size, '\0');
-            buffer = &more[0];
-        }
-        DWORD length = plat::ProfileGetString(section, key, "", buffer, size, m_path.c_str());
-        // A cut value fills the buffer to size - 1: try again with more room.
-        if (length + 1 < size) {
-            if (length == 0)
-                return FALSE;
-            value.assign(buffer, length);
-            return TRUE;
-        }
+    std::string read;
+    if (!ReadValues(section, &key, &read, 1))
+        return FALSE;
+    value.swap(read);
+    return TRUE;
+}
+
+BOOL COperaIniFile::ReadValues(const char* section, const char* const* keys, std::string* values,
+                               size_t count) const
+{
+    if (!plat::ProfileGetStrings(section, keys, count, values, kMaxValueLength, m_path.c_str()))
+        return FALSE;
+    for (size_t i = 0; i < count; ++i) {
+        if (values[i].empty())
+            return FALSE;
     }
-    return FALSE;
+    return TRUE;
 }
 
 BOOL COperaIniFile::ReadSection(const char* section, std::string& lines) const

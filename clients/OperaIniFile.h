@@ -26,6 +26,9 @@ public:
     // The value of key in section, however long it is. FALSE when it is missing or empty, or longer than any
     // real setting (it is then refused, never cut).
     BOOL ReadValue(const char* section, const char* key, std::string& value) const;
+    // The values of count keys of one section, read together: FALSE when any of them is missing, empty or
+    // too long, as ReadValue would find it (values then holds what was read).
+    BOOL ReadValues(const char* section, const char* const* keys, std::string* values, size_t count) const;
 
     // The lines of a section as the profile functions list them, each ended by a NUL; FALSE when it is
     // missing, empty, or too long to be a real list.

@@ -3,6 +3,9 @@
 
 #include "PlatTypes.h"
 
+#include <cstddef>
+#include <string>
+
 namespace plat {
 
 /*
@@ -16,6 +19,10 @@ namespace plat {
  *   result is the number of characters copied, size - 1 at most. Size 0 returns 0 and leaves the buffer.
  *   With a null key it lists the section's keys, with a null section the section names: double-NUL lists
  *   whose count excludes the final NUL, and size - 2 when the list was cut.
+ * ProfileGetStrings: the values of count keys of one section, each as ProfileGetString gives it with an empty
+ *   default and room enough, read together (the file is looked up once). A value longer than limit is left
+ *   empty and the result is FALSE; the others are read all the same. FALSE with every value empty when the
+ *   section or a key is null, or memory runs out.
  * ProfileGetSection: the section's lines "key=value", each ended by a NUL, the list by a second NUL; size - 2
  *   when cut. A line without '=' is listed as it stands.
  * ProfileGetInt: the leading decimal digits of the value as an unsigned number (wrapping), the default when
@@ -30,6 +37,8 @@ namespace plat {
  */
 DWORD ProfileGetString(const char* section, const char* key, const char* def, char* buffer, DWORD size,
                        const char* path);
+BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t count, std::string* values,
+                       DWORD limit, const char* path);
 DWORD ProfileGetSection(const char* section, char* buffer, DWORD size, const char* path);
 UINT ProfileGetInt(const char* section, const char* key, int def, const char* path);
 BOOL ProfileWriteString(const char* section, const char* key, const char* value, const char* path,

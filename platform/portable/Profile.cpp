@@ -150,6 +150,43 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
     }
 }
 
+BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t count, std::string* values,
+                       DWORD limit, const char* path)
+{
+    for (size_t i = 0; i < count; ++i)
+        values[i].clear();
+    if (!section || (count && !keys))
+        return FALSE;
+    std::lock_guard<std::mutex> lock(g_profileLock);
+    BOOL whole = TRUE;
+    try {
+        for (size_t i = 0; i < count; ++i) {
+            if (!keys[i])
+                return FALSE;
+        }
+        const std::shared_ptr<const CProfileDocument> held = LoadDocument(path);
+        // An account's few keys need no allocation.
+        std::string_view few[8];
+        std::vector<std::string_view> many(count > 8 ? count : 0);
+        std::string_view* found = count > 8 ? many.data() : few;
+        held->FindValues(section, keys, count, found);
+        for (size_t i = 0; i < count; ++i) {
+            // As ProfileGetString copies it: nothing for an empty key, unquoted, up to a NUL inside it.
+            const std::string_view value = Unquoted(found[i]);
+            const std::string_view text = *keys[i] ? value.substr(0, value.find('\0')) : std::string_view();
+            if (text.size() > limit)
+                whole = FALSE;
+            else
+                values[i].assign(text.data(), text.size());
+        }
+    } catch (...) {
+        for (size_t i = 0; i < count; ++i)
+            values[i].clear();
+        return FALSE;
+    }
+    return whole;
+}
+
 DWORD ProfileGetSection(const char* section, char* buffer, DWORD size, const char* path)
 {
     if (!section || !buffer || size == 0) {

@@ -235,10 +235,24 @@ BOOL CProfileDocument::NameIs(const Line& line, std::string_view name) const
 
 BOOL CProfileDocument::FindValue(const char* section, const char* key, std::string_view& value) const
 {
-    int found = FindSectionIndex(ArgView(section));
-    if (found < 0)
+    return FindValueIn(FindSectionIndex(ArgView(section)), key, value);
+}
+
+void CProfileDocument::FindValues(const char* section, const char* const* keys, size_t count,
+                                  std::string_view* values) const
+{
+    const int found = FindSectionIndex(ArgView(section));
+    for (size_t i = 0; i < count; ++i) {
+        if (!FindValueIn(found, keys[i], values[i]))
+            values[i] = std::string_view();
+    }
+}
+
+BOOL CProfileDocument::FindValueIn(int section, const char* key, std::string_view& value) const
+{
+    if (section < 0)
         return FALSE;
-    int line = FindEntryLine(m_sections[static_cast<size_t>(found)], ArgView(key));
+    int line = FindEntryLine(m_sections[static_cast<size_t>(section)], ArgView(key));
     if (line < 0 || !m_lines[static_cast<size_t>(line)].hasValue)
         return FALSE;
     const Line& entry = m_lines[static_cast<size_t>(line)];

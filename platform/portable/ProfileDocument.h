@@ -28,6 +28,10 @@ public:
     // The value of key in section, as a view of the document's bytes; FALSE when either is missing or the
     // entry has no '='.
     BOOL FindValue(const char* section, const char* key, std::string_view& value) const;
+    // The values of count keys of one section, found with one look for the section; an empty view for each
+    // key that FindValue would not find.
+    void FindValues(const char* section, const char* const* keys, size_t count,
+                    std::string_view* values) const;
     // The names of the section's entries that have a value (comments and blank lines left out).
     BOOL ListKeys(const char* section, std::vector<std::string>& keys) const;
     // The section's entries as "name=value", or the name alone for an entry without '='.
@@ -69,6 +73,7 @@ private:
     BOOL NameIs(const Line& line, std::string_view name) const;
     int FindSectionIndex(std::string_view name) const;
     int FindEntryLine(const Section& section, std::string_view key) const;
+    BOOL FindValueIn(int section, const char* key, std::string_view& value) const;
     void Splice(size_t begin, size_t end, const std::string& replacement);
     // Where a new line goes in a section: after its last non-blank line; adds a line end there if missing.
     size_t InsertionPoint(const Section& section);

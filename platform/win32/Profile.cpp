@@ -2,12 +2,56 @@
 #include "Profile.h"
 #include "ProfileGuard.h"
 
+#include <vector>
+
 namespace plat {
 
 DWORD ProfileGetString(const char* section, const char* key, const char* def, char* buffer, DWORD size,
                        const char* path)
 {
     return GetPrivateProfileStringA(section, key, def, buffer, size, path ? path : "");
+}
+
+BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t count, std::string* values,
+                       DWORD limit, const char* path)
+{
+    for (size_t i = 0; i < count; ++i)
+        values[i].clear();
+    if (!section || (count && !keys))
+        return FALSE;
+    for (size_t i = 0; i < count; ++i) {
+        if (!keys[i])
+            return FALSE;
+    }
+    BOOL whole = TRUE;
+    try {
+        // Most values fit the clients' own 256 characters; a longer one is read again with more room.
+        const DWORD largest = limit < 0xFFFFFFFDu ? limit + 2 : 0xFFFFFFFFu;
+        std::vector<char> buffer(256);
+        for (size_t i = 0; i < count; ++i) {
+            for (DWORD size = largest < 256 ? largest : 256;;) {
+                if (buffer.size() < size)
+                    buffer.resize(size);
+                const DWORD length =
+                    GetPrivateProfileStringA(section, keys[i], "", buffer.data(), size, path ? path : "");
+                // A cut value fills the buffer to size - 1; size is at most limit + 2.
+                if (length + 1 < size) {
+                    values[i].assign(buffer.data(), length);
+                    break;
+                }
+                if (size >= largest) {
+                    whole = FALSE;
+                    break;
+                }
+                size = size > largest / 2 ? largest : size * 2;
+            }
+        }
+    } catch (...) {
+        for (size_t i = 0; i < count; ++i)
+            values[i].clear();
+        return FALSE;
+    }
+    return whole;
 }
 
 DWORD ProfileGetSection(const char* section, char* buffer, DWORD size, const char* path)

@@ -216,6 +216,47 @@ TEST_F(ProfileTest, RemovingRepeatedSection)
     EXPECT_EQ("[keep]\r\nk=v\r\n", Content(m_file));
 }
 
+// Several keys read together give what each read alone gives, whole up to the limit.
+TEST_F(ProfileTest, SeveralKeysReadTogether)
+{
+    const std::string longValue(300, 'v');
+    ASSERT_TRUE(WriteTestFile(m_file, std::string(kSample) + "[long]\r\nk=" + longValue +
+                                          std::string("\r\nnul=a\0b\r\n", 11) + "empty=\r\n"));
+    const char* const keys[] = {"name1", "NAME2", " name4 ", "name3", "missing", ""};
+    std::string values[6] = {"stale", "stale", "stale", "stale", "stale", "stale"};
+    EXPECT_TRUE(plat::ProfileGetStrings("SECTION1", keys, 6, values, 100, m_file.c_str()));
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(Get(m_file, "section1", keys[i], ""), values[i]) << keys[i];
+    EXPECT_EQ("val2", values[1]);
+
+    const char* const blanks[] = {"spaced", "quoted", "single", "half"};
+    std::string read[4];
+    EXPECT_TRUE(plat::ProfileGetStrings("section2", blanks, 4, read, 100, m_file.c_str()));
+    const std::string expected[4] = {"value with blanks", "", "x", "\"open"};
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(expected[i], read[i]) << blanks[i];
+
+    // Whole up to the limit; one longer is left empty and said, the others are read all the same.
+    const char* const longKeys[] = {"k", "nul", "empty"};
+    std::string longRead[3];
+    EXPECT_TRUE(plat::ProfileGetStrings("long", longKeys, 3, longRead, 300, m_file.c_str()));
+    EXPECT_EQ(longValue, longRead[0]);
+    EXPECT_EQ("a", longRead[1]);
+    EXPECT_EQ("", longRead[2]);
+    EXPECT_FALSE(plat::ProfileGetStrings("long", longKeys, 3, longRead, 299, m_file.c_str()));
+    EXPECT_EQ("", longRead[0]);
+    EXPECT_EQ("a", longRead[1]);
+
+    // A missing file reads as empty values; a null section or key is refused.
+    const std::string missing = m_folder + "missing.ini";
+    EXPECT_TRUE(plat::ProfileGetStrings("s", keys, 2, values, 100, missing.c_str()));
+    EXPECT_EQ("", values[0] + values[1]);
+    EXPECT_FALSE(plat::ProfileGetStrings(nullptr, keys, 1, values, 100, m_file.c_str()));
+    const char* const nullKey[] = {"name1", nullptr};
+    EXPECT_FALSE(plat::ProfileGetStrings("section1", nullKey, 2, values, 100, m_file.c_str()));
+    EXPECT_EQ("", values[0]);
+}
+
 // A read batch never hides what the program itself has just written.
 TEST_F(ProfileTest, ABatchReadsBackTheProgramsWrites)
 {

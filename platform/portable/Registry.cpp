@@ -186,6 +186,7 @@ LONG RegWrite(HKEY key, const char* name, DWORD type, const void* data, DWORD si
         if (!value) {
             RegValue fresh;
             fresh.name = name ? name : "";
+            fresh.nameHash = NameHash(fresh.name);
             auto& values = handle.node->values;
             size_t at = LowerBoundValue(*handle.node, fresh.name);
             value = &*values.insert(values.begin() + static_cast<long>(at), fresh);

@@ -65,6 +65,18 @@ int CompareNames(std::string_view a, std::string_view b)
     return a.size() < b.size() ? -1 : 1;
 }
 
+uint32_t NameHash(std::string_view name)
+{
+    uint32_t hash = 2166136261u;
+    for (char c : name) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u >= 'A' && u <= 'Z')
+            u = static_cast<unsigned char>(u - 'A' + 'a');
+        hash = (hash ^ u) * 16777619u;
+    }
+    return hash;
+}
+
 BOOL IsStringType(DWORD type)
 {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
@@ -175,6 +187,15 @@ RegValue* FindValue(RegNode& node, const char* name)
     // Values are kept in CompareNames order: a key of thousands of values (The Bat!'s depot) is searched, not
     // scanned, on every query.
     const std::string_view wanted = name ? name : "";
+    // Most keys hold a few values: their hashes are compared before any name.
+    if (node.values.size() <= 16) {
+        const uint32_t hash = NameHash(wanted);
+        for (RegValue& value : node.values) {
+            if (value.nameHash == hash && CompareNames(value.name, wanted) == 0)
+                return &value;
+        }
+        return nullptr;
+    }
     size_t at = LowerBoundValue(node, wanted);
     if (at < node.values.size() && CompareNames(node.values[at].name, wanted) == 0)
         return &node.values[at];

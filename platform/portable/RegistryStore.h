@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <mutex>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,7 @@ struct RegValue
     std::string name;
     DWORD type = REG_NONE;
     std::string data;
+    uint32_t nameHash = 0; // NameHash(name), set where the value is made
 };
 
 struct RegNode
@@ -40,6 +42,8 @@ std::recursive_mutex& RegistryLock();
 
 // Names compare by their lower-case letters, so "_" sorts before the letters: the order Wine enumerates in.
 int CompareNames(std::string_view a, std::string_view b);
+// A hash of a name that names equal by CompareNames share.
+uint32_t NameHash(std::string_view name);
 BOOL IsStringType(DWORD type);
 
 // Resolves a root (in the view that accessForRoot asks for) or a handle to its key; FALSE for anything else.

@@ -1,6 +1,7 @@
 // Contract of the registry calls: keys, views, paths and subkey enumeration; values with the exact codes,
 // sizes and bytes the Windows functions give.
 #include "LastError.h"
+#include "RegKey.h"
 #include "Registry.h"
 
 #include <gtest/gtest.h>
@@ -228,6 +229,31 @@ TEST_F(RegistryTest, QueryGivesWholeValuesAndTheirSizes)
         EXPECT_EQ(expectedSize, size);
         EXPECT_EQ(expectedType, type);
         EXPECT_EQ(bytes, std::string(buffer, bytes.size()));
+    }
+}
+
+// Values are found by name in any case, in a key of a few values and in one of many.
+TEST_F(RegistryTest, ValuesAreFoundInAnyCase)
+{
+    for (int count : {3, 40}) {
+        SCOPED_TRACE(count);
+        plat::CRegKey key;
+        ASSERT_EQ(ERROR_SUCCESS, key.Create(m_key, ("many" + std::to_string(count)).c_str(), KEY_ALL_ACCESS));
+        for (int i = 0; i < count; ++i)
+            SetString(key.Get(), ("Value Name " + std::to_string(i)).c_str(), std::to_string(i).c_str());
+        for (int i = 0; i < count; ++i) {
+            std::string text;
+            EXPECT_EQ(ERROR_SUCCESS, key.QueryString(("vALUE nAME " + std::to_string(i)).c_str(), text, 16));
+            EXPECT_EQ(std::to_string(i), text);
+        }
+        std::string text;
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.QueryString("Value Name", text, 16));
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+                  key.QueryString(("Value Name " + std::to_string(count)).c_str(), text, 16));
+        // Written again in other case: still one value, with the new data.
+        SetString(key.Get(), "VALUE NAME 1", "again");
+        EXPECT_EQ(ERROR_SUCCESS, key.QueryString("value name 1", text, 16));
+        EXPECT_EQ("again", text);
     }
 }
 

@@ -86,6 +86,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ReadChecked(nullptr, nullptr, bufferSize, path);
     plat::ProfileGetInt(section.c_str(), key.c_str(), 7, path.c_str());
 
+    // Keys read together give what each read alone gives, whole up to the limit.
+    const char* const keys[] = {key.c_str(), otherKey.c_str(), ""};
+    std::string together[3];
+    const BOOL whole = plat::ProfileGetStrings(section.c_str(), keys, 3, together, bufferSize, path.c_str());
+    BOOL fits = TRUE;
+    for (size_t i = 0; i < 3; ++i) {
+        std::vector<char> alone(bufferSize + 2);
+        const DWORD length =
+            plat::ProfileGetString(section.c_str(), keys[i], "", alone.data(), bufferSize + 2, path.c_str());
+        if (length > bufferSize) {
+            fits = FALSE;
+            FUZZ_CHECK(together[i].empty());
+        } else {
+            FUZZ_CHECK(together[i] == std::string(alone.data(), length));
+        }
+    }
+    FUZZ_CHECK(whole == fits);
+
     // The document's own edits keep it consistent with what it then reads.
     plat::portable::CProfileDocument document(bytes);
     std::vector<std::string> listed;

@@ -190,6 +190,7 @@ LONG RegWrite(HKEY key, const char* name, DWORD type, const void* data, DWORD si
             auto& values = handle.node->values;
             size_t at = LowerBoundValue(*handle.node, fresh.name);
             value = &*values.insert(values.begin() + static_cast<long>(at), fresh);
+            handle.node->valueSlots.clear();
         }
         value->type = type;
         value->data.swap(stored);
@@ -212,6 +213,7 @@ LONG RegRemoveValue(HKEY key, const char* name)
     for (auto it = values.begin(); it != values.end(); ++it) {
         if (CompareNames(it->name, name ? name : "") == 0) {
             values.erase(it);
+            handle.node->valueSlots.clear();
             return ERROR_SUCCESS;
         }
     }

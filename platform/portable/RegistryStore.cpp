@@ -1,6 +1,8 @@
 // The in-memory registry's store: roots for each view, the key tree, and the table of open handles.
 #include "RegistryStore.h"
 
+#include "HashSlots.h"
+
 #include <set>
 
 namespace plat {
@@ -184,22 +186,30 @@ size_t LowerBoundValue(const RegNode& node, std::string_view name)
 
 RegValue* FindValue(RegNode& node, const char* name)
 {
-    // Values are kept in CompareNames order: a key of thousands of values (The Bat!'s depot) is searched, not
-    // scanned, on every query.
     const std::string_view wanted = name ? name : "";
+    const uint32_t hash = NameHash(wanted);
+    auto matches = [&](int index) {
+        const RegValue& value = node.values[static_cast<size_t>(index)];
+        return value.nameHash == hash && CompareNames(value.name, wanted) == 0;
+    };
     // Most keys hold a few values: their hashes are compared before any name.
     if (node.values.size() <= 16) {
-        const uint32_t hash = NameHash(wanted);
-        for (RegValue& value : node.values) {
-            if (value.nameHash == hash && CompareNames(value.name, wanted) == 0)
-                return &value;
+        for (size_t i = 0; i < node.values.size(); ++i) {
+            if (matches(static_cast<int>(i)))
+                return &node.values[i];
         }
         return nullptr;
     }
-    size_t at = LowerBoundValue(node, wanted);
-    if (at < node.values.size() && CompareNames(node.values[at].name, wanted) == 0)
-        return &node.values[at];
-    return nullptr;
+    // A key of thousands of values (The Bat!'s depot) is indexed at its first search and then found by hash
+    // on every query. Names are unique in a key, so each goes to the first free slot.
+    if (node.valueSlots.empty()) {
+        node.valueSlots.assign(SlotCountFor(node.values.size()), -1);
+        for (size_t i = 0; i < node.values.size(); ++i)
+            FindSlot(node.valueSlots, node.values[i].nameHash, [](int) { return false; }) =
+                static_cast<int>(i);
+    }
+    const int found = FindSlot(node.valueSlots, hash, matches);
+    return found < 0 ? nullptr : &node.values[static_cast<size_t>(found)];
 }
 
 HKEY NewHandle(const std::shared_ptr<RegNode>& node, REGSAM access, int view)
@@ -219,6 +229,7 @@ void MarkDeleted(RegNode& node)
         MarkDeleted(*child);
     node.children.clear();
     node.values.clear();
+    node.valueSlots.clear();
 }
 
 BOOL ReleaseHandle(HKEY key)

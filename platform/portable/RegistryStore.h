@@ -26,6 +26,9 @@ struct RegNode
     std::string name;
     std::vector<std::shared_ptr<RegNode>> children; // sorted by CompareNames, as Wine enumerates them
     std::vector<RegValue> values;                   // sorted by CompareNames, as Wine enumerates them
+    // Open addressing over values by name hash (index, or -1 for a free slot) for a key of many values,
+    // made at its first search; whatever adds or removes a value empties it.
+    std::vector<int> valueSlots;
     BOOL deleted = FALSE;
 };
 

@@ -254,6 +254,14 @@ TEST_F(RegistryTest, ValuesAreFoundInAnyCase)
         SetString(key.Get(), "VALUE NAME 1", "again");
         EXPECT_EQ(ERROR_SUCCESS, key.QueryString("value name 1", text, 16));
         EXPECT_EQ("again", text);
+        // A value added or removed after the key was searched is found, or gone, at once.
+        SetString(key.Get(), "Added Later", "new");
+        EXPECT_EQ(ERROR_SUCCESS, key.QueryString("added later", text, 16));
+        EXPECT_EQ("new", text);
+        EXPECT_EQ(ERROR_SUCCESS, plat::RegRemoveValue(key.Get(), "value name 2"));
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.QueryString("Value Name 2", text, 16));
+        EXPECT_EQ(ERROR_SUCCESS, key.QueryString("Value Name 0", text, 16));
+        EXPECT_EQ("0", text);
     }
 }
 

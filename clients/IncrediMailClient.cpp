@@ -111,6 +111,8 @@ int CIncrediMailClient::EnumerateAccounts()
         m_identityKeys.clear();
         m_accountKeyLists.clear();
         m_accountPairs.clear();
+        m_accountsKey.Close();
+        m_openIdentity = -1;
         if (!ListSubkeys(m_identitiesKeyPath, m_identityKeys))
             return 0;
         m_accountKeyLists.resize(m_identityKeys.size());
@@ -144,8 +146,26 @@ BOOL CIncrediMailClient::ReadAccount(int index)
     AccountInfo& account = Account(index);
     try {
         plat::CRegKey key;
-        const std::string path = AccountKeyPath(index);
-        if (path.empty() || key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ) != ERROR_SUCCESS) {
+        if (static_cast<size_t>(index) >= m_accountPairs.size()) {
+            account.reason = REASON_REGISTRY;
+            return FALSE;
+        }
+        const std::pair<int, int>& pair = m_accountPairs[static_cast<size_t>(index)];
+        const std::string& identity = m_identityKeys[static_cast<size_t>(pair.first)];
+        const std::string& subkey =
+            m_accountKeyLists[static_cast<size_t>(pair.first)][static_cast<size_t>(pair.second)];
+        // Accounts are read identity by identity: each identity's "Accounts" key is opened once rather than
+        // walked to from the root for every account.
+        if (pair.first != m_openIdentity) {
+            m_accountsKey.Close();
+            m_openIdentity = pair.first;
+            const std::string accountsPath = m_identitiesKeyPath + "\\" + identity + "\\Accounts";
+            m_accountsKey.Open(HKEY_CURRENT_USER, accountsPath.c_str(), KEY_READ);
+        }
+        const LONG opened = m_accountsKey.IsOpen()
+                                ? key.Open(m_accountsKey.Get(), subkey.c_str(), KEY_READ)
+                                : key.Open(HKEY_CURRENT_USER, AccountKeyPath(index).c_str(), KEY_READ);
+        if (opened != ERROR_SUCCESS) {
             account.reason = REASON_REGISTRY;
             return FALSE;
         }

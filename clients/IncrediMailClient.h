@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/MailClient.h"
+#include "RegKey.h"
 
 #include <string>
 #include <utility>
@@ -35,4 +36,7 @@ private:
     std::vector<std::vector<std::string>> m_accountKeyLists;
     std::vector<std::string> m_identityKeys;
     std::vector<std::pair<int, int>> m_accountPairs;
+    // The "Accounts" key of identity m_openIdentity, kept open while its accounts are read.
+    plat::CRegKey m_accountsKey;
+    int m_openIdentity = -1;
 };

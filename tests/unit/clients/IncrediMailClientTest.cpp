@@ -61,6 +61,37 @@ TEST_F(IncrediMailClient, ConfigureAndUnconfigureWriteExactValues)
                   [] { return RegValueText(HKEY_CURRENT_USER, Key("{A1}", "{ACC-2}"), ""); });
 }
 
+TEST_F(IncrediMailClient, AccountsOfEveryIdentityAreReadInOrder)
+{
+    ASSERT_TRUE(SeedIncrediMailSamples(m_context));
+    CIncrediMailClient client;
+    ASSERT_TRUE(client.LoadClient());
+    // Two identities with accounts and one without an "Accounts" key between them.
+    const struct
+    {
+        const char* name;
+        const char* key;
+        BOOL supported;
+    } rows[] = {
+        {"Home", "{A1}\\Accounts\\{ACC-1}", TRUE},       {"Configured", "{A1}\\Accounts\\{ACC-2}", TRUE},
+        {"Old port", "{C3}\\Accounts\\{ACC-3}", TRUE},   {"Doubtful", "{C3}\\Accounts\\{ACC-4}", TRUE},
+        {"No server", "{C3}\\Accounts\\{ACC-5}", FALSE}, {"Text port", "{C3}\\Accounts\\{ACC-6}", FALSE},
+    };
+    ASSERT_EQ(6, client.AccountCount());
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(rows[i].name);
+        EXPECT_EQ(rows[i].name, RecordOf(client, i).name);
+        EXPECT_EQ(rows[i].supported, RecordOf(client, i).supported);
+        EXPECT_EQ(std::string(kIdentities) + "\\" + rows[i].key, client.AccountKeyPath(i));
+    }
+    // With one account fewer in the first identity, the next identity's accounts still read as theirs.
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(HKEY_CURRENT_USER, Key("{A1}", "{ACC-2}").c_str()));
+    CIncrediMailClient again;
+    ASSERT_TRUE(again.LoadClient());
+    EXPECT_EQ(5, again.AccountCount());
+    EXPECT_EQ("Old port", RecordOf(again, 1).name);
+}
+
 TEST_F(IncrediMailClient, ValuesOfTheWrongKindAreRefused)
 {
     // Writing any of these back would change its kind or cut it.

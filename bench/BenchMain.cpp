@@ -240,7 +240,7 @@ int PrefsOnly(int runs)
     shape.mozillaOnly = true;
     CBenchUser user(ScratchRoot("prefs"), shape);
     LetFilesAge();
-    double load = 1e30, rewrite = 1e30, copy = 1e30, durable = 1e30;
+    double load = 1e30, rewrite = 1e30, copy = 1e30, durable = 1e30, refresh = 1e30;
     for (int run = 0; run < runs; ++run) {
         std::unique_ptr<CMailClient> mozilla(CClientCatalogue::CreateDefaultClient(CLIENT_MOZILLA));
         load = std::min(load, Seconds([&]() { mozilla->LoadClient(); }));
@@ -249,8 +249,19 @@ int PrefsOnly(int runs)
         copy = std::min(copy, Seconds([&]() { CBenchFloor::CopyFile(user.PrefsFile(), false); }));
         durable = std::min(durable, Seconds([&]() { CBenchFloor::CopyFile(user.PrefsFile(), true); }));
     }
-    printf("load %.2f ms, rewrite %.2f ms, plain copy %.2f ms, flushed copy %.2f ms\n", load * 1000,
-           rewrite * 1000, copy * 1000, durable * 1000);
+    for (int run = 0; run < runs; ++run) {
+        CClientCatalogue catalogue;
+        catalogue.LoadCatalogue();
+        if (CMailClient* mozilla = catalogue.LoadedClient(CLIENT_MOZILLA))
+            mozilla->ConfigureAccount(0);
+        refresh = std::min(refresh, Seconds([&]() { catalogue.Refresh(); }));
+        if (CMailClient* mozilla = catalogue.LoadedClient(CLIENT_MOZILLA))
+            mozilla->UnconfigureAccount(0);
+    }
+    printf(
+        "load %.2f ms, rewrite %.2f ms, plain copy %.2f ms, flushed copy %.2f ms, refresh after configuring "
+        "one %.2f ms\n",
+        load * 1000, rewrite * 1000, copy * 1000, durable * 1000, refresh * 1000);
     return 0;
 }
 

@@ -423,6 +423,8 @@ void CMozillaPrefsFile::ApplyEdits(const std::vector<std::pair<int, std::string>
             continue;
         if (m_lines[index].setting < 0) {
             // A line left unparsed at load: its key (EditStands) is indexed from now on.
+            if (m_lines[index].setting == kNotParsed)
+                --m_notParsed;
             newlyIndexed.push_back(index);
             continue;
         }
@@ -446,8 +448,6 @@ void CMozillaPrefsFile::ApplyEdits(const std::vector<std::pair<int, std::string>
         Setting setting;
         ParseLine(Line(static_cast<int>(index)), inComment, setting);
         setting.line = static_cast<int>(index);
-        if (index < keptLines)
-            --m_notParsed;
         m_lines[index].setting = static_cast<int>(m_settings.size());
         m_settings.push_back(std::move(setting));
         IndexSetting(static_cast<int>(m_settings.size()) - 1);

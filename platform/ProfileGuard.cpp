@@ -1,4 +1,4 @@
-// The check both backends make before writing a profile line.
+// The checks both backends make before writing a profile line and before reading several keys at once.
 #include "ProfileGuard.h"
 
 #include <cstring>
@@ -23,6 +23,19 @@ BOOL IsSafeProfileWrite(const char* section, const char* key, const char* value)
         while (*first == ' ' || *first == '\t')
             ++first;
         if (strchr(key, '=') || *first == '[')
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL StartProfileGetStrings(const char* section, const char* const* keys, size_t count, std::string* values)
+{
+    for (size_t i = 0; i < count; ++i)
+        values[i].clear();
+    if (!section || (count && !keys))
+        return FALSE;
+    for (size_t i = 0; i < count; ++i) {
+        if (!keys[i])
             return FALSE;
     }
     return TRUE;

@@ -153,17 +153,11 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
 BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t count, std::string* values,
                        DWORD limit, const char* path)
 {
-    for (size_t i = 0; i < count; ++i)
-        values[i].clear();
-    if (!section || (count && !keys))
+    if (!StartProfileGetStrings(section, keys, count, values))
         return FALSE;
     std::lock_guard<std::mutex> lock(g_profileLock);
     BOOL whole = TRUE;
     try {
-        for (size_t i = 0; i < count; ++i) {
-            if (!keys[i])
-                return FALSE;
-        }
         const std::shared_ptr<const CProfileDocument> held = LoadDocument(path);
         // An account's few keys need no allocation.
         std::string_view few[8];

@@ -15,14 +15,8 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
 BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t count, std::string* values,
                        DWORD limit, const char* path)
 {
-    for (size_t i = 0; i < count; ++i)
-        values[i].clear();
-    if (!section || (count && !keys))
+    if (!StartProfileGetStrings(section, keys, count, values))
         return FALSE;
-    for (size_t i = 0; i < count; ++i) {
-        if (!keys[i])
-            return FALSE;
-    }
     BOOL whole = TRUE;
     try {
         // Most values fit the clients' own 256 characters; a longer one is read again with more room.

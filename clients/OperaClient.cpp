@@ -114,22 +114,26 @@ BOOL COperaClient::ReadAccount(int index)
     std::string values[5];
     file.ReadValues(kSettings, kSettingsKeys, values, 2);
     file.ReadValues(kIncoming, kIncomingKeys, values + 2, 3);
+    auto unreadable = [&]() -> BOOL {
+        account.reason = REASON_CONFIG_UNREADABLE;
+        return FALSE;
+    };
     std::string* const fields[] = {&account.name, &account.email, &account.current.userName,
                                    &account.current.server};
-    for (size_t i = 0; i < 5; ++i) {
-        if (values[i].empty() || (i == 4 && !COperaIniFile::LeadingNumber(values[i], account.current.port))) {
-            account.reason = REASON_CONFIG_UNREADABLE;
-            return FALSE;
-        }
-        if (i < 4)
-            *fields[i] = values[i];
+    for (size_t i = 0; i < 4; ++i) {
+        if (values[i].empty())
+            return unreadable();
+        *fields[i] = values[i];
     }
+    if (values[4].empty() || !COperaIniFile::LeadingNumber(values[4], account.current.port))
+        return unreadable();
     account.current.authMode = AUTH_NORMAL;
     COperaIniFile::Entries read;
     read.reserve(5);
-    for (size_t i = 0; i < 5; ++i)
-        read.push_back({i < 2 ? kSettings : kIncoming, i < 2 ? kSettingsKeys[i] : kIncomingKeys[i - 2],
-                        std::move(values[i])});
+    for (size_t i = 0; i < 2; ++i)
+        read.push_back({kSettings, kSettingsKeys[i], std::move(values[i])});
+    for (size_t i = 0; i < 3; ++i)
+        read.push_back({kIncoming, kIncomingKeys[i], std::move(values[2 + i])});
     KeepRead(index, std::move(read));
     return TRUE;
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -42,9 +43,14 @@ bool ReadNative(const std::string& path, std::string& bytes)
     if (fd < 0)
         return false;
     char chunk[65536];
-    ssize_t n;
     bytes.clear();
-    while ((n = read(fd, chunk, sizeof(chunk))) > 0)
+    ssize_t n = read(fd, chunk, sizeof(chunk));
+    // A file bigger than one read gets room of its size first: a buffer grown as it fills copies what it
+    // holds at every step, which halved the speed of reading a 5 MB file. A small file needs no size.
+    struct stat info;
+    if (n == static_cast<ssize_t>(sizeof(chunk)) && fstat(fd, &info) == 0)
+        bytes.reserve(static_cast<size_t>(info.st_size) + 1);
+    for (; n > 0; n = read(fd, chunk, sizeof(chunk)))
         bytes.append(chunk, static_cast<size_t>(n));
     close(fd);
     return n == 0;

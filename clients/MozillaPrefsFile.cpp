@@ -127,16 +127,15 @@ void ScanComments(std::string_view line, size_t pos, BOOL& inComment)
     }
 }
 
-// Where the key of a line that may be a setting starts, just after its opening quote; npos for a line that
-// cannot be one. Exact for a line with no comment mark in it, which is all it is asked for.
-size_t KeyStart(std::string_view line)
+// Where the key of a setting written from pos starts, just after its opening quote; npos when the line
+// does not go on there as user_pref ( " with blanks between.
+size_t KeyStart(std::string_view line, size_t pos)
 {
     // The client's own form first: tens of thousands of lines are looked at only this far.
     static const char kClientForm[] = "user_pref(\"";
     const size_t formLength = sizeof(kClientForm) - 1;
-    if (line.size() > formLength && std::memcmp(line.data(), kClientForm, formLength) == 0)
-        return formLength;
-    size_t pos = SkipBlanks(line, 0);
+    if (line.size() - pos > formLength && std::memcmp(line.data() + pos, kClientForm, formLength) == 0)
+        return pos + formLength;
     if (!StartsAt(line, pos, kUserPref))
         return std::string_view::npos;
     pos = SkipBlanks(line, pos + kUserPrefLength);
@@ -191,14 +190,10 @@ BOOL CMozillaPrefsFile::ParseLine(std::string_view line, BOOL& inComment, Settin
         return FALSE;
     };
 
-    if (!StartsAt(line, pos, kUserPref))
+    const size_t keyStart = KeyStart(line, pos);
+    if (keyStart == std::string_view::npos)
         return fail();
-    pos = SkipBlanks(line, pos + kUserPrefLength);
-    if (pos >= line.size() || line[pos] != '(')
-        return fail();
-    pos = SkipBlanks(line, pos + 1);
-    if (pos >= line.size() || line[pos] != '"')
-        return fail();
+    pos = keyStart - 1;
     size_t keyEnd = FindStringEnd(line, pos);
     if (keyEnd == std::string_view::npos)
         return fail();
@@ -291,7 +286,8 @@ void CMozillaPrefsFile::ClassifyLine(LineEntry& entry, int index, BOOL hasStar, 
         // Without a comment mark the line neither opens nor closes a comment, and reads the same on its own.
         if (inComment)
             return;
-        const size_t key = KeyStart(line);
+        // Exact for a line with no comment mark: nothing before the call can hide it.
+        const size_t key = KeyStart(line, SkipBlanks(line, 0));
         if (key == std::string_view::npos)
             return;
         if (CannotStartWith(line.substr(key), m_indexedPrefix)) {

@@ -8,16 +8,14 @@
 #include "settings/ProductSettings.h"
 
 #include <exception>
-#include <vector>
 
 namespace {
 
 const char kCommandLineKey[] = "Software\\Qualcomm\\Eudora\\CommandLine";
 const char kSection[] = "Settings";
 const DWORD kCommandLineLimit = 260;
-// Eudora's own readers use 255 characters; longer values are read with larger buffers rather than cut.
-const DWORD kFirstBufferSize = 255;
-const DWORD kLargestBufferSize = 65536;
+// Eudora's own readers use 255 characters; a longer value is read whole up to this length, never cut.
+const DWORD kLongestValue = 65278;
 // Eudora keeps no port: it always fetches from 110.
 const int kEudoraPort = 110;
 
@@ -69,15 +67,7 @@ BOOL CEudoraClient::ReadSetting(const char* key, std::string& value) const
 
 BOOL CEudoraClient::ReadSettingFrom(const std::string& path, const char* key, std::string& value)
 {
-    for (DWORD size = kFirstBufferSize; size <= kLargestBufferSize; size *= 4) {
-        std::vector<char> buffer(size, '\0');
-        const DWORD copied = plat::ProfileGetString(kSection, key, "", buffer.data(), size, path.c_str());
-        if (copied < size - 1) {
-            value.assign(buffer.data(), copied);
-            return TRUE;
-        }
-    }
-    return FALSE;
+    return plat::ProfileGetStrings(kSection, &key, 1, &value, kLongestValue, path.c_str());
 }
 
 BOOL CEudoraClient::ReadAccount(int index)

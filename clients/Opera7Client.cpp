@@ -59,12 +59,14 @@ BOOL COpera7Client::ReadAccount(int index)
                                         "Incoming Servername", "Incoming Port"};
     std::string values[6];
     file.ReadValues(s, kKeys, values, 6);
-    if (values[0].empty())
+    auto take = [&](size_t i, std::string& field) -> BOOL {
+        if (values[i].empty())
+            return FALSE;
+        field = values[i];
+        return TRUE;
+    };
+    if (!take(0, account.name) || !take(1, account.email))
         return incomplete();
-    account.name = values[0];
-    if (values[1].empty())
-        return incomplete();
-    account.email = values[1];
     if (values[2] == "IMAP") {
         account.protocol = PROTOCOL_IMAP;
         account.reason = REASON_IMAP;
@@ -75,13 +77,8 @@ BOOL COpera7Client::ReadAccount(int index)
         account.reason = REASON_UNKNOWN_PROTOCOL;
         return FALSE;
     }
-    if (values[3].empty())
-        return incomplete();
-    account.current.userName = values[3];
-    if (values[4].empty())
-        return incomplete();
-    account.current.server = values[4];
-    if (values[5].empty() || !COperaIniFile::LeadingNumber(values[5], account.current.port))
+    if (!take(3, account.current.userName) || !take(4, account.current.server) || values[5].empty() ||
+        !COperaIniFile::LeadingNumber(values[5], account.current.port))
         return incomplete();
     account.current.authMode = AUTH_NORMAL;
     // Built in place: a list of thousands of accounts is read at every load.

@@ -58,8 +58,8 @@ const int kLoadRuns = 25;
 class CScenario
 {
 public:
-    CScenario(const std::string& series, const std::string& name, const CBenchUser& user, int runs)
-        : m_series(series), m_name(name), m_user(user), m_runs(runs)
+    CScenario(const std::string& series, const std::string& name, const CBenchUser& user)
+        : m_series(series), m_name(name), m_user(user)
     {
     }
 
@@ -141,7 +141,6 @@ private:
     std::string m_series;
     std::string m_name;
     const CBenchUser& m_user;
-    int m_runs;
 };
 
 std::string ScratchRoot(const char* name)
@@ -286,7 +285,7 @@ int main(int argc, char** argv)
         shape.accountsPerClient = size;
         const std::string name = std::to_string(size) + " per client";
         CBenchUser user(ScratchRoot("accounts"), shape);
-        CScenario(("accounts"), name, user, size >= 1000 ? 3 : 5).Measure(table);
+        CScenario("accounts", name, user).Measure(table);
         fprintf(stderr, "done: %s\n", name.c_str());
     }
     for (int entries : {20000, 200000}) {
@@ -297,7 +296,7 @@ int main(int argc, char** argv)
         shape.theBatMailEntries = entries;
         CBenchUser user(ScratchRoot("mail"), shape);
         const std::string name = "10 per client, The Bat! mail " + std::to_string(entries) + " entries";
-        CScenario("mail", name, user, 5).Measure(table);
+        CScenario("mail", name, user).Measure(table);
         double walk = Seconds([&]() { CBenchFloor::WalkTree(user.TheBatMailFolder()); });
         table.Add("mail-walk", name, "bare walk of the mail folder (not part of any load)", walk, walk);
         fprintf(stderr, "done: %s\n", name.c_str());
@@ -309,7 +308,7 @@ int main(int argc, char** argv)
         shape.mozillaOnly = true;
         CBenchUser user(ScratchRoot("prefs"), shape);
         if (!quick)
-            CScenario("prefs-load", "prefs.js 5 MB, 500 accounts", user, 3).Measure(table);
+            CScenario("prefs-load", "prefs.js 5 MB, 500 accounts", user).Measure(table);
         MeasurePrefsRewrite(user, table, 3);
         fprintf(stderr, "done: prefs.js 5 MB\n");
     }

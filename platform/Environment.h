@@ -4,11 +4,17 @@
 #include "PlatTypes.h"
 
 #include <string>
+#include <vector>
 
 namespace plat {
 
-// The program's whole command line as GetCommandLineA gives it.
+// The program's whole command line in UTF-8, from GetCommandLineW: the A line is best-fit mapped, which would
+// turn letters such as full-width ones into look-alike ASCII options.
 std::string CommandLineText();
+
+// The arguments after the program's name in UTF-8. The win32 backend takes them from the W command line and
+// ignores argv (which the runtime has best-fit mapped); the portable backend takes argv as it is.
+BOOL ProgramArguments(int argc, char** argv, std::vector<std::string>& args);
 
 // ExpandEnvironmentStringsA: %NAME% references replaced by their values; unknown ones stay as written.
 // FALSE when the result would exceed limit characters with its NUL (the output is then unchanged).

@@ -3,6 +3,8 @@
 #include "settings/ProductSettings.h"
 #include "settings/TextTable.h"
 
+#include "Environment.h"
+
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -10,7 +12,11 @@ int main(int argc, char** argv)
     try {
         g_productSettings.Load();
         g_textTable.Locate(g_productSettings.InstallDir());
-        std::vector<std::string> args(argv + 1, argv + argc);
+        std::vector<std::string> args;
+        if (!plat::ProgramArguments(argc, argv, args)) {
+            std::cerr << CAccountsCommand::UsageText();
+            return TOOL_EXIT_USAGE;
+        }
         CAccountsCommand command(std::cout, std::cerr);
         int rc = command.Run(args);
         std::cout.flush();

@@ -67,6 +67,14 @@ std::string CommandLineText()
     return g_commandLine;
 }
 
+BOOL ProgramArguments(int argc, char** argv, std::vector<std::string>& args)
+{
+    if (argc < 1 || !argv)
+        return FALSE;
+    args.assign(argv + 1, argv + argc);
+    return TRUE;
+}
+
 BOOL ExpandEnvironment(const char* text, std::string& expanded, DWORD limit)
 {
     if (!text)

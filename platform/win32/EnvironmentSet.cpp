@@ -1,11 +1,15 @@
 // Setting this process's environment variables through the Windows API.
 #include "Environment.h"
+#include "WideText.h"
 
 namespace plat {
 
 BOOL SetEnvironmentValue(const char* name, const char* value)
 {
-    return SetEnvironmentVariableA(name, value) ? TRUE : FALSE;
+    CWideArg wideName(name), wideValue(value);
+    if (!name || !wideName.IsOk() || !wideValue.IsOk())
+        return FALSE;
+    return SetEnvironmentVariableW(wideName.Get(), wideValue.Get()) ? TRUE : FALSE;
 }
 
 } // namespace plat

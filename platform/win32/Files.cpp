@@ -1,5 +1,6 @@
 // The file calls of Files.h over the Windows file functions.
 #include "Files.h"
+#include "WideText.h"
 
 #include <shlwapi.h>
 
@@ -46,12 +47,12 @@ private:
     HANDLE m_handle;
 };
 
-std::string FolderOf(const std::string& path)
+std::wstring FolderOf(const std::wstring& path)
 {
-    size_t slash = path.find_last_of("\\/");
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0 || (slash == 2 && path[1] == ':'))
+    size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
+        return L".";
+    if (slash == 0 || (slash == 2 && path[1] == L':'))
         return path.substr(0, slash + 1);
     return path.substr(0, slash);
 }
@@ -77,7 +78,10 @@ BOOL PathExists(const char* path)
 {
     if (!path || !*path)
         return FALSE;
-    return PathFileExistsA(path) ? TRUE : FALSE;
+    std::wstring wide;
+    if (!ToWide(path, wide))
+        return FALSE;
+    return PathFileExistsW(wide.c_str()) ? TRUE : FALSE;
 }
 
 BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
@@ -85,19 +89,24 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
     entries.clear();
     if (!folder)
         return FALSE;
-    std::string pattern = std::string(folder) + "\\*.*";
-    WIN32_FIND_DATAA data;
-    CFindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    std::wstring pattern;
+    if (!ToWide(folder, pattern))
+        return FALSE;
+    pattern += L"\\*.*";
+    WIN32_FIND_DATAW data;
+    CFindHandle find(FindFirstFileW(pattern.c_str(), &data));
     if (find.Get() == INVALID_HANDLE_VALUE)
         return FALSE;
     try {
         do {
             DirEntry entry;
-            entry.name = data.cFileName;
+            // A name that is not whole UTF-16 could not be opened again by its UTF-8 form: leave it out.
+            if (!ToUtf8(data.cFileName, entry.name))
+                continue;
             entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? TRUE : FALSE;
             entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? TRUE : FALSE;
             entries.push_back(entry);
-        } while (FindNextFileA(find.Get(), &data));
+        } while (FindNextFileW(find.Get(), &data));
     } catch (...) {
         entries.clear();
         return FALSE;
@@ -107,9 +116,10 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
 
 BOOL ReadWholeFile(const char* path, std::string& bytes)
 {
-    if (!path || !*path)
+    std::wstring wide;
+    if (!path || !*path || !ToWide(path, wide))
         return FALSE;
-    CFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    CFileHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid())
         return FALSE;
@@ -138,20 +148,21 @@ BOOL ReadWholeFile(const char* path, std::string& bytes)
 
 BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
 {
-    if (!path || !*path)
+    std::wstring target;
+    if (!path || !*path || !ToWide(path, target))
         return FALSE;
     // A folder is not ours to replace, nor a read-only file: Windows refuses to move over one, Wine does not.
-    DWORD oldAttributes = GetFileAttributesA(path);
+    DWORD oldAttributes = GetFileAttributesW(target.c_str());
     if (oldAttributes != INVALID_FILE_ATTRIBUTES &&
         (oldAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return FALSE;
-    char temp[MAX_PATH];
-    if (!GetTempFileNameA(FolderOf(path).c_str(), "nim", 0, temp))
+    wchar_t temp[MAX_PATH];
+    if (!GetTempFileNameW(FolderOf(target).c_str(), L"nim", 0, temp))
         return FALSE;
     BOOL ok;
     {
         CFileHandle file(
-            CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ok = file.IsValid() && WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
         if (!file.Close())
             ok = FALSE;
@@ -160,31 +171,39 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
     if (ok && oldAttributes != INVALID_FILE_ATTRIBUTES) {
         DWORD keep = oldAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
         if (keep)
-            SetFileAttributesA(temp, keep);
+            SetFileAttributesW(temp, keep);
     }
     if (ok)
-        ok = MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? TRUE : FALSE;
+        ok = MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? TRUE
+                                                                                                   : FALSE;
     if (!ok)
-        DeleteFileA(temp);
+        DeleteFileW(temp);
     return ok;
 }
 
 BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
 {
-    if (!folder)
+    std::wstring wideFolder, widePrefix;
+    if (!folder || !ToWide(folder, wideFolder) || !ToWide(prefix ? prefix : "", widePrefix))
         return FALSE;
-    char name[MAX_PATH];
-    if (!GetTempFileNameA(folder, prefix ? prefix : "", 0, name))
+    wchar_t name[MAX_PATH];
+    if (!GetTempFileNameW(wideFolder.c_str(), widePrefix.c_str(), 0, name))
         return FALSE;
-    path = name;
+    std::string utf8;
+    if (!ToUtf8(name, utf8)) {
+        DeleteFileW(name);
+        return FALSE;
+    }
+    path.swap(utf8);
     return TRUE;
 }
 
 BOOL RemoveFile(const char* path)
 {
-    if (!path || !*path)
+    std::wstring wide;
+    if (!path || !*path || !ToWide(path, wide))
         return FALSE;
-    return DeleteFileA(path) ? TRUE : FALSE;
+    return DeleteFileW(wide.c_str()) ? TRUE : FALSE;
 }
 
 } // namespace plat

@@ -1,5 +1,6 @@
 // The file icons of Icons.h from the shell.
 #include "Icons.h"
+#include "WideText.h"
 
 #include <shellapi.h>
 
@@ -7,17 +8,18 @@ namespace plat {
 
 void LoadFileIcons(const char* path, HICON* smallIcon, HICON* largeIcon)
 {
-    if (!path || !*path)
+    std::wstring wide;
+    if (!path || !*path || !ToWide(path, wide))
         return;
-    SHFILEINFOA info;
+    SHFILEINFOW info;
     if (smallIcon) {
         ZeroMemory(&info, sizeof(info));
-        if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON) && info.hIcon)
+        if (SHGetFileInfoW(wide.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON) && info.hIcon)
             *smallIcon = info.hIcon;
     }
     if (largeIcon) {
         ZeroMemory(&info, sizeof(info));
-        if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON) && info.hIcon)
+        if (SHGetFileInfoW(wide.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON) && info.hIcon)
             *largeIcon = info.hIcon;
     }
 }

@@ -1,15 +1,121 @@
-// The profile calls of Profile.h over the Windows private-profile functions.
+// The profile calls of Profile.h over the Windows private-profile functions, in their W form: the program's
+// UTF-8 goes in and out as UTF-16, and Windows keeps the file in the code page it found it in (the ANSI one
+// for the clients' files). A value that code page cannot hold is refused rather than written changed.
 #include "Profile.h"
 #include "ProfileGuard.h"
+#include "WideText.h"
 
+#include <cstring>
 #include <vector>
+
+namespace {
+
+// One read of a value or a list with a buffer that grows until nothing was cut; the whole result in UTF-8
+// (a list with its NULs, without the final one). FALSE when the text is not UTF-16 or memory runs out.
+BOOL ReadWhole(const wchar_t* section, const wchar_t* key, const wchar_t* def, const wchar_t* path, BOOL list,
+               std::string& utf8)
+{
+    try {
+        std::vector<wchar_t> buffer(256);
+        for (;;) {
+            const DWORD size = static_cast<DWORD>(buffer.size());
+            DWORD length = GetPrivateProfileStringW(section, key, def, buffer.data(), size, path);
+            const DWORD cutAt = list ? size - 2 : size - 1;
+            if (length < cutAt)
+                return plat::ToUtf8(buffer.data(), length, utf8);
+            if (buffer.size() >= 0x4000000)
+                return FALSE;
+            buffer.resize(buffer.size() * 4);
+        }
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+BOOL ReadWholeSection(const wchar_t* section, const wchar_t* path, std::string& utf8)
+{
+    try {
+        std::vector<wchar_t> buffer(1024);
+        for (;;) {
+            const DWORD size = static_cast<DWORD>(buffer.size());
+            DWORD length = GetPrivateProfileSectionW(section, buffer.data(), size, path);
+            if (length < size - 2)
+                return plat::ToUtf8(buffer.data(), length, utf8);
+            if (buffer.size() >= 0x4000000)
+                return FALSE;
+            buffer.resize(buffer.size() * 4);
+        }
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+// The start of a UTF-8 text cut to at most room bytes without splitting a character.
+size_t WholeCharacters(const std::string& utf8, size_t room)
+{
+    if (room >= utf8.size())
+        return utf8.size();
+    while (room > 0 && (static_cast<unsigned char>(utf8[room]) & 0xC0) == 0x80)
+        --room;
+    return room;
+}
+
+// Gives a value as the A call would into size bytes: cut and terminated, the count copied.
+DWORD GiveValue(const std::string& utf8, char* buffer, DWORD size)
+{
+    if (size == 0 || !buffer)
+        return 0;
+    size_t length = WholeCharacters(utf8, size - 1);
+    memcpy(buffer, utf8.data(), length);
+    buffer[length] = '\0';
+    return static_cast<DWORD>(length);
+}
+
+// Gives a NUL-separated list as the A call would: ended by two NULs; size - 2 when it was cut.
+DWORD GiveList(const std::string& utf8, char* buffer, DWORD size)
+{
+    if (size == 0 || !buffer)
+        return 0;
+    if (size == 1) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    if (utf8.size() + 1 < size) {
+        memcpy(buffer, utf8.data(), utf8.size());
+        buffer[utf8.size()] = '\0';
+        return static_cast<DWORD>(utf8.size());
+    }
+    size_t length = WholeCharacters(utf8, size - 2);
+    memcpy(buffer, utf8.data(), length);
+    buffer[length] = '\0';
+    buffer[length + 1] = '\0';
+    return size - 2;
+}
+
+// A text to be written into a file in the ANSI code page must be one the code page holds exactly.
+BOOL FitsCodePage(const char* text)
+{
+    std::string ansi;
+    return !text || plat::Utf8ToAnsi(text, ansi);
+}
+
+} // namespace
 
 namespace plat {
 
 DWORD ProfileGetString(const char* section, const char* key, const char* def, char* buffer, DWORD size,
                        const char* path)
 {
-    return GetPrivateProfileStringA(section, key, def, buffer, size, path ? path : "");
+    if (size == 0 || !buffer)
+        return 0;
+    CWideArg wideSection(section), wideKey(key), wideDef(def), widePath(path ? path : "");
+    std::string utf8;
+    if (!wideSection.IsOk() || !wideKey.IsOk() || !wideDef.IsOk() || !widePath.IsOk() ||
+        !ReadWhole(wideSection.Get(), wideKey.Get(), wideDef.Get(), widePath.Get(), !section || !key, utf8))
+        return GiveValue("", buffer, size);
+    if (!section || !key)
+        return GiveList(utf8, buffer, size);
+    return GiveValue(utf8, buffer, size);
 }
 
 BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t count, std::string* values,
@@ -17,28 +123,21 @@ BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t coun
 {
     if (!StartProfileGetStrings(section, keys, count, values))
         return FALSE;
+    CWideArg wideSection(section), widePath(path ? path : "");
+    if (!wideSection.IsOk() || !widePath.IsOk())
+        return FALSE;
     BOOL whole = TRUE;
     try {
-        // Most values fit the clients' own 256 characters; a longer one is read again with more room.
-        const DWORD largest = limit < 0xFFFFFFFDu ? limit + 2 : 0xFFFFFFFFu;
-        std::vector<char> buffer(256);
         for (size_t i = 0; i < count; ++i) {
-            for (DWORD size = largest < 256 ? largest : 256;;) {
-                if (buffer.size() < size)
-                    buffer.resize(size);
-                const DWORD length =
-                    GetPrivateProfileStringA(section, keys[i], "", buffer.data(), size, path ? path : "");
-                // A cut value fills the buffer to size - 1; size is at most limit + 2.
-                if (length + 1 < size) {
-                    values[i].assign(buffer.data(), length);
-                    break;
-                }
-                if (size >= largest) {
-                    whole = FALSE;
-                    break;
-                }
-                size = size > largest / 2 ? largest : size * 2;
+            CWideArg wideKey(keys[i]);
+            std::string utf8;
+            if (!wideKey.IsOk() ||
+                !ReadWhole(wideSection.Get(), wideKey.Get(), L"", widePath.Get(), FALSE, utf8) ||
+                utf8.size() > limit) {
+                whole = FALSE;
+                continue;
             }
+            values[i].swap(utf8);
         }
     } catch (...) {
         for (size_t i = 0; i < count; ++i)
@@ -50,37 +149,48 @@ BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t coun
 
 DWORD ProfileGetSection(const char* section, char* buffer, DWORD size, const char* path)
 {
-    return GetPrivateProfileSectionA(section, buffer, size, path ? path : "");
+    if (size == 0 || !buffer)
+        return 0;
+    CWideArg wideSection(section), widePath(path ? path : "");
+    std::string utf8;
+    if (!wideSection.IsOk() || !widePath.IsOk() || !ReadWholeSection(wideSection.Get(), widePath.Get(), utf8))
+        return GiveList("", buffer, size);
+    return GiveList(utf8, buffer, size);
 }
 
 UINT ProfileGetInt(const char* section, const char* key, int def, const char* path)
 {
-    return GetPrivateProfileIntA(section, key, def, path ? path : "");
+    CWideArg wideSection(section), wideKey(key), widePath(path ? path : "");
+    if (!wideSection.IsOk() || !wideKey.IsOk() || !widePath.IsOk())
+        return static_cast<UINT>(def);
+    return GetPrivateProfileIntW(wideSection.Get(), wideKey.Get(), def, widePath.Get());
 }
 
 BOOL ProfileWriteString(const char* section, const char* key, const char* value, const char* path,
                         DWORD* error)
 {
+    DWORD code = ERROR_SUCCESS;
     // A null path would write win.ini; the function reports an empty one as access denied.
-    if (!path || !*path) {
-        SetLastError(ERROR_ACCESS_DENIED);
+    if (!path || !*path)
+        code = ERROR_ACCESS_DENIED;
+    else if (!section)
+        code = ERROR_FILE_NOT_FOUND;
+    else if (!IsSafeProfileWrite(section, key, value))
+        code = ERROR_INVALID_PARAMETER;
+    // The file keeps its code page: a letter it cannot hold would come back as a look-alike or "?".
+    else if (!FitsCodePage(section) || !FitsCodePage(key) || !FitsCodePage(value))
+        code = ERROR_NO_UNICODE_TRANSLATION;
+    CWideArg wideSection(section), wideKey(key), wideValue(value), widePath(path);
+    if (code == ERROR_SUCCESS && !widePath.IsOk())
+        code = ERROR_NO_UNICODE_TRANSLATION;
+    if (code != ERROR_SUCCESS) {
+        SetLastError(code);
         if (error)
-            *error = ERROR_ACCESS_DENIED;
+            *error = code;
         return FALSE;
     }
-    if (!section) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        if (error)
-            *error = ERROR_FILE_NOT_FOUND;
-        return FALSE;
-    }
-    if (!IsSafeProfileWrite(section, key, value)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        if (error)
-            *error = ERROR_INVALID_PARAMETER;
-        return FALSE;
-    }
-    BOOL written = WritePrivateProfileStringA(section, key, value, path);
+    BOOL written =
+        WritePrivateProfileStringW(wideSection.Get(), wideKey.Get(), wideValue.Get(), widePath.Get());
     if (!written && error)
         *error = GetLastError();
     return written ? TRUE : FALSE;

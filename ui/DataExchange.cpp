@@ -45,7 +45,7 @@ void CDataExchange::Fail(int id, const std::string& message)
 {
     m_failed = TRUE;
     std::string caption = WindowText(m_dialog);
-    ::MessageBoxA(m_dialog, message.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxUtf8(m_dialog, message.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
     if (HWND control = Control(id))
         ::SetFocus(control);
 }

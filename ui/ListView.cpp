@@ -1,55 +1,64 @@
 // CListView: rows, columns, check states and sorting of a report-view list.
 #include "ui/ListView.h"
 
+#include "WideText.h"
+
 #include <vector>
 
 int CListView::InsertColumn(int index, const std::string& title, int width) const
 {
-    LVCOLUMNA column = {};
+    std::wstring wide = DisplayText(title);
+    LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
     column.cx = width;
-    column.pszText = const_cast<char*>(title.c_str());
+    column.pszText = &wide[0];
     column.iSubItem = index;
-    return static_cast<int>(Send(LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)));
+    return static_cast<int>(Send(LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column)));
 }
 
 BOOL CListView::SetColumnTitle(int index, const std::string& title) const
 {
-    LVCOLUMNA column = {};
+    std::wstring wide = DisplayText(title);
+    LVCOLUMNW column = {};
     column.mask = LVCF_TEXT;
-    column.pszText = const_cast<char*>(title.c_str());
-    return Send(LVM_SETCOLUMNA, index, reinterpret_cast<LPARAM>(&column)) != 0;
+    column.pszText = &wide[0];
+    return Send(LVM_SETCOLUMNW, index, reinterpret_cast<LPARAM>(&column)) != 0;
 }
 
 int CListView::InsertItem(int row, const std::string& text, int image, LPARAM data) const
 {
-    LVITEMA item = {};
+    std::wstring wide = DisplayText(text);
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = row;
-    item.pszText = const_cast<char*>(text.c_str());
+    item.pszText = &wide[0];
     item.iImage = image;
     item.lParam = data;
-    return static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 BOOL CListView::SetItemText(int row, int column, const std::string& text) const
 {
-    LVITEMA item = {};
+    std::wstring wide = DisplayText(text);
+    LVITEMW item = {};
     item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    return Send(LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)) != 0;
+    item.pszText = &wide[0];
+    return Send(LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)) != 0;
 }
 
 std::string CListView::GetItemText(int row, int column) const
 {
-    std::vector<char> buffer(1024, '\0');
-    LVITEMA item = {};
+    std::vector<wchar_t> buffer(1024, L'\0');
+    LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = buffer.data();
     item.cchTextMax = static_cast<int>(buffer.size());
-    int length = static_cast<int>(Send(LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
-    return std::string(buffer.data(), length > 0 ? static_cast<size_t>(length) : 0);
+    int length = static_cast<int>(Send(LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+    std::string text;
+    if (length > 0 && !plat::ToUtf8(buffer.data(), static_cast<size_t>(length), text))
+        text.clear();
+    return text;
 }
 
 LPARAM CListView::GetItemData(int row) const

@@ -23,9 +23,9 @@ BOOL CModeSelectDlg::OnInitDialog()
     SetText(LookUpMainCaption());
     CTextSection texts(g_textTable, "Mode Selection Dialog");
     m_group.SetText(texts.Get("Label", "Please select operation mode:"));
-    ::SetDlgItemTextA(m_hWnd, IDC_MODE_WIZARD,
+    SetDlgItemUtf8(m_hWnd, IDC_MODE_WIZARD,
                       texts.Get("Wiz", "Wizard mode (configure/restore accounts one by one)").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_MODE_STANDARD,
+    SetDlgItemUtf8(m_hWnd, IDC_MODE_STANDARD,
                       texts
                           .Get("Std",
                                "Standard mode (view all accounts, process selected; manual configuration "

@@ -144,7 +144,7 @@ int CVantlerDlg::WarnRunningClients(int mode, const std::vector<LPARAM>& marked)
             if (running[c])
                 message += "\n\t- " + m_clients.Client(c)->DisplayName();
         }
-        if (::MessageBoxA(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+        if (MessageBoxUtf8(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
             return 1;
     }
 }
@@ -157,7 +157,7 @@ void CVantlerDlg::RestoreAllAccounts()
         caption = texts.Get("Caption", "E-mail accounts configurator");
         question = texts.Get("Restore", "Restore original settings of all e-mail accounts?");
     }
-    if (::MessageBoxA(m_hWnd, question.c_str(), caption.c_str(),
+    if (MessageBoxUtf8(m_hWnd, question.c_str(), caption.c_str(),
                       MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES) {
         EndDialog(-1);
         return;

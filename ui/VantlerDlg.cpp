@@ -12,8 +12,9 @@
 namespace {
 
 const char kSection[] = "Main Dialog";
-const char kDetailsDefault[] = "Account details: %s \x97 %s";
-const char kDash[] = "\x97";
+// The program's text is UTF-8: the dash is U+2014.
+const char kDetailsDefault[] = "Account details: %s \xE2\x80\x94 %s";
+const char kDash[] = "\xE2\x80\x94";
 const int kColumnWidths[] = {200, 200, 100, 110, 110};
 
 int ClientOfKey(LPARAM key)
@@ -144,11 +145,12 @@ void CVantlerDlg::ApplyDialogTexts()
     }
     HMENU menu = ::GetMenu(m_hWnd);
     auto setText = [](HMENU owner, UINT item, BOOL byPosition, const std::string& text) {
-        MENUITEMINFOA info = {};
+        std::wstring wide = DisplayText(text);
+        MENUITEMINFOW info = {};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_STRING;
-        info.dwTypeData = const_cast<char*>(text.c_str());
-        ::SetMenuItemInfoA(owner, item, byPosition, &info);
+        info.dwTypeData = &wide[0];
+        ::SetMenuItemInfoW(owner, item, byPosition, &info);
     };
     setText(menu, 0, TRUE, m_menuFile);
     setText(menu, 1, TRUE, m_menuEdit);
@@ -397,7 +399,7 @@ LRESULT CVantlerDlg::OnFirstPaintHint(WPARAM /*wParam*/, LPARAM /*lParam*/, BOOL
                      : texts.Get("ActionHelp",
                                  "Select account(s) you want to process and click the appropriate button.");
     }
-    ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK | (empty ? MB_ICONEXCLAMATION : 0));
+    MessageBoxUtf8(m_hWnd, text.c_str(), caption.c_str(), MB_OK | (empty ? MB_ICONEXCLAMATION : 0));
     return 0;
 }
 

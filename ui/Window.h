@@ -35,3 +35,10 @@ public:
 
 // The text of any window, read through the ANSI interface.
 std::string WindowText(HWND hWnd);
+
+// Texts reach the windows as UTF-16: the program's text is UTF-8, and A calls would show it as ANSI letters.
+// A text that is not UTF-8 (bytes a client keeps in its own code page) is shown as that code page reads it.
+std::wstring DisplayText(const std::string& text);
+void SetWindowUtf8(HWND hWnd, const std::string& text);
+void SetDlgItemUtf8(HWND dialog, int id, const std::string& text);
+int MessageBoxUtf8(HWND owner, const std::string& text, const std::string& caption, UINT type);

@@ -67,24 +67,24 @@ void CWizardConfiguratorDlg::ApplyDialogTexts()
     SetText(LookUpMainCaption());
     {
         CTextSection texts(g_textTable, "Main Dialog");
-        ::SetDlgItemTextA(m_hWnd, IDC_USERNAME_CAPTION, texts.Get("Username", "Username").c_str());
-        ::SetDlgItemTextA(m_hWnd, IDC_SERVER_CAPTION, texts.Get("Server", "Server").c_str());
-        ::SetDlgItemTextA(m_hWnd, IDC_PORT_CAPTION, texts.Get("Port", "Port").c_str());
+        SetDlgItemUtf8(m_hWnd, IDC_USERNAME_CAPTION, texts.Get("Username", "Username").c_str());
+        SetDlgItemUtf8(m_hWnd, IDC_SERVER_CAPTION, texts.Get("Server", "Server").c_str());
+        SetDlgItemUtf8(m_hWnd, IDC_PORT_CAPTION, texts.Get("Port", "Port").c_str());
     }
     CTextSection texts(g_textTable, kSection);
-    ::SetDlgItemTextA(m_hWnd, IDC_DETAILS_GROUP,
+    SetDlgItemUtf8(m_hWnd, IDC_DETAILS_GROUP,
                       FormatText(texts.Get("Details", "Account details: %s"), {m_email}).c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_CONFIGURE, texts.Get("ConfigureBtn", "Configure").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_UNCONFIGURE, texts.Get("UnconfigureBtn", "Unconfigure").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_UPDATE, texts.Get("UpdateBtn", "Update").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_PREVIOUS, ("<< " + texts.Get("PreviousBtn", "Previous")).c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_NEXT, (texts.Get("NextBtn", "Next") + " >>").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_WIZARD_CLOSE, texts.Get("CloseBtn", "Close").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_UPTODATE_LABEL,
+    SetDlgItemUtf8(m_hWnd, IDC_CONFIGURE, texts.Get("ConfigureBtn", "Configure").c_str());
+    SetDlgItemUtf8(m_hWnd, IDC_UNCONFIGURE, texts.Get("UnconfigureBtn", "Unconfigure").c_str());
+    SetDlgItemUtf8(m_hWnd, IDC_UPDATE, texts.Get("UpdateBtn", "Update").c_str());
+    SetDlgItemUtf8(m_hWnd, IDC_PREVIOUS, ("<< " + texts.Get("PreviousBtn", "Previous")).c_str());
+    SetDlgItemUtf8(m_hWnd, IDC_NEXT, (texts.Get("NextBtn", "Next") + " >>").c_str());
+    SetDlgItemUtf8(m_hWnd, IDC_WIZARD_CLOSE, texts.Get("CloseBtn", "Close").c_str());
+    SetDlgItemUtf8(m_hWnd, IDC_UPTODATE_LABEL,
                       texts.Get("UptodateLbl", "Configuration is up-to-date").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_UPTODATE_YES, texts.Get("Yes", "Yes").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_UPTODATE_NO, texts.Get("No", "No").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_CLIENT_GROUP, texts.Get("ClientDetails", "Client details").c_str());
+    SetDlgItemUtf8(m_hWnd, IDC_UPTODATE_YES, texts.Get("Yes", "Yes").c_str());
+    SetDlgItemUtf8(m_hWnd, IDC_UPTODATE_NO, texts.Get("No", "No").c_str());
+    SetDlgItemUtf8(m_hWnd, IDC_CLIENT_GROUP, texts.Get("ClientDetails", "Client details").c_str());
 }
 
 BOOL CWizardConfiguratorDlg::LoadClients()
@@ -109,7 +109,7 @@ BOOL CWizardConfiguratorDlg::LoadClients()
         ::EnableWindow(GetItem(id), FALSE);
     {
         CTextSection texts(g_textTable, kSection);
-        ::SetDlgItemTextA(m_hWnd, IDC_NO_ACCOUNTS,
+        SetDlgItemUtf8(m_hWnd, IDC_NO_ACCOUNTS,
                           texts.Get("NoAccounts", "No configurable e-mail clients/accounts found").c_str());
     }
     m_clientIcon.SetIcon(::LoadIconA(nullptr, MAKEINTRESOURCEA(32515)));
@@ -207,7 +207,7 @@ BOOL CWizardConfiguratorDlg::ShowAccount(BOOL forward)
             m_readyText = texts.Get("AccNotRdy", "This e-mail is NOT ready for use with Nimbrel");
             m_upToDate = -1;
         }
-        ::SetDlgItemTextA(m_hWnd, IDC_DETAILS_GROUP,
+        SetDlgItemUtf8(m_hWnd, IDC_DETAILS_GROUP,
                           FormatText(texts.Get("Details", "Account details: %s"), {record.email}).c_str());
         m_accountOfText = FormatText(texts.Get("AccOutOf", "E-mail account\n%i out of %i"),
                                      {std::to_string(m_accountNumber), std::to_string(m_accountTotal)});
@@ -275,7 +275,7 @@ BOOL CWizardConfiguratorDlg::WarnRunningClient()
                 client->DisplayName();
             caption = texts.Get("WarnCaption", "Close e-mail client");
         }
-        if (::MessageBoxA(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+        if (MessageBoxUtf8(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
             return TRUE;
     }
 }

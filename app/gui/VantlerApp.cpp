@@ -7,6 +7,7 @@
 #include "ui/MainCaption.h"
 #include "ui/ModeSelectDlg.h"
 #include "ui/VantlerDlg.h"
+#include "ui/Window.h"
 #include "ui/WizardConfiguratorDlg.h"
 
 #include <commctrl.h>
@@ -25,7 +26,7 @@ BOOL CVantlerApp::InitInstance()
 
     // One instance: a window with our (possibly translated) title means the program already runs.
     std::string caption = LookUpMainCaption();
-    if (HWND running = ::FindWindowA(nullptr, caption.c_str())) {
+    if (HWND running = ::FindWindowW(nullptr, DisplayText(caption).c_str())) {
         ::ShowWindow(running, SW_RESTORE);
         ::SetForegroundWindow(running);
         return FALSE;

@@ -108,6 +108,10 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
 {
     if (size == 0 || !buffer)
         return 0;
+    // A default that is not UTF-8 was written in the ANSI code page, as the files are.
+    std::string ansiDefault;
+    if (def && !CWideArg(def).IsOk() && AnsiToUtf8(def, ansiDefault))
+        def = ansiDefault.c_str();
     CWideArg wideSection(section), wideKey(key), wideDef(def), widePath(path ? path : "");
     std::string utf8;
     if (!wideSection.IsOk() || !wideKey.IsOk() || !wideDef.IsOk() || !widePath.IsOk() ||

@@ -2,6 +2,7 @@
 // rows.
 #pragma once
 
+#include "clients/DefaultClients.h"
 #include "core/ClientCatalogue.h"
 #include "ui/Button.h"
 #include "ui/Dialog.h"
@@ -23,7 +24,7 @@ public:
     };
 
     // factory makes the adapters of the catalogue; null for the product's own.
-    explicit CVantlerDlg(HWND parent, CClientCatalogue::Factory factory = nullptr);
+    explicit CVantlerDlg(HWND parent, CClientCatalogue::Factory factory = &CreateDefaultClient);
     ~CVantlerDlg() override;
 
     BEGIN_MESSAGE_TABLE(CDialog)

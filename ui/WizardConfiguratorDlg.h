@@ -1,6 +1,7 @@
 // CWizardConfiguratorDlg: the wizard-mode window, one supported account at a time with Next and Previous.
 #pragma once
 
+#include "clients/DefaultClients.h"
 #include "core/ClientCatalogue.h"
 #include "ui/Dialog.h"
 #include "ui/IndicatorButton.h"
@@ -16,7 +17,7 @@ public:
     };
 
     // factory makes the adapters of the catalogue; null for the product's own.
-    explicit CWizardConfiguratorDlg(HWND parent, CClientCatalogue::Factory factory = nullptr);
+    explicit CWizardConfiguratorDlg(HWND parent, CClientCatalogue::Factory factory = &CreateDefaultClient);
     ~CWizardConfiguratorDlg() override;
 
     BEGIN_MESSAGE_TABLE(CDialog)

@@ -1,6 +1,7 @@
 // CAccountsCommand: the console tool's commands (list, configure, unconfigure, update) over the catalogue.
 #pragma once
 
+#include "clients/DefaultClients.h"
 #include "core/ClientCatalogue.h"
 
 #include <ostream>
@@ -17,7 +18,7 @@ enum
 class CAccountsCommand
 {
 public:
-    CAccountsCommand(std::ostream& out, std::ostream& err, CClientCatalogue::Factory factory = nullptr);
+    CAccountsCommand(std::ostream& out, std::ostream& err, CClientCatalogue::Factory factory = &CreateDefaultClient);
 
     // Runs one command line (without the program name); returns the exit code.
     int Run(const std::vector<std::string>& args);

@@ -3,6 +3,7 @@
 #include "fault/FaultWalk.h"
 #include "support/ClientChecks.h"
 
+#include "clients/DefaultClients.h"
 #include "core/ClientCatalogue.h"
 #include "FaultInjection.h"
 #include "Files.h"
@@ -58,7 +59,7 @@ BOOL CFaultWalk::Prepare(int account, Operation operation)
     g_productSettings.GetProxyPort();
     if (operation != OP_UNCONFIGURE || account < 0)
         return TRUE;
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     AccountInfo record;
     if (!client->LoadClient() || !client->GetAccount(account, record))
         return FALSE;
@@ -70,7 +71,7 @@ std::vector<int> CFaultWalk::WritableAccounts()
     std::vector<int> accounts;
     if (!Prepare(-1, OP_CONFIGURE))
         return accounts;
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     if (!client->LoadClient())
         return accounts;
     for (int i = 0; i < client->AccountCount(); ++i) {
@@ -83,7 +84,7 @@ std::vector<int> CFaultWalk::WritableAccounts()
 
 BOOL CFaultWalk::RealSettingsKept(int account, const PopSettings& real, std::string& why)
 {
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     AccountInfo record;
     if (!client->LoadClient() || !client->GetAccount(account, record) || !record.supported) {
         why = "the account is no longer readable";
@@ -154,7 +155,7 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
         return outcome;
     }
     m_before = CStoreSnapshot::Take(m_root);
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     if (!client->LoadClient() || !client->GetAccount(account, loaded)) {
         outcome.problems.push_back(name + ": the account does not load");
         return outcome;
@@ -182,7 +183,7 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
                 outcome.problems.push_back(what + ": the sample stores could not be set up");
                 continue;
             }
-            client.reset(CClientCatalogue::CreateDefaultClient(m_client));
+            client.reset(CreateDefaultClient(m_client));
             if (!client->LoadClient()) {
                 outcome.problems.push_back(what + ": the client does not load");
                 continue;

@@ -14,7 +14,7 @@ public:
     BOOL DetectClient() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
 
     const std::string& IniPath() const { return m_iniPath; }
 

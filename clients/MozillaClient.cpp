@@ -252,14 +252,14 @@ BOOL CMozillaClient::ReadAccount(int index)
     return TRUE;
 }
 
-BOOL CMozillaClient::WriteAccount(int index, int source)
+BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountRefs.size())
         return FALSE;
     MozillaAccountRef& ref = m_accountRefs[static_cast<size_t>(index)];
     if (ref.userNameLine < 0 || ref.hostnameLine < 0)
         return FALSE;
-    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    const PopSettings& settings = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
     try {
         CMozillaPrefsWriter writer(m_foundFiles[static_cast<size_t>(ref.fileIndex)]);
         CMozillaPrefsWriter::Edit userName;

@@ -35,7 +35,7 @@ public:
 
     int EnumerateAccounts() override;
     BOOL DetectClient() override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
 
     // For callers that show or check where an account lives; null when the index is out of range.

@@ -90,11 +90,11 @@ BOOL COpera7Client::ReadAccount(int index)
     return TRUE;
 }
 
-BOOL COpera7Client::WriteAccount(int index, int source)
+BOOL COpera7Client::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index))
         return FALSE;
-    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    const PopSettings& settings = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
     try {
         return WriteChecked(m_accountsIniPath, index, AccountSection(index).c_str(),
                             {{"Incoming Username", settings.userName},

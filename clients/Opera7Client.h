@@ -12,7 +12,7 @@ public:
     ~COpera7Client() override = default;
 
     int EnumerateAccounts() override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
 
     const std::string& AccountsIniPath() const { return m_accountsIniPath; }

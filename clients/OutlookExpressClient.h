@@ -15,7 +15,7 @@ public:
 
     int EnumerateAccounts() override;
     BOOL DetectClient() override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
 
 protected:

@@ -17,7 +17,7 @@ public:
     BOOL DetectClient() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
 
 private:
     BOOL ReadPopSettings(int index);

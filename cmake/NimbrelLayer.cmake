@@ -1,5 +1,5 @@
 # The layers, each a library that links only to those below it:
-#   platform <- settings <- core <- clients <- ui, app
+#   platform <- settings <- core <- clients <- views <- ui, app
 # Headers are included as "<folder>/Name.h". Each layer puts on its users' include path a folder of its own that
 # holds just a link to its source folder, never the source root: a header of a higher layer is then not found
 # from a lower one, and including it fails to build.

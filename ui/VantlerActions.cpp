@@ -4,6 +4,7 @@
 
 #include "settings/TextTable.h"
 #include "ui/AboutDlg.h"
+#include "ui/DoubtfulPrompt.h"
 #include "ui/ManualAssistantDlg.h"
 #include "ui/RunningClients.h"
 
@@ -46,12 +47,11 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
             marked.push_back(m_accountList.GetItemData(row));
     }
     BOOL changed = FALSE, warned = FALSE;
+    CDoubtfulPrompt prompt;
     for (LPARAM key : marked) {
         AccountInfo record;
-        if (!RecordOfKey(key, record) || !record.supported)
-            continue;
-        // Configuring skips what is already up to date; unconfiguring, what was never configured.
-        if (configure ? (record.configured && record.upToDate) : !record.configured)
+        if (!RecordOfKey(key, record) ||
+            !TakesAction(configure ? ACTION_CONFIGURE : ACTION_UNCONFIGURE, record))
             continue;
         if (!warned) {
             if (WarnRunningClients(0, marked))
@@ -60,9 +60,9 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
         }
         CMailClient* client = m_clients.LoadedClient(ClientOfKey(key));
         if (configure)
-            client->ConfigureAccount(AccountOfKey(key));
+            client->ConfigureAccount(AccountOfKey(key), &prompt);
         else
-            client->UnconfigureAccount(AccountOfKey(key));
+            client->UnconfigureAccount(AccountOfKey(key), &prompt);
         changed = TRUE;
     }
     m_actionRunning = FALSE;
@@ -78,11 +78,12 @@ void CVantlerDlg::OnUpdateConfigured()
         return;
     m_actionRunning = TRUE;
     BOOL changed = FALSE, warned = FALSE, abandoned = FALSE;
+    CDoubtfulPrompt prompt;
     for (int c = 0; c < CLIENT_COUNT && !abandoned; ++c) {
         CMailClient* client = m_clients.LoadedClient(c);
         for (int a = 0; client && a < client->AccountCount(); ++a) {
             AccountInfo record;
-            if (!client->GetAccount(a, record) || !record.supported || !record.configured || record.upToDate)
+            if (!client->GetAccount(a, record) || !TakesAction(ACTION_UPDATE, record))
                 continue;
             if (!warned) {
                 if (WarnRunningClients(1, {})) {
@@ -91,7 +92,7 @@ void CVantlerDlg::OnUpdateConfigured()
                 }
                 warned = TRUE;
             }
-            client->ConfigureAccount(a);
+            client->ConfigureAccount(a, &prompt);
             changed = TRUE;
         }
     }
@@ -119,8 +120,7 @@ int CVantlerDlg::WarnRunningClients(int mode, const std::vector<LPARAM>& marked)
                 const CMailClient* client = m_clients.LoadedClient(c);
                 for (int a = 0; client && a < client->AccountCount(); ++a) {
                     AccountInfo record;
-                    if (client->GetAccount(a, record) && record.supported && record.configured &&
-                        !record.upToDate)
+                    if (client->GetAccount(a, record) && TakesAction(ACTION_UPDATE, record))
                         concerned[c] = TRUE;
                 }
             }

@@ -2,6 +2,7 @@
 #include "ui/WizardConfiguratorDlg.h"
 
 #include "settings/TextTable.h"
+#include "ui/DoubtfulPrompt.h"
 #include "ui/MainCaption.h"
 #include "ui/RunningClients.h"
 #include "ui/TextFormat.h"
@@ -197,9 +198,11 @@ BOOL CWizardConfiguratorDlg::ShowAccount(BOOL forward)
     m_accountNumber = AccountsBefore(m_curClient, m_curAccount) + 1;
     {
         CTextSection texts(g_textTable, kSection);
-        ::EnableWindow(GetItem(IDC_CONFIGURE), !record.configured);
-        ::EnableWindow(GetItem(IDC_UNCONFIGURE), record.configured);
-        ::EnableWindow(GetItem(IDC_UPDATE), record.configured && !record.upToDate);
+        // An account that needs updating is offered Update, not Configure.
+        ::EnableWindow(GetItem(IDC_CONFIGURE),
+                       TakesAction(ACTION_CONFIGURE, record) && !TakesAction(ACTION_UPDATE, record));
+        ::EnableWindow(GetItem(IDC_UNCONFIGURE), TakesAction(ACTION_UNCONFIGURE, record));
+        ::EnableWindow(GetItem(IDC_UPDATE), TakesAction(ACTION_UPDATE, record));
         if (record.configured) {
             m_readyText = texts.Get("AccRdy", "This e-mail is ready for use with Nimbrel");
             m_upToDate = record.upToDate ? 0 : 1;
@@ -286,7 +289,8 @@ void CWizardConfiguratorDlg::OnConfigure()
     if (m_actionRunning || !m_showing || !client || WarnRunningClient())
         return;
     m_actionRunning = TRUE;
-    client->ConfigureAccount(m_curAccount);
+    CDoubtfulPrompt prompt;
+    client->ConfigureAccount(m_curAccount, &prompt);
     m_actionRunning = FALSE;
     ReloadCatalogue();
 }
@@ -302,7 +306,8 @@ void CWizardConfiguratorDlg::OnUnconfigure()
     if (m_actionRunning || !m_showing || !client || WarnRunningClient())
         return;
     m_actionRunning = TRUE;
-    client->UnconfigureAccount(m_curAccount);
+    CDoubtfulPrompt prompt;
+    client->UnconfigureAccount(m_curAccount, &prompt);
     m_actionRunning = FALSE;
     ReloadCatalogue();
 }

@@ -63,7 +63,8 @@ BOOL CFaultWalk::Prepare(int account, Operation operation)
     AccountInfo record;
     if (!client->LoadClient() || !client->GetAccount(account, record))
         return FALSE;
-    return record.configured || client->ConfigureAccount(account);
+    CAcceptQuestions repairDoubtful;
+    return record.configured || client->ConfigureAccount(account, &repairDoubtful);
 }
 
 std::vector<int> CFaultWalk::WritableAccounts()
@@ -146,7 +147,7 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
 {
     Outcome outcome;
     const std::string name = std::string(OperationName(operation)) + " of account " + std::to_string(account);
-    const CAcceptQuestions repairDoubtful;
+    CAcceptQuestions repairDoubtful;
 
     // The clean run: its steps, its result, the stores before and after it.
     AccountInfo loaded;
@@ -162,8 +163,8 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
     }
     const PopSettings real = loaded.original;
     plat::portable::StartFaultCount();
-    const BOOL cleanResult =
-        operation == OP_CONFIGURE ? client->ConfigureAccount(account) : client->UnconfigureAccount(account);
+    const BOOL cleanResult = operation == OP_CONFIGURE ? client->ConfigureAccount(account, &repairDoubtful)
+                                                       : client->UnconfigureAccount(account, &repairDoubtful);
     plat::portable::StopFaults();
     outcome.steps = plat::portable::FaultSteps().size();
     m_after = CStoreSnapshot::Take(m_root);
@@ -193,8 +194,9 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
                 plat::portable::CrashAtFaultStep(step, [&]() { atCrash = CStoreSnapshot::Take(m_root); });
             else
                 plat::portable::FailFaultStep(step);
-            const BOOL result = operation == OP_CONFIGURE ? client->ConfigureAccount(account)
-                                                          : client->UnconfigureAccount(account);
+            const BOOL result = operation == OP_CONFIGURE
+                                    ? client->ConfigureAccount(account, &repairDoubtful)
+                                    : client->UnconfigureAccount(account, &repairDoubtful);
             const BOOL fired = plat::portable::FaultFired();
             plat::portable::StopFaults();
             client.reset();

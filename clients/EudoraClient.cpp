@@ -55,6 +55,13 @@ BOOL CEudoraClient::DetectClient()
     }
 }
 
+void CEudoraClient::ResetLoad()
+{
+    m_iniPath.clear();
+    m_iniBytes.clear();
+    CMailClient::ResetLoad();
+}
+
 int CEudoraClient::EnumerateAccounts()
 {
     return !m_iniPath.empty() && plat::PathExists(m_iniPath.c_str()) ? 1 : 0;

@@ -12,6 +12,7 @@ public:
     ~CEudoraClient() override;
 
     BOOL DetectClient() override;
+    void ResetLoad() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
     BOOL WriteAccount(int index, EWriteSource source) override;

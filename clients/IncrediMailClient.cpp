@@ -105,6 +105,16 @@ BOOL CIncrediMailClient::DetectClient()
     }
 }
 
+void CIncrediMailClient::ResetLoad()
+{
+    m_accountKeyLists.clear();
+    m_identityKeys.clear();
+    m_accountPairs.clear();
+    m_accountsKey.Close();
+    m_openIdentity = -1;
+    CMailClient::ResetLoad();
+}
+
 int CIncrediMailClient::EnumerateAccounts()
 {
     try {

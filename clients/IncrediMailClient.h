@@ -17,6 +17,7 @@ public:
     ~CIncrediMailClient() override;
 
     BOOL DetectClient() override;
+    void ResetLoad() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
     BOOL WriteAccount(int index, EWriteSource source) override;

@@ -94,6 +94,13 @@ BOOL CMozillaClient::DetectClient()
     return TRUE;
 }
 
+void CMozillaClient::ResetLoad()
+{
+    m_accountRefs.clear();
+    m_prefsFiles.clear();
+    CMailClient::ResetLoad();
+}
+
 int CMozillaClient::EnumerateAccounts()
 {
     try {
@@ -105,19 +112,10 @@ int CMozillaClient::EnumerateAccounts()
         FindFilesRecursive(folder + "Mozilla\\Profiles", "prefs.js");
         if (m_foundFiles.empty())
             return 0;
-        m_prefsFiles.reserve(m_prefsFiles.size() + m_foundFiles.size());
-        for (size_t k = m_prefsFiles.size(); k < m_foundFiles.size(); ++k) {
-            if (std::shared_ptr<CMozillaPrefsFile> held =
-                    CMozillaPrefsShare::ReadThisBatch(m_foundFiles[k])) {
-                m_prefsFiles.push_back(std::move(held));
-                continue;
-            }
-            // A file that cannot be read keeps its place with no lines, so indexes stay paired.
-            std::string bytes;
-            if (!plat::ReadWholeFile(m_foundFiles[k].c_str(), bytes))
-                bytes.clear();
-            m_prefsFiles.push_back(CMozillaPrefsShare::Parsed(m_foundFiles[k], std::move(bytes)));
-        }
+        m_prefsFiles.reserve(m_foundFiles.size());
+        CMozillaPrefsShare& share = CMozillaPrefsShare::Of(LoadContext());
+        for (const std::string& path : m_foundFiles)
+            m_prefsFiles.push_back(share.Read(path));
         for (size_t k = 0; k < m_prefsFiles.size(); ++k)
             ParsePrefsFile(static_cast<int>(k));
         return static_cast<int>(m_accountRefs.size());

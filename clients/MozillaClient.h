@@ -33,6 +33,8 @@ public:
     CMozillaClient();
     ~CMozillaClient() override;
 
+    void ResetLoad() override;
+
     int EnumerateAccounts() override;
     BOOL DetectClient() override;
     BOOL WriteAccount(int index, EWriteSource source) override;

@@ -24,6 +24,12 @@ COpera7Client::COpera7Client()
     m_commandLineValue = "Last CommandLine v2";
 }
 
+void COpera7Client::ResetLoad()
+{
+    m_accountsIniPath.clear();
+    CMailClient::ResetLoad();
+}
+
 int COpera7Client::EnumerateAccounts()
 {
     std::string folder;

@@ -11,6 +11,8 @@ public:
     COpera7Client();
     ~COpera7Client() override = default;
 
+    void ResetLoad() override;
+
     int EnumerateAccounts() override;
     BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;

@@ -70,6 +70,12 @@ BOOL COperaClient::DetectClient()
     return !m_exePath.empty() && plat::PathExists(m_exePath.c_str());
 }
 
+void COperaClient::ResetLoad()
+{
+    m_readEntries.clear();
+    CMailClient::ResetLoad();
+}
+
 int COperaClient::EnumerateAccounts()
 {
     // The program folder is where the executable's name starts; its last occurrence, since a folder may

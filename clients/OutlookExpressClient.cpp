@@ -46,6 +46,13 @@ BOOL COutlookExpressClient::DetectClient()
     return plat::PathExists(m_exePath.c_str());
 }
 
+void COutlookExpressClient::ResetLoad()
+{
+    m_accountKeys.clear();
+    m_accountsKey.Close();
+    CMailClient::ResetLoad();
+}
+
 int COutlookExpressClient::EnumerateAccounts()
 {
     plat::CRegKey& key = m_accountsKey;

@@ -13,6 +13,8 @@ public:
     COutlookExpressClient();
     ~COutlookExpressClient() override = default;
 
+    void ResetLoad() override;
+
     int EnumerateAccounts() override;
     BOOL DetectClient() override;
     BOOL WriteAccount(int index, EWriteSource source) override;

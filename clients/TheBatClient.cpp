@@ -32,6 +32,12 @@ BOOL CTheBatClient::DetectClient()
     }
 }
 
+void CTheBatClient::ResetLoad()
+{
+    m_depot.reset(new CTheBatDepot);
+    CMailClient::ResetLoad();
+}
+
 int CTheBatClient::EnumerateAccounts()
 {
     return m_depot->EntryCount();

@@ -15,6 +15,7 @@ public:
     ~CTheBatClient() override;
 
     BOOL DetectClient() override;
+    void ResetLoad() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
     BOOL WriteAccount(int index, EWriteSource source) override;

@@ -1,7 +1,6 @@
 // CClientCatalogue: the nine client adapters in their fixed order, created, loaded and rebuilt together.
 #include "core/ClientCatalogue.h"
 
-#include "ReadBatch.h"
 
 #include <new>
 
@@ -31,9 +30,9 @@ void CClientCatalogue::CreateCatalogue()
 void CClientCatalogue::LoadCatalogue()
 {
     // One look at the disk for all clients: two that read the same files or folders read them once.
-    plat::CReadBatch batch;
+    CLoadContext context;
     for (int i = 0; i < CLIENT_COUNT; ++i)
-        m_loaded[i] = m_clients[i] != nullptr && m_clients[i]->LoadClient();
+        m_loaded[i] = m_clients[i] != nullptr && m_clients[i]->LoadClient(&context);
 }
 
 void CClientCatalogue::DestroyCatalogue()

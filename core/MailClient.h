@@ -4,6 +4,7 @@
 
 #include "core/AccountAction.h"
 #include "core/AccountInfo.h"
+#include "core/LoadContext.h"
 
 #include <string>
 #include <vector>
@@ -33,9 +34,11 @@ public:
     virtual BOOL WriteAccount(int /*index*/, EWriteSource /*source*/) { return TRUE; }
     virtual BOOL ReadAccount(int /*index*/) { return TRUE; }
 
-    // DetectClient, icons, EnumerateAccounts, then EvaluateAccount per record. FALSE when the client is not
-    // installed, has no accounts or its records could not be allocated: it is then shown nowhere.
-    BOOL LoadClient();
+    // DetectClient, icons, EnumerateAccounts, then EvaluateAccount per record, within context (the load of
+    // the whole catalogue; null for a load of this adapter alone). FALSE when the client is not installed,
+    // has no accounts or its records could not be allocated: it is then shown nowhere. May be called again (a
+    // refresh): each call starts from nothing and sees only what the stores hold then.
+    BOOL LoadClient(CLoadContext* context = nullptr);
     void LoadIcons();
     BOOL UnconfigureAccount(int index, CDoubtfulAnswer* answer = nullptr);
     std::string GetReasonText(int index) const;
@@ -70,9 +73,14 @@ protected:
     BOOL WriteRegString(HKEY key, const char* valueName, const std::string& text);
     static BOOL FitsRegString(const std::string& text);
     BOOL WriteRegDword(HKEY key, const char* valueName, DWORD value);
+    // Forgets everything the last load read, before the next one. An adapter that keeps per-load state of its
+    // own clears it here, then calls this.
+    virtual void ResetLoad();
+    // The load under way; only valid inside LoadClient (DetectClient, EnumerateAccounts, ReadAccount).
+    CLoadContext& LoadContext() { return *m_load; }
     // Appends to m_foundFiles every path below directory whose entry name equals fileName (any case); linked
-    // folders are not entered. Within one read batch a tree is searched for a name once (Mozilla and Netscape
-    // search the same profiles); a later search in the batch gives what the first found.
+    // folders are not entered. Within one load a tree is searched for a name once (Mozilla and Netscape
+    // search the same profiles).
     void FindFilesRecursive(const std::string& directory, const std::string& fileName);
 
     std::string m_displayName;
@@ -84,9 +92,10 @@ protected:
     HICON m_largeIcon = nullptr;
     std::vector<std::string> m_foundFiles;
     std::string m_exePath;
+    CLoadContext* m_load = nullptr;
 
 private:
-    void SearchFolder(const std::string& directory, const std::string& fileName);
+    BOOL LoadWithin();
     // TRUE when answer confirms acting on doubtful record index; a declined record is left unsupported.
     BOOL ConfirmDoubtfulAccount(int index, EAccountAction action, CDoubtfulAnswer* answer);
 };

@@ -7,6 +7,7 @@
 #include "ui/DoubtfulPrompt.h"
 #include "ui/ManualAssistantDlg.h"
 #include "ui/RunningClients.h"
+#include "views/RowKey.h"
 
 namespace {
 
@@ -14,12 +15,12 @@ const char kSection[] = "Main Dialog";
 
 int ClientOfKey(LPARAM key)
 {
-    return static_cast<int>((static_cast<DWORD>(key) >> 16) & 0xFFFF);
+    return ClientOfRowKey(static_cast<DWORD>(key));
 }
 
 int AccountOfKey(LPARAM key)
 {
-    return static_cast<int>(static_cast<DWORD>(key) & 0xFFFF);
+    return AccountOfRowKey(static_cast<DWORD>(key));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "clients/DefaultClients.h"
+#include "views/AccountView.h"
 #include "core/ClientCatalogue.h"
 #include "ui/Button.h"
 #include "ui/Dialog.h"
@@ -61,6 +62,7 @@ private:
     void CreateCatalogue() { m_clients.CreateCatalogue(); }
     void DestroyCatalogue();
     void ClearAccountDetails();
+    void ShowAccountDetails(const AccountDetails& details);
     LRESULT OnAccountClick(NMHDR* header);
     LRESULT OnColumnClick(NMHDR* header);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam, BOOL& handled);
@@ -107,7 +109,7 @@ private:
     std::string m_serverLabel;
     std::string m_serverTypeLabel;
     std::string m_userNameLabel;
-    HICON m_hIcon;
+    HICON m_icon;
     std::string m_menuFile;
     std::string m_menuEdit;
     std::string m_menuHelp;
@@ -115,7 +117,7 @@ private:
     std::string m_menuInvertSelection;
     std::string m_menuExit;
     std::string m_menuAbout;
-    HACCEL m_hAccel;
+    HACCEL m_accelerators;
     CImageList m_imageList;
     // Set while an action hands accounts to the clients; its questions must not start a second one.
     BOOL m_actionRunning = FALSE;

@@ -7,6 +7,7 @@
 #include "ui/IndicatorButton.h"
 #include "ui/Static.h"
 #include "ui/resources/resource.h"
+#include "views/WizardWalk.h"
 
 class CWizardConfiguratorDlg : public CDialog
 {
@@ -52,15 +53,12 @@ private:
     void CreateCatalogue() { m_clients.CreateCatalogue(); }
     void DestroyCatalogue() { m_clients.DestroyCatalogue(); }
 
-    // Positions are (client, account) pairs in catalogue order; only supported records count as accounts.
-    BOOL IsAccount(int client, int account) const;
-    BOOL FindAccount(int client, int account, BOOL forward, int& foundClient, int& foundAccount) const;
     BOOL CurrentRecord(AccountInfo& record) const;
-    int AccountsBefore(int client, int account) const;
 
     int m_curAccount = 0;
     int m_curClient = 0;
     CClientCatalogue m_clients;
+    CWizardWalk m_walk; // over m_clients
     CStatic m_clientIcon;
     CIndicatorButton m_upToDateYes;
     CIndicatorButton m_upToDateNo;
@@ -72,7 +70,14 @@ private:
     std::string m_clientName;
     std::string m_readyText;
     std::string m_accountOfText;
-    HICON m_hIcon;
+    std::string m_detailsTitle;
+    // The fixed texts of the window, from the text table.
+    struct Labels
+    {
+        std::string userName, server, port, configure, unconfigure, update, previous, next, close, upToDate,
+            yes, no, clientGroup;
+    } m_labels;
+    HICON m_icon;
     int m_accountNumber = 0;
     int m_accountTotal = 0;
     BOOL m_showing = FALSE;

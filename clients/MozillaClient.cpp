@@ -264,17 +264,17 @@ BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
         userName.key = ServerKey(ref, "userName");
         userName.wasPresent = TRUE;
         userName.lineBefore = ref.userNameText;
-        userName.lineAfter = CMozillaPrefsFile::FormatStringSetting(userName.key, settings.userName);
+        userName.lineAfter = prefs::FormatStringSetting(userName.key, settings.userName);
         CMozillaPrefsWriter::Edit hostname;
         hostname.key = ServerKey(ref, "hostname");
         hostname.wasPresent = TRUE;
         hostname.lineBefore = ref.hostnameText;
-        hostname.lineAfter = CMozillaPrefsFile::FormatStringSetting(hostname.key, settings.server);
+        hostname.lineAfter = prefs::FormatStringSetting(hostname.key, settings.server);
         CMozillaPrefsWriter::Edit port;
         port.key = ServerKey(ref, "port");
         port.wasPresent = ref.portLine >= 0;
         port.lineBefore = ref.portText;
-        port.lineAfter = CMozillaPrefsFile::FormatIntegerSetting(port.key, settings.port);
+        port.lineAfter = prefs::FormatIntegerSetting(port.key, settings.port);
         // The client's default port needs no line of its own; any other port does.
         port.addWhenAbsent = settings.port != kDefaultPort;
         writer.AddEdit(userName);

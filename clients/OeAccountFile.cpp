@@ -206,6 +206,9 @@ void COeAccountFile::NewLineLayout(size_t& insertAt, std::string& before, std::s
         indent = m_text.substr(lineStart, indentEnd - lineStart);
         after = LineEndAfter(m_text, last.end, next);
         ownLine = !after.empty() && next <= closeTag;
+        // Only blanks may follow it on its line: a line end inside a comment is no place for a setting.
+        for (size_t i = last.end; ownLine && i < next - after.size(); ++i)
+            ownLine = IsBlank(m_text[i]);
         insertAt = next;
     }
     if (!ownLine) {

@@ -144,6 +144,16 @@ TEST(OeAccountFile, AddedAndRemovedSettingsKeepTheFileLayout)
     EXPECT_EQ("<MessageAccount>\n  <B type=\"SZ\">b&amp;</B>\n  <!-- end -->\n</MessageAccount>",
               file.Serialize());
 
+    // A comment that runs on from the last setting's line is no place for the new one.
+    const std::string comment = "<MessageAccount>\n  <A type=\"SZ\">a</A><!-- x\n y -->\n</MessageAccount>";
+    ASSERT_TRUE(file.Parse(comment));
+    ASSERT_TRUE(file.SetText("B", "b"));
+    EXPECT_EQ(
+        "<MessageAccount>\n  <A type=\"SZ\">a</A><!-- x\n y -->\n\n  <B type=\"SZ\">b</B></MessageAccount>",
+        file.Serialize());
+    ASSERT_TRUE(file.RemoveSetting("B"));
+    EXPECT_EQ(comment, file.Serialize());
+
     // No setting yet: a tab and the file's own line end, on a line before the closing tag.
     ASSERT_TRUE(file.Parse("<MessageAccount>\n</MessageAccount>\n"));
     ASSERT_TRUE(file.SetText("A", "a"));

@@ -240,7 +240,7 @@ BOOL COeAccountFile::RemoveSetting(const std::string& name)
     } else if (alone && m_text.compare(lineEnd, 2, "\r\n") == 0) {
         from = lineStart;
         to = lineEnd + 2;
-    } else if (alone && lineStart > 0) {
+    } else if (alone && lineStart > 0 && lineEnd == m_layout.closeTag) {
         // A line that ends at the closing tag: its line end stands before it.
         from = lineStart - 1;
         if (from > 0 && m_text[from - 1] == '\r')

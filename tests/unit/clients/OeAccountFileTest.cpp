@@ -171,6 +171,10 @@ TEST(OeAccountFile, AddedAndRemovedSettingsKeepTheFileLayout)
     EXPECT_EQ("<MessageAccount></MessageAccount>", file.Serialize());
     ASSERT_TRUE(file.SetText("A", "a"));
     EXPECT_EQ("<MessageAccount>\r\n\t<A type=\"SZ\">a</A></MessageAccount>", file.Serialize());
+    // An element that shares its line with the next one goes alone.
+    ASSERT_TRUE(file.Parse("<MessageAccount>\n  <A type=\"SZ\"/><B type=\"SZ\"/>\n</MessageAccount>"));
+    ASSERT_TRUE(file.RemoveSetting("A"));
+    EXPECT_EQ("<MessageAccount>\n  <B type=\"SZ\"/>\n</MessageAccount>", file.Serialize());
 }
 
 TEST(OeAccountFile, FilesThatAreNotWellFormedAreRefused)

@@ -95,17 +95,6 @@ BOOL TempFolder(std::string& folder)
     return TRUE;
 }
 
-BOOL WindowsDirectory(std::string& folder)
-{
-    wchar_t path[MAX_PATH + 1] = {};
-    UINT length = GetWindowsDirectoryW(path, MAX_PATH + 1);
-    std::string utf8;
-    if (length == 0 || length >= MAX_PATH + 1 || !ToUtf8(path, length, utf8))
-        return FALSE;
-    folder.swap(utf8);
-    return TRUE;
-}
-
 DWORD LastErrorCode()
 {
     return GetLastError();

@@ -29,6 +29,7 @@ TEST(TheBatLoginCodec, KnownSymbolsAndStoredForms)
         {"abc", "zDzzzotDH+++"}, {"abcd", "yzzzzoZCHon+"}, {"marta", "yjzzzolNLol+"},
     };
     for (const auto& row : stored) {
+        SCOPED_TRACE(std::string("text [") + row.first + "]");
         std::string form = "kumquat";
         std::string text = "kumquat";
         ASSERT_TRUE(CTheBatLoginCodec::EncodeValue(row.first, form)) << row.first;

@@ -37,14 +37,21 @@ private:
         int account;
     };
 
-    int OnList();
+    int OnList(BOOL json, int clientFilter);
+    // One line naming what is wrong, then the usage text; TOOL_EXIT_USAGE.
+    int UsageError(const std::string& what);
+    // The client index of a number or a display name (any letter case); -1 when there is no such client.
+    int ClientOfText(const std::string& text) const;
+    // --dry-run: prints the values the account would get; FALSE when the real run would leave it alone.
+    BOOL PrintPlannedValues(Action action, CMailClient& client, int clientIndex, int accountIndex,
+                            const AccountInfo& info);
     int OnAction(Action action, BOOL all, int client, int account);
     BOOL Qualifies(Action action, const AccountInfo& info) const;
     // Acts on one account; prints its line; TRUE when it was done.
     BOOL ActOn(Action action, CMailClient& client, int clientIndex, int accountIndex);
     BOOL ReadsBackAs(Action action, const Target& target);
-    void PrintResult(int clientIndex, int accountIndex, const std::string& clientName, const std::string& accountName,
-                     const std::string& result);
+    void PrintResult(int clientIndex, int accountIndex, const std::string& clientName,
+                     const std::string& accountName, const std::string& result);
     static int AnswerPrompt(const char* text, const char* caption, UINT type, void* context);
 
     std::ostream& m_out;
@@ -53,4 +60,5 @@ private:
     BOOL m_assumeYes = FALSE;
     BOOL m_force = FALSE;
     BOOL m_declined = FALSE;
+    BOOL m_dryRun = FALSE;
 };

@@ -141,8 +141,8 @@ int CAccountsCommand::ClientOfText(const std::string& text) const
         return index;
     if (IsAllDigits(text))
         return -1;
+    // Names are known without reading any store: the catalogue as constructed holds every adapter.
     CClientCatalogue catalogue(m_factory);
-    catalogue.CreateCatalogue();
     for (int c = 0; c < CLIENT_COUNT; ++c) {
         CMailClient* client = catalogue.Client(c);
         if (client && EqualsNoCase(client->DisplayName(), text))

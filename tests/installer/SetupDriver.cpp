@@ -3,6 +3,10 @@
 //   nimbrel-setup-driver click BUTTON   presses the installer's button captioned BUTTON ("&" left out)
 //   nimbrel-setup-driver wizard         waits for the configurator's wizard; prints its texts
 //   nimbrel-setup-driver close-wizard   closes the wizard
+//   nimbrel-setup-driver answer-until PAGE TITLE
+//                                       answers Yes (or OK) to every message box whose title starts with
+//                                       TITLE until the installer's page that shows PAGE comes; prints each
+//                                       box's text
 // Exit code 0 when it was done, 1 when the window or text did not come within 60 s.
 #include "tests/gui/UserDriver.h"
 #include "ui/resources/resource.h"
@@ -15,7 +19,8 @@
 
 namespace {
 
-const char kSetupTitle[] = "Nimbrel Setup";
+// The installer's and the uninstaller's titles start so (the Wine desktop's is "Nimbrel - Wine desktop").
+const char* const kSetupTitles[] = {"Nimbrel Setup", "Nimbrel Uninstall"};
 const char kWizardTitle[] = "E-mail accounts configurator";
 const int kTimeoutMs = 60000;
 
@@ -44,15 +49,19 @@ std::vector<HWND> VisibleChildren(HWND window)
     return children;
 }
 
-// The installer's window: its title gets each page's subcaption after "Nimbrel Setup" (a space, here).
+// The installer's window: its title gets each page's subcaption after "Nimbrel Setup" (a space, here), or
+// "Nimbrel Uninstall".
 HWND FindSetup()
 {
     HWND found = nullptr;
     ::EnumWindows(
         [](HWND window, LPARAM result) -> BOOL {
-            if (::IsWindowVisible(window) && gui::Text(window).rfind(kSetupTitle, 0) == 0) {
-                *reinterpret_cast<HWND*>(result) = window;
-                return FALSE;
+            std::string title = ::IsWindowVisible(window) ? gui::Text(window) : std::string();
+            for (const char* start : kSetupTitles) {
+                if (title.rfind(start, 0) == 0) {
+                    *reinterpret_cast<HWND*>(result) = window;
+                    return FALSE;
+                }
             }
             return TRUE;
         },
@@ -113,6 +122,49 @@ int OnClick(const std::string& caption)
     return 0;
 }
 
+HWND FindMessageBox(const std::string& titleStart)
+{
+    std::pair<HWND, const std::string*> search(nullptr, &titleStart);
+    ::EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* search = reinterpret_cast<std::pair<HWND, const std::string*>*>(parameter);
+            if (::IsWindowVisible(window) && gui::IsMessageBox(window) &&
+                gui::Text(window).rfind(*search->second, 0) == 0) {
+                search->first = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.first;
+}
+
+int OnAnswerUntil(const std::string& pageText, const std::string& titleStart)
+{
+    for (;;) {
+        HWND box = nullptr, setup = nullptr;
+        BOOL came = gui::WaitUntil(
+            [&] {
+                box = FindMessageBox(titleStart);
+                setup = FindSetup();
+                return box != nullptr || (setup && ShowsText(setup, pageText));
+            },
+            kTimeoutMs);
+        if (!came)
+            return 1;
+        if (!box) {
+            gui::Sync(setup);
+            PrintTexts(setup);
+            return 0;
+        }
+        std::printf("%s: %s\n", gui::Text(box).c_str(), gui::MessageText(box).c_str());
+        if (!gui::Answer(box, ::GetDlgItem(box, IDYES) ? IDYES : IDOK))
+            return 1;
+        // The box is gone before the next look, so that it is not answered twice.
+        gui::WaitUntil([&] { return !::IsWindow(box) || !::IsWindowVisible(box); }, 5000);
+    }
+}
+
 HWND FindWizard()
 {
     HWND wizard = nullptr;
@@ -135,6 +187,8 @@ int main(int argc, char** argv)
         return OnPage(argument);
     if (command == "click" && argc == 3)
         return OnClick(argument);
+    if (command == "answer-until" && argc == 4)
+        return OnAnswerUntil(argument, argv[3]);
     if (command == "wizard" || command == "close-wizard") {
         HWND wizard = FindWizard();
         if (!wizard)
@@ -146,6 +200,7 @@ int main(int argc, char** argv)
             PrintTexts(wizard);
         return 0;
     }
-    std::fprintf(stderr, "usage: nimbrel-setup-driver page TEXT | click BUTTON | wizard | close-wizard\n");
+    std::fprintf(stderr, "usage: nimbrel-setup-driver page TEXT | click BUTTON | wizard | close-wizard | "
+                         "answer-until PAGE TITLE\n");
     return 2;
 }

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The installer as a user runs it, under an X display: welcome page, folder page, install, finish page, and
-# the wizard that the finish page opens; a screenshot of each in SHOTS (default build/installer-shots).
+# the wizard that the finish page opens; then the uninstaller, which asks through the configurator and gives
+# every account back. A screenshot of each page in SHOTS (default build/windows/installer-shots).
 #   interactive_install.sh BIN [SHOTS]
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
@@ -46,7 +47,25 @@ import -window root -trim +repage "$SHOTS/wizard.png" 2>/dev/null
 check "wizard shows the first account" grep -q "Next >>" "$WORK/wizard.texts"
 check "setup ended" wait_for 30 bash -c "! kill -0 $setup 2>/dev/null"
 wine_to_file "$WORK/close.txt" "$DRIVER" close-wizard
-for shot in welcome folder finish wizard; do
+
+# The uninstaller: its confirmation page, then the configurator's question and its doubtful accounts.
+check "configured accounts before" grep -q $'\tYes\tYes\tYes\t' <(wine_to_file "$WORK/l.raw" "$BIN/nimbrel-accounts.exe" list; tr -d '\r' <"$WORK/l.raw")
+/usr/lib/wine/wine64 "$(unix_path "$DEFAULT_DIR")/uninstall.exe" </dev/null >"$WORK/uninstall.log" 2>&1 &
+check "uninstall page" page uninstall "Uninstall Nimbrel"
+check "uninstall" click "Uninstall"
+# Every question answered Yes (or OK) until the uninstaller's last page comes.
+wine_to_file "$WORK/answers.raw" "$DRIVER" answer-until "Uninstallation Complete" ""
+tr -d '\r' <"$WORK/answers.raw" >"$WORK/answers.txt"
+check "the configurator asked to restore" grep -qxF 'E-mail accounts configurator: Restore original settings of all e-mail accounts?' "$WORK/answers.txt"
+check "doubtful accounts asked about" grep -q '^Confirm action for Doubtful' "$WORK/answers.txt"
+check "uninstall complete page" page uninstalled "Uninstallation Complete"
+check "close" click "Close"
+check "programs removed" wait_for 60 bash -c "! test -e '$(unix_path "$DEFAULT_DIR")'"
+tool list
+check "every account given back" test "$(awk -F'\t' 'NR > 1 && $7 == "Yes"' "$WORK/out.txt" | wc -l)" -eq 0
+check "no Uninstall key left" no_key "$UNINSTALL_KEY"
+
+for shot in welcome folder finish wizard uninstall uninstalled; do
     check "screenshot $shot" test -s "$SHOTS/$shot.png"
 done
 echo "screenshots in $SHOTS"

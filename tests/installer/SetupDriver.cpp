@@ -141,17 +141,21 @@ HWND FindMessageBox(const std::string& titleStart)
 
 int OnAnswerUntil(const std::string& pageText, const std::string& titleStart)
 {
-    for (;;) {
+    for (int answered = 0;; ++answered) {
         HWND box = nullptr, setup = nullptr;
         BOOL came = gui::WaitUntil(
             [&] {
                 box = FindMessageBox(titleStart);
                 setup = FindSetup();
-                return box != nullptr || (setup && ShowsText(setup, pageText));
+                return box != nullptr || (setup && ShowsText(setup, pageText)) || (!setup && answered > 0);
             },
             kTimeoutMs);
         if (!came)
             return 1;
+        if (!box && !setup) {
+            std::printf("(the installer ended)\n");
+            return 0;
+        }
         if (!box) {
             gui::Sync(setup);
             PrintTexts(setup);

@@ -48,6 +48,23 @@ check "wizard shows the first account" grep -q "Next >>" "$WORK/wizard.texts"
 check "setup ended" wait_for 30 bash -c "! kill -0 $setup 2>/dev/null"
 wine_to_file "$WORK/close.txt" "$DRIVER" close-wizard
 
+# An account whose store cannot be written: the uninstaller names it and keeps everything.
+STORE='C:\nimbrel-samples\TheBat\Mail\Home\account.cfg'
+tool configure 4 0
+wine_to_file "$WORK/attrib.txt" cmd /c attrib +r "$STORE"
+/usr/lib/wine/wine64 "$(unix_path "$DEFAULT_DIR")/uninstall.exe" </dev/null >"$WORK/uninstall.log" 2>&1 &
+check "uninstall page (read-only store)" page uninstall "Uninstall Nimbrel"
+check "uninstall (read-only store)" click "Uninstall"
+wine_to_file "$WORK/answers.raw" "$DRIVER" answer-until "Uninstallation Complete" ""
+tr -d '\r' <"$WORK/answers.raw" >"$WORK/failed-answers.txt"
+check "the configurator asked about doubtful accounts" grep -q '^Confirm action for Doubtful' "$WORK/failed-answers.txt"
+check "the uninstaller says so" grep -q '^Nimbrel Uninstall: Not every e-mail account could be given back' "$WORK/failed-answers.txt"
+check "its line is in the message" grep -q $'^4\t0\tThe Bat!\tHome\tfailed' "$WORK/failed-answers.txt"
+check "uninstaller ended without the last page" grep -qxF '(the installer ended)' "$WORK/failed-answers.txt"
+check "programs kept" test -s "$(unix_path "$DEFAULT_DIR")/vantler.exe"
+check "Uninstall entry kept" test -n "$(reg_value "$UNINSTALL_KEY" UninstallString)"
+wine_to_file "$WORK/attrib.txt" cmd /c attrib -r "$STORE"
+
 # The uninstaller: its confirmation page, then the configurator's question and its doubtful accounts.
 check "configured accounts before" grep -q $'\tYes\tYes\tYes\t' <(wine_to_file "$WORK/l.raw" "$BIN/nimbrel-accounts.exe" list; tr -d '\r' <"$WORK/l.raw")
 /usr/lib/wine/wine64 "$(unix_path "$DEFAULT_DIR")/uninstall.exe" </dev/null >"$WORK/uninstall.log" 2>&1 &
@@ -57,7 +74,6 @@ check "uninstall" click "Uninstall"
 wine_to_file "$WORK/answers.raw" "$DRIVER" answer-until "Uninstallation Complete" ""
 tr -d '\r' <"$WORK/answers.raw" >"$WORK/answers.txt"
 check "the configurator asked to restore" grep -qxF 'E-mail accounts configurator: Restore original settings of all e-mail accounts?' "$WORK/answers.txt"
-check "doubtful accounts asked about" grep -q '^Confirm action for Doubtful' "$WORK/answers.txt"
 check "uninstall complete page" page uninstalled "Uninstallation Complete"
 check "close" click "Close"
 check "programs removed" wait_for 60 bash -c "! test -e '$(unix_path "$DEFAULT_DIR")'"

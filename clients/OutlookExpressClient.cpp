@@ -46,6 +46,13 @@ BOOL COutlookExpressClient::DetectClient()
     return plat::PathExists(m_exePath.c_str());
 }
 
+void COutlookExpressClient::ResetLoad()
+{
+    m_accountKeys.clear();
+    m_accountsKey.Close();
+    CMailClient::ResetLoad();
+}
+
 int COutlookExpressClient::EnumerateAccounts()
 {
     plat::CRegKey& key = m_accountsKey;
@@ -108,11 +115,11 @@ BOOL COutlookExpressClient::ReadAccount(int index)
     return TRUE;
 }
 
-BOOL COutlookExpressClient::WriteAccount(int index, int source)
+BOOL COutlookExpressClient::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountKeys.size())
         return FALSE;
-    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    const PopSettings& settings = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
     plat::CRegKey key;
     if (key.Open(HKEY_CURRENT_USER, AccountKeyPath(index).c_str(), KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
         return FALSE;
@@ -134,7 +141,7 @@ BOOL COutlookExpressClient::WriteAccount(int index, int source)
     // The proxy user name carries every real setting, so it must be the last thing to go when restoring and
     // the first thing to come when configuring: a process stopped half way then loses nothing.
     BOOL written;
-    if (source == 1) {
+    if (source == WRITE_ORIGINAL) {
         written = writeSicily() && WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) &&
                   WriteRegString(k, kPopServer, settings.server) &&
                   WriteRegString(k, kPopUserName, settings.userName);

@@ -15,9 +15,10 @@ public:
     ~CTheBatClient() override;
 
     BOOL DetectClient() override;
+    void ResetLoad() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
 
 private:
     BOOL ReadPopSettings(int index);

@@ -7,7 +7,6 @@
 #include "core/TextUtil.h"
 #include "settings/ProductSettings.h"
 #include "Processes.h"
-#include "Prompt.h"
 
 #include <memory>
 
@@ -116,9 +115,9 @@ int CAccountsCommand::Run(const std::vector<std::string>& args)
             return UsageError(command + ": unexpected argument: " + words[1]);
         if (command == "list")
             return OnList(json, clientFilter);
-        Action action = command == "update"      ? ACTION_UPDATE
-                        : command == "configure" ? ACTION_CONFIGURE
-                                                 : ACTION_UNCONFIGURE;
+        EAccountAction action = command == "update"      ? ACTION_UPDATE
+                                : command == "configure" ? ACTION_CONFIGURE
+                                                         : ACTION_UNCONFIGURE;
         return OnAction(action, TRUE, clientFilter, -1);
     }
     if (words.size() < 3)
@@ -176,20 +175,7 @@ int CAccountsCommand::OnList(BOOL json, int clientFilter)
     return TOOL_EXIT_DONE;
 }
 
-BOOL CAccountsCommand::Qualifies(Action action, const AccountInfo& info) const
-{
-    switch (action) {
-    case ACTION_CONFIGURE:
-        return info.supported && !(info.configured && info.upToDate);
-    case ACTION_UNCONFIGURE:
-        return info.supported && info.configured;
-    case ACTION_UPDATE:
-        return info.supported && info.configured && !info.upToDate;
-    }
-    return FALSE;
-}
-
-int CAccountsCommand::OnAction(Action action, BOOL all, int clientIndex, int accountIndex)
+int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex, int accountIndex)
 {
     CClientCatalogue catalogue(m_factory);
     catalogue.LoadCatalogue();
@@ -197,7 +183,6 @@ int CAccountsCommand::OnAction(Action action, BOOL all, int clientIndex, int acc
                  accountIndex >= catalogue.LoadedClient(clientIndex)->AccountCount()))
         return UsageError("no account " + std::to_string(clientIndex) + ' ' + std::to_string(accountIndex) +
                           " (see: nimbrel-accounts list)");
-    plat::SetPromptResponder(&CAccountsCommand::AnswerPrompt, this);
     BOOL allDone = TRUE;
     std::vector<Target> done;
     for (int c = 0; c < CLIENT_COUNT; ++c) {
@@ -209,7 +194,7 @@ int CAccountsCommand::OnAction(Action action, BOOL all, int clientIndex, int acc
                 continue;
             AccountInfo info;
             client->GetAccount(a, info);
-            if (all && !Qualifies(action, info))
+            if (all && !TakesAction(action, info))
                 continue;
             if (ActOn(action, *client, c, a))
                 done.push_back({c, a});
@@ -217,7 +202,6 @@ int CAccountsCommand::OnAction(Action action, BOOL all, int clientIndex, int acc
                 allDone = FALSE;
         }
     }
-    plat::SetPromptResponder(nullptr, nullptr);
     if (m_dryRun)
         return allDone ? TOOL_EXIT_DONE : TOOL_EXIT_NOT_ALL_DONE;
     // What the stores hold now is the only truth: read every client afresh and check each account done.
@@ -225,9 +209,7 @@ int CAccountsCommand::OnAction(Action action, BOOL all, int clientIndex, int acc
     for (const Target& target : done) {
         CMailClient* client = catalogue.LoadedClient(target.client);
         AccountInfo info;
-        BOOL readBack = client && client->GetAccount(target.account, info) &&
-                        (action == ACTION_UNCONFIGURE ? info.supported && !info.configured
-                                                      : info.supported && info.configured && info.upToDate);
+        BOOL readBack = client && client->GetAccount(target.account, info) && ShowsActionDone(action, info);
         if (!readBack) {
             PrintResult(target.client, target.account, client ? client->DisplayName() : std::string(),
                         info.name, "failed: the account does not read back as written");
@@ -237,15 +219,17 @@ int CAccountsCommand::OnAction(Action action, BOOL all, int clientIndex, int acc
     return allDone ? TOOL_EXIT_DONE : TOOL_EXIT_NOT_ALL_DONE;
 }
 
-BOOL CAccountsCommand::ActOn(Action action, CMailClient& client, int c, int a)
+BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, int a)
 {
     AccountInfo info;
     client.GetAccount(a, info);
-    if (!info.supported) {
+    const EActionVerdict verdict =
+        JudgeAction(action == ACTION_UNCONFIGURE ? action : ACTION_CONFIGURE, info);
+    if (verdict == VERDICT_NOT_SUPPORTED) {
         PrintResult(c, a, client.DisplayName(), info.name, "not supported: " + client.GetReasonText(a));
         return FALSE;
     }
-    if (action == ACTION_UNCONFIGURE ? !info.configured : (info.configured && info.upToDate)) {
+    if (verdict == VERDICT_NOTHING_TO_DO) {
         PrintResult(c, a, client.DisplayName(), info.name,
                     action == ACTION_UNCONFIGURE ? "nothing to do: not configured"
                                                  : "nothing to do: already configured and up to date");
@@ -259,7 +243,8 @@ BOOL CAccountsCommand::ActOn(Action action, CMailClient& client, int c, int a)
     if (m_dryRun)
         return PrintPlannedValues(action, client, c, a, info);
     m_declined = FALSE;
-    BOOL ok = action == ACTION_UNCONFIGURE ? client.UnconfigureAccount(a) : client.ConfigureAccount(a);
+    BOOL ok =
+        action == ACTION_UNCONFIGURE ? client.UnconfigureAccount(a, this) : client.ConfigureAccount(a, this);
     if (ok) {
         const char* what = action == ACTION_UNCONFIGURE ? "unconfigured"
                            : !info.configured           ? "configured"
@@ -275,7 +260,7 @@ BOOL CAccountsCommand::ActOn(Action action, CMailClient& client, int c, int a)
     return ok;
 }
 
-BOOL CAccountsCommand::PrintPlannedValues(Action action, CMailClient& client, int c, int a,
+BOOL CAccountsCommand::PrintPlannedValues(EAccountAction action, CMailClient& client, int c, int a,
                                           const AccountInfo& info)
 {
     // As the real run: a doubtful account is left alone unless --yes accepts it.
@@ -303,12 +288,10 @@ void CAccountsCommand::PrintResult(int c, int a, const std::string& clientName,
     m_out << c << '\t' << a << '\t' << clientName << '\t' << accountName << '\t' << result << '\n';
 }
 
-int CAccountsCommand::AnswerPrompt(const char* /*text*/, const char* /*caption*/, UINT /*type*/,
-                                   void* context)
+BOOL CAccountsCommand::Confirm(const AccountInfo& /*account*/, EAccountAction /*action*/)
 {
-    CAccountsCommand* self = static_cast<CAccountsCommand*>(context);
-    if (self->m_assumeYes)
-        return IDOK;
-    self->m_declined = TRUE;
-    return IDCANCEL;
+    if (m_assumeYes)
+        return TRUE;
+    m_declined = TRUE;
+    return FALSE;
 }

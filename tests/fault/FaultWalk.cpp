@@ -3,6 +3,7 @@
 #include "fault/FaultWalk.h"
 #include "support/ClientChecks.h"
 
+#include "clients/DefaultClients.h"
 #include "core/ClientCatalogue.h"
 #include "FaultInjection.h"
 #include "Files.h"
@@ -58,11 +59,12 @@ BOOL CFaultWalk::Prepare(int account, Operation operation)
     g_productSettings.GetProxyPort();
     if (operation != OP_UNCONFIGURE || account < 0)
         return TRUE;
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     AccountInfo record;
     if (!client->LoadClient() || !client->GetAccount(account, record))
         return FALSE;
-    return record.configured || client->ConfigureAccount(account);
+    CAcceptQuestions repairDoubtful;
+    return record.configured || client->ConfigureAccount(account, &repairDoubtful);
 }
 
 std::vector<int> CFaultWalk::WritableAccounts()
@@ -70,7 +72,7 @@ std::vector<int> CFaultWalk::WritableAccounts()
     std::vector<int> accounts;
     if (!Prepare(-1, OP_CONFIGURE))
         return accounts;
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     if (!client->LoadClient())
         return accounts;
     for (int i = 0; i < client->AccountCount(); ++i) {
@@ -83,7 +85,7 @@ std::vector<int> CFaultWalk::WritableAccounts()
 
 BOOL CFaultWalk::RealSettingsKept(int account, const PopSettings& real, std::string& why)
 {
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     AccountInfo record;
     if (!client->LoadClient() || !client->GetAccount(account, record) || !record.supported) {
         why = "the account is no longer readable";
@@ -145,7 +147,7 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
 {
     Outcome outcome;
     const std::string name = std::string(OperationName(operation)) + " of account " + std::to_string(account);
-    const CAcceptQuestions repairDoubtful;
+    CAcceptQuestions repairDoubtful;
 
     // The clean run: its steps, its result, the stores before and after it.
     AccountInfo loaded;
@@ -154,15 +156,15 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
         return outcome;
     }
     m_before = CStoreSnapshot::Take(m_root);
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     if (!client->LoadClient() || !client->GetAccount(account, loaded)) {
         outcome.problems.push_back(name + ": the account does not load");
         return outcome;
     }
     const PopSettings real = loaded.original;
     plat::portable::StartFaultCount();
-    const BOOL cleanResult =
-        operation == OP_CONFIGURE ? client->ConfigureAccount(account) : client->UnconfigureAccount(account);
+    const BOOL cleanResult = operation == OP_CONFIGURE ? client->ConfigureAccount(account, &repairDoubtful)
+                                                       : client->UnconfigureAccount(account, &repairDoubtful);
     plat::portable::StopFaults();
     outcome.steps = plat::portable::FaultSteps().size();
     m_after = CStoreSnapshot::Take(m_root);
@@ -182,7 +184,7 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
                 outcome.problems.push_back(what + ": the sample stores could not be set up");
                 continue;
             }
-            client.reset(CClientCatalogue::CreateDefaultClient(m_client));
+            client.reset(CreateDefaultClient(m_client));
             if (!client->LoadClient()) {
                 outcome.problems.push_back(what + ": the client does not load");
                 continue;
@@ -192,8 +194,9 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
                 plat::portable::CrashAtFaultStep(step, [&]() { atCrash = CStoreSnapshot::Take(m_root); });
             else
                 plat::portable::FailFaultStep(step);
-            const BOOL result = operation == OP_CONFIGURE ? client->ConfigureAccount(account)
-                                                          : client->UnconfigureAccount(account);
+            const BOOL result = operation == OP_CONFIGURE
+                                    ? client->ConfigureAccount(account, &repairDoubtful)
+                                    : client->UnconfigureAccount(account, &repairDoubtful);
             const BOOL fired = plat::portable::FaultFired();
             plat::portable::StopFaults();
             client.reset();

@@ -7,8 +7,8 @@
 
 std::string AccountsJson(const CClientCatalogue& catalogue, int clientFilter)
 {
-    // The stores hold text in the system code page; the library takes UTF-8 only.
-    auto text = [](const std::string& value) { return plat::SystemTextToUtf8(value); };
+    // The library takes UTF-8 only; a store's own 8-bit text is read in the code page.
+    auto text = [](const std::string& value) { return plat::TextAsUtf8(value); };
     nlohmann::ordered_json accounts = nlohmann::ordered_json::array();
     for (int c = 0; c < CLIENT_COUNT; ++c) {
         CMailClient* client = catalogue.LoadedClient(c);

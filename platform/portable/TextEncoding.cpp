@@ -25,10 +25,35 @@ void AppendUtf8(std::string& out, unsigned code)
     }
 }
 
+// TRUE when text is well-formed UTF-8 (no overlong form, no surrogate, nothing past U+10FFFF).
+bool IsUtf8(const std::string& text)
+{
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : 4;
+        if (extra == 4 || (extra > 0 && i + extra >= text.size()))
+            return false;
+        unsigned code = extra == 0 ? c : c & (0x3F >> extra);
+        for (size_t k = 1; k <= extra; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        const unsigned least[] = {0, 0x80, 0x800, 0x10000};
+        if (code < least[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
 } // namespace
 
-std::string SystemTextToUtf8(const std::string& text)
+std::string TextAsUtf8(const std::string& text)
 {
+    if (IsUtf8(text))
+        return text;
     std::string utf8;
     for (unsigned char c : text) {
         unsigned code = c;

@@ -1,5 +1,6 @@
 // Text encodings over MultiByteToWideChar and WideCharToMultiByte.
 #include "TextEncoding.h"
+#include "WideText.h"
 
 #include <windows.h>
 
@@ -7,10 +8,11 @@
 
 namespace plat {
 
-std::string SystemTextToUtf8(const std::string& text)
+std::string TextAsUtf8(const std::string& text)
 {
-    if (text.empty())
-        return std::string();
+    std::wstring wide;
+    if (text.empty() || ToWide(text.data(), text.size(), wide))
+        return text;
     int size = static_cast<int>(text.size());
     int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
     if (wideLength <= 0)

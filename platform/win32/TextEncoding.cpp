@@ -1,4 +1,4 @@
-// Text encodings over MultiByteToWideChar and WideCharToMultiByte.
+// Text for UTF-8 readers over the strict converters of the W calls.
 #include "TextEncoding.h"
 #include "WideText.h"
 
@@ -10,20 +10,19 @@ namespace plat {
 
 std::string TextAsUtf8(const std::string& text)
 {
-    std::wstring wide;
-    if (text.empty() || ToWide(text.data(), text.size(), wide))
+    std::wstring strict;
+    if (text.empty() || ToWide(text.data(), text.size(), strict))
         return text;
-    int size = static_cast<int>(text.size());
-    int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    // Bytes of a store's own code page: read them as Windows would, undefined ones as U+FFFD.
+    const int size = static_cast<int>(text.size());
+    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
     if (wideLength <= 0)
         return std::string();
-    std::vector<wchar_t> wide(wideLength);
+    std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
     ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), wideLength);
-    int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (length <= 0)
+    std::string utf8;
+    if (!ToUtf8(wide.data(), wide.size(), utf8))
         return std::string();
-    std::string utf8(length, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], length, nullptr, nullptr);
     return utf8;
 }
 

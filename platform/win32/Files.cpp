@@ -73,6 +73,13 @@ BOOL WriteAll(HANDLE file, const std::string& bytes)
 
 namespace plat {
 
+unsigned long long FileTimeNow()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
 BOOL PathExists(const char* path)
 {
     if (!path || !*path)
@@ -96,6 +103,37 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
             entry.name = data.cFileName;
             entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? TRUE : FALSE;
             entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? TRUE : FALSE;
+            entries.push_back(entry);
+        } while (FindNextFileA(find.Get(), &data));
+    } catch (...) {
+        entries.clear();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL ListOwnTempFiles(const char* folder, std::vector<DirEntry>& entries)
+{
+    entries.clear();
+    if (!folder)
+        return FALSE;
+    std::string pattern = folder;
+    if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/'))
+        pattern += '\\';
+    pattern += std::string(kTempFilePrefix) + "*.tmp";
+    WIN32_FIND_DATAA data;
+    CFindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    if (find.Get() == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? TRUE : FALSE;
+    try {
+        do {
+            // The pattern also matches short names and longer ones; only the exact form is ours.
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsOwnTempFileName(data.cFileName))
+                continue;
+            DirEntry entry;
+            entry.name = data.cFileName;
+            entry.writeTime = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                              data.ftLastWriteTime.dwLowDateTime;
             entries.push_back(entry);
         } while (FindNextFileA(find.Get(), &data));
     } catch (...) {
@@ -146,7 +184,7 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
         (oldAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return FALSE;
     char temp[MAX_PATH];
-    if (!GetTempFileNameA(FolderOf(path).c_str(), "nim", 0, temp))
+    if (!GetTempFileNameA(FolderOf(path).c_str(), kTempFilePrefix, 0, temp))
         return FALSE;
     BOOL ok;
     {
@@ -185,6 +223,17 @@ BOOL RemoveFile(const char* path)
     if (!path || !*path)
         return FALSE;
     return DeleteFileA(path) ? TRUE : FALSE;
+}
+
+BOOL RemoveUnusedFile(const char* path)
+{
+    if (!path || !*path)
+        return FALSE;
+    // Opened for nobody else to share: a file another process holds open is refused, not deleted under it.
+    HANDLE file = CreateFileA(path, DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return FALSE;
+    return CloseHandle(file) ? TRUE : FALSE;
 }
 
 } // namespace plat

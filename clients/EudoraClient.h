@@ -14,6 +14,7 @@ public:
     BOOL DetectClient() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
+    size_t MaxUserNameLength() const override;
     BOOL WriteAccount(int index, int source) override;
 
     const std::string& IniPath() const { return m_iniPath; }

@@ -17,6 +17,7 @@ public:
     BOOL DetectClient() override;
     BOOL WriteAccount(int index, int source) override;
     BOOL ReadAccount(int index) override;
+    size_t MaxUserNameLength() const override { return MaxRegStringLength(); }
 
 protected:
     std::string AccountKeyPath(int index) const;

@@ -2,6 +2,7 @@
 #include "clients/TheBatClient.h"
 
 #include "clients/TheBatDepot.h"
+#include "clients/TheBatLoginCodec.h"
 #include "Files.h"
 #include "RegKey.h"
 
@@ -35,6 +36,11 @@ BOOL CTheBatClient::DetectClient()
 int CTheBatClient::EnumerateAccounts()
 {
     return m_depot->EntryCount();
+}
+
+size_t CTheBatClient::MaxUserNameLength() const
+{
+    return CTheBatLoginCodec::kMaxValueLength;
 }
 
 BOOL CTheBatClient::ReadAccount(int index)

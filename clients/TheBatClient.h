@@ -17,6 +17,7 @@ public:
     BOOL DetectClient() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
+    size_t MaxUserNameLength() const override;
     BOOL WriteAccount(int index, int source) override;
 
 private:

@@ -22,6 +22,9 @@ public:
     virtual BOOL DetectClient() { return TRUE; }
     virtual BOOL WriteAccount(int /*index*/, int /*source*/) { return TRUE; }
     virtual BOOL ReadAccount(int /*index*/) { return TRUE; }
+    // The longest user name the client stores and reads back whole: an account whose proxy user name would
+    // be longer is not supported.
+    virtual size_t MaxUserNameLength() const { return static_cast<size_t>(-1); }
 
     // DetectClient, icons, EnumerateAccounts, then EvaluateAccount per record. FALSE when the client is not
     // installed, has no accounts or its records could not be allocated: it is then shown nowhere.
@@ -60,6 +63,8 @@ protected:
     // grew past the clients' buffer would strand the account's real settings where nothing reads them.
     BOOL WriteRegString(HKEY key, const char* valueName, const std::string& text);
     static BOOL FitsRegString(const std::string& text);
+    // The longest text FitsRegString takes.
+    static size_t MaxRegStringLength();
     BOOL WriteRegDword(HKEY key, const char* valueName, DWORD value);
     // Appends to m_foundFiles every path below directory whose entry name equals fileName (any case); linked
     // folders are not entered. Within one read batch a tree is searched for a name once (Mozilla and Netscape

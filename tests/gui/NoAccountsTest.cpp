@@ -85,6 +85,21 @@ TEST(NoAccounts, EveryDialogOpensAndTheHintComesOnce)
         EXPECT_EQ("Please enter an integer.", gui::Answered(ui, kAssistant, IDOK));
         ASSERT_TRUE(gui::WaitUntil([&] { return gui::ItemText(assistant, IDC_PORT_INPUT) == "996"; }));
         EXPECT_EQ("anna/pop.mail.example/996", gui::ItemText(assistant, IDC_FINAL_USERNAME));
+        // Ports outside 1 to 65535 are refused the same way; the edges are taken.
+        for (const char* wrong : {"0", "65536", "99999"}) {
+            ::PostMessageA(port, EM_SETSEL, 0, -1);
+            ::PostMessageA(port, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wrong));
+            EXPECT_EQ("Please enter a POP3 port from 1 to 65535.", gui::Answered(ui, kAssistant, IDOK))
+                << wrong;
+            ASSERT_TRUE(gui::WaitUntil([&] { return gui::ItemText(assistant, IDC_PORT_INPUT) == "996"; }))
+                << wrong;
+            EXPECT_EQ("anna/pop.mail.example/996", gui::ItemText(assistant, IDC_FINAL_USERNAME)) << wrong;
+        }
+        for (const char* edge : {"65535", "1"}) {
+            ::SetDlgItemTextA(assistant, IDC_PORT_INPUT, edge);
+            EXPECT_EQ(std::string("anna/pop.mail.example/") + edge,
+                      gui::ItemText(assistant, IDC_FINAL_USERNAME));
+        }
         EXPECT_TRUE(gui::Click(assistant, IDOK));
         EXPECT_TRUE(gui::WaitUntil([&] { return ::IsWindowEnabled(dlg) != 0; }));
 

@@ -5,6 +5,7 @@
 #include "BenchUser.h"
 
 #include "app/tool/AccountsCommand.h"
+#include "clients/DefaultClients.h"
 #include "core/ClientCatalogue.h"
 #include "Registry.h"
 #include "RegKey.h"
@@ -102,7 +103,7 @@ public:
         int accounts = 0;
         Fastest(
             [&]() {
-                CClientCatalogue catalogue;
+                CClientCatalogue catalogue(&CreateDefaultClient);
                 catalogue.LoadCatalogue();
                 accounts = catalogue.TotalAccounts();
             },
@@ -112,7 +113,7 @@ public:
         // One account configured (the first of the first client with accounts), then the whole refresh.
         double refresh = 1e30, configureOne = 1e30;
         for (int run = 0; run < kLoadRuns; ++run) {
-            CClientCatalogue catalogue;
+            CClientCatalogue catalogue(&CreateDefaultClient);
             catalogue.LoadCatalogue();
             int client = 0;
             while (client < CLIENT_COUNT && !catalogue.LoadedClient(client))
@@ -161,7 +162,7 @@ void MeasurePrefsRewrite(const CBenchUser& user, CBenchTable& table, int runs)
 {
     double first = 1e30, rewrite = 1e30, copy = 1e30, durable = 1e30;
     for (int run = 0; run < runs; ++run) {
-        CClientCatalogue catalogue;
+        CClientCatalogue catalogue(&CreateDefaultClient);
         catalogue.LoadCatalogue();
         CMailClient* mozilla = catalogue.LoadedClient(CLIENT_MOZILLA);
         if (!mozilla)
@@ -193,7 +194,7 @@ int LoadOnly(int size, int loads, int onlyClient)
     const double seconds = Seconds([&]() {
         for (int i = 0; i < loads; ++i) {
             fastest = std::min(fastest, Seconds([&]() {
-                                   CClientCatalogue catalogue;
+                                   CClientCatalogue catalogue(&CreateDefaultClient);
                                    catalogue.LoadCatalogue();
                                    accounts = catalogue.TotalAccounts();
                                }));
@@ -221,7 +222,7 @@ int LoadOnly(int size, int loads, int onlyClient)
         for (int i = 0; i < loads; ++i) {
             best = std::min(best, Seconds([&]() {
                                 std::unique_ptr<CMailClient> adapter(
-                                    CClientCatalogue::CreateDefaultClient(client));
+                                    CreateDefaultClient(client));
                                 adapter->LoadClient();
                             }));
         }
@@ -241,7 +242,7 @@ int PrefsOnly(int runs)
     LetFilesAge();
     double load = 1e30, rewrite = 1e30, copy = 1e30, durable = 1e30, refresh = 1e30;
     for (int run = 0; run < runs; ++run) {
-        std::unique_ptr<CMailClient> mozilla(CClientCatalogue::CreateDefaultClient(CLIENT_MOZILLA));
+        std::unique_ptr<CMailClient> mozilla(CreateDefaultClient(CLIENT_MOZILLA));
         load = std::min(load, Seconds([&]() { mozilla->LoadClient(); }));
         rewrite = std::min(rewrite, Seconds([&]() { mozilla->ConfigureAccount(0); }));
         mozilla->UnconfigureAccount(0);
@@ -249,7 +250,7 @@ int PrefsOnly(int runs)
         durable = std::min(durable, Seconds([&]() { CBenchFloor::CopyFile(user.PrefsFile(), true); }));
     }
     for (int run = 0; run < runs; ++run) {
-        CClientCatalogue catalogue;
+        CClientCatalogue catalogue(&CreateDefaultClient);
         catalogue.LoadCatalogue();
         if (CMailClient* mozilla = catalogue.LoadedClient(CLIENT_MOZILLA))
             mozilla->ConfigureAccount(0);

@@ -56,6 +56,13 @@ BOOL CEudoraClient::DetectClient()
     }
 }
 
+void CEudoraClient::ResetLoad()
+{
+    m_iniPath.clear();
+    m_iniBytes.clear();
+    CMailClient::ResetLoad();
+}
+
 int CEudoraClient::EnumerateAccounts()
 {
     return !m_iniPath.empty() && plat::PathExists(m_iniPath.c_str()) ? 1 : 0;
@@ -142,14 +149,14 @@ BOOL CEudoraClient::ReadPopSettings(AccountInfo& account)
     return TRUE;
 }
 
-BOOL CEudoraClient::WriteAccount(int index, int source)
+BOOL CEudoraClient::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index))
         return FALSE;
     const AccountInfo& account = Account(index);
-    const PopSettings& settings = source == 1 ? account.original : account.current;
+    const PopSettings& settings = source == WRITE_ORIGINAL ? account.original : account.current;
     // Pointing Eudora at a proxy on another port would succeed on paper and fetch nothing.
-    if (source != 1 && settings.port != kEudoraPort)
+    if (source != WRITE_ORIGINAL && settings.port != kEudoraPort)
         return FALSE;
     try {
         return WriteSettingsFile(settings);

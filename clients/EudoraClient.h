@@ -12,10 +12,11 @@ public:
     ~CEudoraClient() override;
 
     BOOL DetectClient() override;
+    void ResetLoad() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
     size_t MaxUserNameLength() const override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
 
     const std::string& IniPath() const { return m_iniPath; }
 

@@ -105,6 +105,16 @@ BOOL CIncrediMailClient::DetectClient()
     }
 }
 
+void CIncrediMailClient::ResetLoad()
+{
+    m_accountKeyLists.clear();
+    m_identityKeys.clear();
+    m_accountPairs.clear();
+    m_accountsKey.Close();
+    m_openIdentity = -1;
+    CMailClient::ResetLoad();
+}
+
 int CIncrediMailClient::EnumerateAccounts()
 {
     try {
@@ -224,13 +234,13 @@ BOOL CIncrediMailClient::WriteValues(HKEY key, const PopSettings& settings, cons
     return restoring ? rest() && userName() : userName() && rest();
 }
 
-BOOL CIncrediMailClient::WriteAccount(int index, int source)
+BOOL CIncrediMailClient::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index))
         return FALSE;
     try {
         const AccountInfo& account = Account(index);
-        const PopSettings& settings = source == 1 ? account.original : account.current;
+        const PopSettings& settings = source == WRITE_ORIGINAL ? account.original : account.current;
         plat::CRegKey key;
         const std::string path = AccountKeyPath(index);
         if (path.empty() || key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
@@ -243,7 +253,7 @@ BOOL CIncrediMailClient::WriteAccount(int index, int source)
             if (!SaveValue(key.Get(), kWritten[i], saved[i]))
                 return FALSE;
         }
-        if (WriteValues(key.Get(), settings, account.original, source == 1))
+        if (WriteValues(key.Get(), settings, account.original, source == WRITE_ORIGINAL))
             return TRUE;
         for (const SavedValue& value : saved)
             RestoreValue(key.Get(), value);

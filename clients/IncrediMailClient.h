@@ -17,9 +17,10 @@ public:
     ~CIncrediMailClient() override;
 
     BOOL DetectClient() override;
+    void ResetLoad() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
     size_t MaxUserNameLength() const override { return MaxRegStringLength(); }
 
     // The key of record index under HKEY_CURRENT_USER; empty for an index that has none.

@@ -94,6 +94,13 @@ BOOL CMozillaClient::DetectClient()
     return TRUE;
 }
 
+void CMozillaClient::ResetLoad()
+{
+    m_accountRefs.clear();
+    m_prefsFiles.clear();
+    CMailClient::ResetLoad();
+}
+
 int CMozillaClient::EnumerateAccounts()
 {
     try {
@@ -105,19 +112,10 @@ int CMozillaClient::EnumerateAccounts()
         FindFilesRecursive(folder + "Mozilla\\Profiles", "prefs.js");
         if (m_foundFiles.empty())
             return 0;
-        m_prefsFiles.reserve(m_prefsFiles.size() + m_foundFiles.size());
-        for (size_t k = m_prefsFiles.size(); k < m_foundFiles.size(); ++k) {
-            if (std::shared_ptr<CMozillaPrefsFile> held =
-                    CMozillaPrefsShare::ReadThisBatch(m_foundFiles[k])) {
-                m_prefsFiles.push_back(std::move(held));
-                continue;
-            }
-            // A file that cannot be read keeps its place with no lines, so indexes stay paired.
-            std::string bytes;
-            if (!plat::ReadWholeFile(m_foundFiles[k].c_str(), bytes))
-                bytes.clear();
-            m_prefsFiles.push_back(CMozillaPrefsShare::Parsed(m_foundFiles[k], std::move(bytes)));
-        }
+        m_prefsFiles.reserve(m_foundFiles.size());
+        CMozillaPrefsShare& share = CMozillaPrefsShare::Of(LoadContext());
+        for (const std::string& path : m_foundFiles)
+            m_prefsFiles.push_back(share.Read(path));
         for (size_t k = 0; k < m_prefsFiles.size(); ++k)
             ParsePrefsFile(static_cast<int>(k));
         return static_cast<int>(m_accountRefs.size());
@@ -252,31 +250,31 @@ BOOL CMozillaClient::ReadAccount(int index)
     return TRUE;
 }
 
-BOOL CMozillaClient::WriteAccount(int index, int source)
+BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountRefs.size())
         return FALSE;
     MozillaAccountRef& ref = m_accountRefs[static_cast<size_t>(index)];
     if (ref.userNameLine < 0 || ref.hostnameLine < 0)
         return FALSE;
-    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    const PopSettings& settings = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
     try {
         CMozillaPrefsWriter writer(m_foundFiles[static_cast<size_t>(ref.fileIndex)]);
         CMozillaPrefsWriter::Edit userName;
         userName.key = ServerKey(ref, "userName");
         userName.wasPresent = TRUE;
         userName.lineBefore = ref.userNameText;
-        userName.lineAfter = CMozillaPrefsFile::FormatStringSetting(userName.key, settings.userName);
+        userName.lineAfter = prefs::FormatStringSetting(userName.key, settings.userName);
         CMozillaPrefsWriter::Edit hostname;
         hostname.key = ServerKey(ref, "hostname");
         hostname.wasPresent = TRUE;
         hostname.lineBefore = ref.hostnameText;
-        hostname.lineAfter = CMozillaPrefsFile::FormatStringSetting(hostname.key, settings.server);
+        hostname.lineAfter = prefs::FormatStringSetting(hostname.key, settings.server);
         CMozillaPrefsWriter::Edit port;
         port.key = ServerKey(ref, "port");
         port.wasPresent = ref.portLine >= 0;
         port.lineBefore = ref.portText;
-        port.lineAfter = CMozillaPrefsFile::FormatIntegerSetting(port.key, settings.port);
+        port.lineAfter = prefs::FormatIntegerSetting(port.key, settings.port);
         // The client's default port needs no line of its own; any other port does.
         port.addWhenAbsent = settings.port != kDefaultPort;
         writer.AddEdit(userName);

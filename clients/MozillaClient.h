@@ -33,9 +33,11 @@ public:
     CMozillaClient();
     ~CMozillaClient() override;
 
+    void ResetLoad() override;
+
     int EnumerateAccounts() override;
     BOOL DetectClient() override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
 
     // For callers that show or check where an account lives; null when the index is out of range.

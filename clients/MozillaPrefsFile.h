@@ -1,7 +1,7 @@
 // CMozillaPrefsFile: the lines of one Mozilla "prefs.js" and the user_pref settings that stand on them.
 #pragma once
 
-#include "PlatTypes.h"
+#include "clients/MozillaPrefSyntax.h"
 
 #include <cstddef>
 #include <string>
@@ -51,33 +51,9 @@ public:
     BOOL GetString(int line, std::string& value) const;
     BOOL GetInteger(int line, int& value) const;
 
-    // The file's string syntax: the text in double quotes, with backslash and double quote escaped.
-    static std::string QuoteString(const std::string& text);
-    // The lines the client itself writes: user_pref("key", "value"); and user_pref("key", 110);
-    static std::string FormatStringSetting(const std::string& key, const std::string& value);
-    static std::string FormatIntegerSetting(const std::string& key, int value);
-    // TRUE when text has no control character, so that a setting line written with it stays one line.
-    static BOOL IsWritableText(const std::string& text);
-    // Splits bytes into lines as Load does.
-    static void SplitLines(const std::string& bytes, std::vector<std::string>& lines);
-
 private:
-    struct Span
-    {
-        size_t at = 0;
-        size_t length = 0;
-    };
-    // A setting as places in its line: a file of many thousand lines is parsed without a copy of each.
-    struct Setting
-    {
-        Span key;               // the key as written, between its quotes
-        std::string escapedKey; // the key's text when it is written with escapes; empty otherwise
-        BOOL hasEscapes = FALSE;
-        Span value; // the value as written: a quoted string with its quotes, or a bare word
-        int line = -1;
-        size_t hash = 0;
-        BOOL commentAtStart = FALSE; // whether a /* comment is open where the line starts
-    };
+    typedef PrefSpan Span;
+    typedef PrefSetting Setting;
     // A line: its place in the bytes, without the line end, and what it holds.
     struct LineEntry
     {
@@ -89,13 +65,6 @@ private:
     // prefix, so it reads the same wherever it stands and may be parsed on its own when asked for.
     static const int kNotParsed = -2;
 
-    // Parses one line; inComment carries an open /* comment from line to line.
-    static BOOL ParseLine(std::string_view line, BOOL& inComment, Setting& setting);
-    static std::string_view KeyOf(std::string_view line, const Setting& setting);
-    static void SplitSpans(const std::string& bytes, std::vector<Span>& lines);
-    static size_t ExpectedLines(const std::string& bytes);
-    // Takes the line that starts at start (without its line end) and gives where the next one starts.
-    static size_t NextLine(const std::string& bytes, size_t start, Span& line);
     // The setting on line, or null; a line not parsed yet is parsed into scratch.
     const Setting* SettingOn(int line, Setting& scratch) const;
     // The last line not parsed yet that sets key, after line after; -1 when there is none.

@@ -24,6 +24,12 @@ COpera7Client::COpera7Client()
     m_commandLineValue = "Last CommandLine v2";
 }
 
+void COpera7Client::ResetLoad()
+{
+    m_accountsIniPath.clear();
+    CMailClient::ResetLoad();
+}
+
 int COpera7Client::EnumerateAccounts()
 {
     std::string folder;
@@ -90,11 +96,11 @@ BOOL COpera7Client::ReadAccount(int index)
     return TRUE;
 }
 
-BOOL COpera7Client::WriteAccount(int index, int source)
+BOOL COpera7Client::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index))
         return FALSE;
-    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    const PopSettings& settings = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
     try {
         return WriteChecked(m_accountsIniPath, index, AccountSection(index).c_str(),
                             {{"Incoming Username", settings.userName},

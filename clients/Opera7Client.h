@@ -11,8 +11,10 @@ public:
     COpera7Client();
     ~COpera7Client() override = default;
 
+    void ResetLoad() override;
+
     int EnumerateAccounts() override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
 
     const std::string& AccountsIniPath() const { return m_accountsIniPath; }

@@ -70,6 +70,12 @@ BOOL COperaClient::DetectClient()
     return !m_exePath.empty() && plat::PathExists(m_exePath.c_str());
 }
 
+void COperaClient::ResetLoad()
+{
+    m_readEntries.clear();
+    CMailClient::ResetLoad();
+}
+
 int COperaClient::EnumerateAccounts()
 {
     // The program folder is where the executable's name starts; its last occurrence, since a folder may
@@ -163,11 +169,11 @@ BOOL COperaClient::WriteChecked(const std::string& path, int index, const char* 
     return TRUE;
 }
 
-BOOL COperaClient::WriteAccount(int index, int source)
+BOOL COperaClient::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_foundFiles.size())
         return FALSE;
-    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    const PopSettings& settings = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
     try {
         return WriteChecked(m_foundFiles[static_cast<size_t>(index)], index, kIncoming,
                             {{"Login", settings.userName},

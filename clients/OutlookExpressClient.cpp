@@ -46,6 +46,13 @@ BOOL COutlookExpressClient::DetectClient()
     return plat::PathExists(m_exePath.c_str());
 }
 
+void COutlookExpressClient::ResetLoad()
+{
+    m_accountKeys.clear();
+    m_accountsKey.Close();
+    CMailClient::ResetLoad();
+}
+
 int COutlookExpressClient::EnumerateAccounts()
 {
     plat::CRegKey& key = m_accountsKey;
@@ -108,11 +115,11 @@ BOOL COutlookExpressClient::ReadAccount(int index)
     return TRUE;
 }
 
-BOOL COutlookExpressClient::WriteAccount(int index, int source)
+BOOL COutlookExpressClient::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountKeys.size())
         return FALSE;
-    const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
+    const PopSettings& settings = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
     plat::CRegKey key;
     if (key.Open(HKEY_CURRENT_USER, AccountKeyPath(index).c_str(), KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
         return FALSE;
@@ -126,18 +133,18 @@ BOOL COutlookExpressClient::WriteAccount(int index, int source)
     // as it is. Giving back writes the flag as it was stored.
     const PopSettings& original = Account(index).original;
     auto writeSicily = [&]() -> BOOL {
-        if (source == 1 ? !original.spaFlagPresent : original.authMode == AUTH_SPA) {
+        if (source == WRITE_ORIGINAL ? !original.spaFlagPresent : original.authMode == AUTH_SPA) {
             LONG rc = plat::RegRemoveValue(k, kUseSicily);
             return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
         }
-        if (source == 1)
+        if (source == WRITE_ORIGINAL)
             return WriteRegDword(k, kUseSicily, static_cast<DWORD>(original.spaFlag));
         return TRUE;
     };
     // The proxy user name carries every real setting, so it must be the last thing to go when restoring and
     // the first thing to come when configuring: a process stopped half way then loses nothing.
     BOOL written;
-    if (source == 1) {
+    if (source == WRITE_ORIGINAL) {
         written = writeSicily() && WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) &&
                   WriteRegString(k, kPopServer, settings.server) &&
                   WriteRegString(k, kPopUserName, settings.userName);

@@ -13,9 +13,11 @@ public:
     COutlookExpressClient();
     ~COutlookExpressClient() override = default;
 
+    void ResetLoad() override;
+
     int EnumerateAccounts() override;
     BOOL DetectClient() override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
     size_t MaxUserNameLength() const override { return MaxRegStringLength(); }
 

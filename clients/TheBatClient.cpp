@@ -33,6 +33,12 @@ BOOL CTheBatClient::DetectClient()
     }
 }
 
+void CTheBatClient::ResetLoad()
+{
+    m_depot.reset(new CTheBatDepot);
+    CMailClient::ResetLoad();
+}
+
 int CTheBatClient::EnumerateAccounts()
 {
     return m_depot->EntryCount();
@@ -111,14 +117,14 @@ BOOL CTheBatClient::ReadPopSettings(int index)
     return TRUE;
 }
 
-BOOL CTheBatClient::WriteAccount(int index, int source)
+BOOL CTheBatClient::WriteAccount(int index, EWriteSource source)
 {
     const TheBatAccountEntry* entry = m_depot->Entry(index);
     if (!IsValidIndex(index) || entry == nullptr || !entry->loaded)
         return FALSE;
     try {
         const AccountInfo& account = Account(index);
-        const PopSettings& settings = source == 1 ? account.original : account.current;
+        const PopSettings& settings = source == WRITE_ORIGINAL ? account.original : account.current;
         // Edited on a copy: the records held stay those of the file until it has been replaced.
         CTheBatAccountFile edited = entry->file;
         if (!edited.SetEncodedField(THEBAT_RECORD_LOGIN, settings.userName) ||

@@ -15,10 +15,11 @@ public:
     ~CTheBatClient() override;
 
     BOOL DetectClient() override;
+    void ResetLoad() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
     size_t MaxUserNameLength() const override;
-    BOOL WriteAccount(int index, int source) override;
+    BOOL WriteAccount(int index, EWriteSource source) override;
 
 private:
     BOOL ReadPopSettings(int index);

@@ -2,7 +2,6 @@
 #include "core/MailClient.h"
 
 #include "core/TextUtil.h"
-#include "Prompt.h"
 #include "settings/ProductSettings.h"
 #include "settings/TextTable.h"
 
@@ -40,15 +39,6 @@ int ParsePortText(std::string_view text)
     if (value < INT_MIN)
         return INT_MIN;
     return static_cast<int>(value);
-}
-
-// Puts the account name where the caption has "%s"; translated captions are never used as a printf format.
-std::string FillCaption(const std::string& caption, const std::string& name)
-{
-    size_t at = caption.find("%s");
-    if (at == std::string::npos)
-        return caption;
-    return caption.substr(0, at) + name + caption.substr(at + 2);
 }
 
 } // namespace
@@ -225,14 +215,14 @@ BOOL CMailClient::EvaluateAccount(int index)
     return TRUE;
 }
 
-BOOL CMailClient::ConfigureAccount(int index)
+BOOL CMailClient::ConfigureAccount(int index, CDoubtfulAnswer* answer)
 {
     if (!m_installed || !IsValidIndex(index) || !Account(index).supported)
         return FALSE;
     AccountInfo& account = Account(index);
     if (account.configured && account.upToDate)
         return TRUE;
-    if (!account.upToDate && account.suspicious && !ConfirmDoubtfulAccount(index, "SuspAcc5"))
+    if (NeedsConfirmation(account) && !ConfirmDoubtfulAccount(index, ACTION_CONFIGURE, answer))
         return FALSE;
 
     account.current.authMode = AUTH_NORMAL;
@@ -240,7 +230,7 @@ BOOL CMailClient::ConfigureAccount(int index)
     account.current.server = kLocalServer;
     account.current.userName = EncodeProxyUserName(account.original.userName, account.original.server,
                                                    account.original.port, account.original.authMode);
-    if (!WriteAccount(index, 0))
+    if (!WriteAccount(index, WRITE_CURRENT))
         return FALSE;
     account.configured = TRUE;
     account.upToDate = TRUE;
@@ -248,16 +238,16 @@ BOOL CMailClient::ConfigureAccount(int index)
     return TRUE;
 }
 
-BOOL CMailClient::UnconfigureAccount(int index)
+BOOL CMailClient::UnconfigureAccount(int index, CDoubtfulAnswer* answer)
 {
     if (!m_installed || m_accountCount == 0 || !IsValidIndex(index) || !Account(index).supported)
         return FALSE;
     AccountInfo& account = Account(index);
     if (!account.configured)
         return TRUE;
-    if (!account.upToDate && account.suspicious && !ConfirmDoubtfulAccount(index, "SuspAcc6"))
+    if (NeedsConfirmation(account) && !ConfirmDoubtfulAccount(index, ACTION_UNCONFIGURE, answer))
         return FALSE;
-    if (!WriteAccount(index, 1))
+    if (!WriteAccount(index, WRITE_ORIGINAL))
         return FALSE;
     account.configured = FALSE;
     account.upToDate = FALSE;
@@ -266,30 +256,10 @@ BOOL CMailClient::UnconfigureAccount(int index)
     return TRUE;
 }
 
-BOOL CMailClient::ConfirmDoubtfulAccount(int index, const char* questionKey)
+BOOL CMailClient::ConfirmDoubtfulAccount(int index, EAccountAction action, CDoubtfulAnswer* answer)
 {
     AccountInfo& account = Account(index);
-    std::string caption, intro, userLabel, serverLabel, explanation, question;
-    {
-        CTextSection texts(g_textTable, "Client");
-        caption = texts.Get("SuspCaption", "Confirm action for %s");
-        intro = texts.Get("SuspAcc1", "Account has the following parameters:");
-        userLabel = texts.Get("SuspAcc2", "Username:");
-        serverLabel = texts.Get("SuspAcc3", "POP3 server:");
-        explanation =
-            texts.Get("SuspAcc4", "It is either configured with errors, or is not configured but looks "
-                                  "similar to. Program can not detect it reliably.");
-        question =
-            std::string(questionKey) == "SuspAcc5"
-                ? texts.Get("SuspAcc5", "Consider this account configured with errors and try to repair it?")
-                : texts.Get("SuspAcc6",
-                            "Consider this account configured with errors and try to unconfigure it?");
-    }
-    std::string message = intro + "\n\t" + userLabel + " " + account.current.userName + "\n\t" + serverLabel +
-                          " " + account.current.server + "\n" + explanation + "\n\n" + question;
-    int answer = plat::AskUser(nullptr, message.c_str(), FillCaption(caption, account.name).c_str(),
-                               MB_OKCANCEL | MB_ICONQUESTION);
-    if (answer == IDOK)
+    if (answer && answer->Confirm(account, action))
         return TRUE;
     account.supported = FALSE;
     account.reason = REASON_SLASH;

@@ -20,10 +20,11 @@ enum
 class CClientCatalogue
 {
 public:
-    // Makes the adapter of one slot; null when it cannot be made. Tests substitute their own.
+    // Makes the adapter of one slot; null when it cannot be made. The program's is CreateDefaultClient
+    // (clients/DefaultClients.h); tests substitute their own.
     typedef CMailClient* (*Factory)(int index);
 
-    explicit CClientCatalogue(Factory factory = nullptr);
+    explicit CClientCatalogue(Factory factory);
     ~CClientCatalogue();
     CClientCatalogue(const CClientCatalogue&) = delete;
     CClientCatalogue& operator=(const CClientCatalogue&) = delete;
@@ -41,9 +42,6 @@ public:
     // The adapter of a slot when it loaded with accounts, else null.
     CMailClient* LoadedClient(int index) const;
     int TotalAccounts() const;
-
-    // The adapter that the product puts into a slot.
-    static CMailClient* CreateDefaultClient(int index);
 
 private:
     Factory m_factory;

@@ -4,28 +4,16 @@
 #include "core/TextUtil.h"
 #include "Files.h"
 #include "Icons.h"
-#include "ReadBatch.h"
 #include "RegKey.h"
 #include "Registry.h"
 
-#include <mutex>
+#include <memory>
 #include <new>
 
 namespace {
 
 // The buffer size the clients' own readers use; a longer value is refused, never cut.
 const DWORD kRegStringLimit = 260;
-
-// The folder searches of the current read batch.
-struct FolderSearch
-{
-    std::string directory;
-    std::string fileName;
-    std::vector<std::string> found;
-};
-std::mutex g_searchLock;
-unsigned long g_searchBatch = 0;
-std::vector<FolderSearch> g_searches;
 
 } // namespace
 
@@ -40,10 +28,40 @@ CMailClient::~CMailClient()
     delete[] m_accounts;
 }
 
-BOOL CMailClient::LoadClient()
+void CMailClient::ResetLoad()
 {
-    // One load reads each profile file once, however many of its keys it asks for.
-    plat::CReadBatch batch;
+    if (m_smallIcon)
+        plat::FreeIcon(m_smallIcon);
+    if (m_largeIcon)
+        plat::FreeIcon(m_largeIcon);
+    m_smallIcon = m_largeIcon = nullptr;
+    delete[] m_accounts;
+    m_accounts = nullptr;
+    m_accountCount = 0;
+    m_installed = FALSE;
+    m_foundFiles.clear();
+    m_exePath.clear();
+}
+
+BOOL CMailClient::LoadClient(CLoadContext* context)
+{
+    // Loaded alone, the adapter reads within a load of its own.
+    std::unique_ptr<CLoadContext> own;
+    if (!context) {
+        own.reset(new (std::nothrow) CLoadContext);
+        if (!own)
+            return FALSE;
+        context = own.get();
+    }
+    ResetLoad();
+    m_load = context;
+    const BOOL loaded = LoadWithin();
+    m_load = nullptr;
+    return loaded;
+}
+
+BOOL CMailClient::LoadWithin()
+{
     // Adapters read outside data into strings; an allocation failure drops this client, not the program.
     try {
         m_installed = DetectClient();
@@ -150,40 +168,8 @@ BOOL CMailClient::WriteRegDword(HKEY key, const char* valueName, DWORD value)
 
 void CMailClient::FindFilesRecursive(const std::string& directory, const std::string& fileName)
 {
-    const unsigned long batch = plat::ReadBatchId();
-    if (batch == 0) {
-        SearchFolder(directory, fileName);
-        return;
-    }
-    std::lock_guard<std::mutex> lock(g_searchLock);
-    if (g_searchBatch != batch) {
-        g_searches.clear();
-        g_searchBatch = batch;
-    }
-    for (const FolderSearch& search : g_searches) {
-        if (search.directory == directory && search.fileName == fileName) {
-            m_foundFiles.insert(m_foundFiles.end(), search.found.begin(), search.found.end());
-            return;
-        }
-    }
-    const size_t before = m_foundFiles.size();
-    SearchFolder(directory, fileName);
-    g_searches.push_back({directory, fileName,
-                          std::vector<std::string>(m_foundFiles.begin() + static_cast<std::ptrdiff_t>(before),
-                                                   m_foundFiles.end())});
-}
-
-void CMailClient::SearchFolder(const std::string& directory, const std::string& fileName)
-{
-    std::vector<plat::DirEntry> entries;
-    if (!plat::ListDirectory(directory.c_str(), entries))
-        return;
-    for (const plat::DirEntry& entry : entries) {
-        // A linked folder is not entered: a link back up the tree would make the walk, and the load, endless.
-        if (entry.isDirectory && !entry.name.empty() && entry.name[0] != '.') {
-            if (!entry.isLink)
-                SearchFolder(directory + "\\" + entry.name, fileName);
-        } else if (EqualsNoCase(entry.name, fileName))
-            m_foundFiles.push_back(directory + "\\" + fileName);
-    }
+    // Outside a load (a test, a tool) the search is one of its own.
+    CLoadContext alone;
+    const std::vector<std::string>& found = (m_load ? *m_load : alone).FindFiles(directory, fileName);
+    m_foundFiles.insert(m_foundFiles.end(), found.begin(), found.end());
 }

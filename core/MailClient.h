@@ -2,10 +2,19 @@
 // by all adapters.
 #pragma once
 
+#include "core/AccountAction.h"
 #include "core/AccountInfo.h"
+#include "core/LoadContext.h"
 
 #include <string>
 #include <vector>
+
+// Which settings of a record WriteAccount writes.
+enum EWriteSource
+{
+    WRITE_CURRENT = 0, // the proxy settings that configuring put into the record's current settings
+    WRITE_ORIGINAL = 1 // the account's own settings, to give it back
+};
 
 class CMailClient
 {
@@ -17,20 +26,24 @@ public:
     // Slot order of the operations, as every adapter sees it.
     virtual BOOL EvaluateAccount(int index);
     virtual ~CMailClient();
-    virtual BOOL ConfigureAccount(int index);
+    // Configures (or updates) record index. A doubtful record goes on only when answer confirms it; without
+    // an answer it is left alone, as when the user declines: it is then unsupported until the next load.
+    virtual BOOL ConfigureAccount(int index, CDoubtfulAnswer* answer = nullptr);
     virtual int EnumerateAccounts() { return 0; }
     virtual BOOL DetectClient() { return TRUE; }
-    virtual BOOL WriteAccount(int /*index*/, int /*source*/) { return TRUE; }
+    virtual BOOL WriteAccount(int /*index*/, EWriteSource /*source*/) { return TRUE; }
     virtual BOOL ReadAccount(int /*index*/) { return TRUE; }
     // The longest user name the client stores and reads back whole: an account whose proxy user name would
     // be longer is not supported.
     virtual size_t MaxUserNameLength() const { return static_cast<size_t>(-1); }
 
-    // DetectClient, icons, EnumerateAccounts, then EvaluateAccount per record. FALSE when the client is not
-    // installed, has no accounts or its records could not be allocated: it is then shown nowhere.
-    BOOL LoadClient();
+    // DetectClient, icons, EnumerateAccounts, then EvaluateAccount per record, within context (the load of
+    // the whole catalogue; null for a load of this adapter alone). FALSE when the client is not installed,
+    // has no accounts or its records could not be allocated: it is then shown nowhere. May be called again (a
+    // refresh): each call starts from nothing and sees only what the stores hold then.
+    BOOL LoadClient(CLoadContext* context = nullptr);
     void LoadIcons();
-    BOOL UnconfigureAccount(int index);
+    BOOL UnconfigureAccount(int index, CDoubtfulAnswer* answer = nullptr);
     std::string GetReasonText(int index) const;
 
     // Read-only views for the dialogs and the console tool; records are copied by the caller.
@@ -38,7 +51,6 @@ public:
     const std::string& ExeName() const { return m_exeName; }
     const std::string& ExePath() const { return m_exePath; }
     int AccountCount() const { return m_accountCount; }
-    BOOL IsInstalled() const { return m_installed; }
     HICON SmallIcon() const { return m_smallIcon; }
     HICON LargeIcon() const { return m_largeIcon; }
     // A copy of record index; FALSE (and out unchanged) when the index is out of range.
@@ -66,9 +78,14 @@ protected:
     // The longest text FitsRegString takes.
     static size_t MaxRegStringLength();
     BOOL WriteRegDword(HKEY key, const char* valueName, DWORD value);
+    // Forgets everything the last load read, before the next one. An adapter that keeps per-load state of its
+    // own clears it here, then calls this.
+    virtual void ResetLoad();
+    // The load under way; only valid inside LoadClient (DetectClient, EnumerateAccounts, ReadAccount).
+    CLoadContext& LoadContext() { return *m_load; }
     // Appends to m_foundFiles every path below directory whose entry name equals fileName (any case); linked
-    // folders are not entered. Within one read batch a tree is searched for a name once (Mozilla and Netscape
-    // search the same profiles); a later search in the batch gives what the first found.
+    // folders are not entered. Within one load a tree is searched for a name once (Mozilla and Netscape
+    // search the same profiles).
     void FindFilesRecursive(const std::string& directory, const std::string& fileName);
 
     std::string m_displayName;
@@ -80,11 +97,12 @@ protected:
     HICON m_largeIcon = nullptr;
     std::vector<std::string> m_foundFiles;
     std::string m_exePath;
+    CLoadContext* m_load = nullptr;
 
 private:
-    void SearchFolder(const std::string& directory, const std::string& fileName);
-    // Asks whether a doubtful account should be repaired (configure) or unconfigured; TRUE on OK.
-    BOOL ConfirmDoubtfulAccount(int index, const char* questionKey);
+    BOOL LoadWithin();
+    // TRUE when answer confirms acting on doubtful record index; a declined record is left unsupported.
+    BOOL ConfirmDoubtfulAccount(int index, EAccountAction action, CDoubtfulAnswer* answer);
 };
 
 // The proxy user name "%s/%s%s/%i": real user name, real server, authentication tag, real port.

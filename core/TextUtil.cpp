@@ -28,11 +28,6 @@ std::string ToLowerAscii(std::string text)
     return text;
 }
 
-size_t FindNoCase(const std::string& haystack, const std::string& needle)
-{
-    return ToLowerAscii(haystack).find(ToLowerAscii(needle));
-}
-
 bool IsAllDigits(const std::string& text)
 {
     if (text.empty())

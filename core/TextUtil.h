@@ -6,7 +6,5 @@
 // ASCII letters compared without regard to case, as the clients and Windows compare names.
 bool EqualsNoCase(const std::string& a, const std::string& b);
 std::string ToLowerAscii(std::string text);
-// Position of needle in haystack without regard to case, or std::string::npos.
-size_t FindNoCase(const std::string& haystack, const std::string& needle);
 // TRUE when text is non-empty and made of the digits 0 to 9 only.
 bool IsAllDigits(const std::string& text);

@@ -5,17 +5,19 @@
 #include "FuzzScratch.h"
 #include "fault/StoreSnapshot.h"
 
-#include "Prompt.h"
 #include "settings/ProductSettings.h"
 
 #include <cstdio>
 
 namespace {
 
-int AcceptEverything(const char*, const char*, UINT, void*)
+// Doubtful accounts are repaired, as a user who answers OK has them.
+class CAcceptEverything : public CDoubtfulAnswer
 {
-    return IDOK;
-}
+public:
+    BOOL Confirm(const AccountInfo& /*account*/, EAccountAction /*action*/) override { return TRUE; }
+};
+CAcceptEverything g_accept;
 
 bool SameSettings(const PopSettings& a, const PopSettings& b)
 {
@@ -43,16 +45,12 @@ std::unique_ptr<CMailClient> CAdapterRoundTrip::Load() const
 
 void CAdapterRoundTrip::Run(size_t maxAccounts) const
 {
-    plat::SetPromptResponder(&AcceptEverything, nullptr);
     std::unique_ptr<CMailClient> first = Load();
     if (first) {
         const int count = first->AccountCount();
         for (int i = 0; i < count && static_cast<size_t>(i) < maxAccounts; ++i)
             CheckAccount(i, std::move(first));
     }
-    plat::SetPromptResponder(nullptr, nullptr);
-    // The backend logs every question asked; millions of inputs would otherwise keep them all.
-    plat::portable::TakePromptLog();
 }
 
 void CAdapterRoundTrip::CheckAccount(int index, std::unique_ptr<CMailClient> loaded) const
@@ -65,7 +63,7 @@ void CAdapterRoundTrip::CheckAccount(int index, std::unique_ptr<CMailClient> loa
         return;
     const int count = client->AccountCount();
     const CStoreSnapshot storeBefore = StoreSnapshot();
-    if (!client->ConfigureAccount(index)) {
+    if (!client->ConfigureAccount(index, &g_accept)) {
         FUZZ_CHECK(StoreSnapshot() == storeBefore);
         return;
     }
@@ -80,7 +78,7 @@ void CAdapterRoundTrip::CheckAccount(int index, std::unique_ptr<CMailClient> loa
         FUZZ_CHECK(configured.upToDate && !configured.suspicious);
 
     const CStoreSnapshot storeConfigured = StoreSnapshot();
-    if (!client->UnconfigureAccount(index)) {
+    if (!client->UnconfigureAccount(index, &g_accept)) {
         FUZZ_CHECK(StoreSnapshot() == storeConfigured);
         return;
     }

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CMozillaPrefsFile all("");
     all.Load(bytes);
     std::vector<std::string> lines;
-    CMozillaPrefsFile::SplitLines(bytes, lines);
+    prefs::SplitLines(bytes, lines);
     FUZZ_CHECK(lines == file.Lines());
     for (int line = 0; line < file.LineCount(); ++line) {
         std::string text, other;
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(isString == all.GetString(line, other) && text == other);
         // A value taken is one that can be written back whole.
         if (isString)
-            FUZZ_CHECK(CMozillaPrefsFile::IsWritableText(text));
+            FUZZ_CHECK(prefs::IsWritableText(text));
         FUZZ_CHECK(file.GetInteger(line, integer) == all.GetInteger(line, otherInteger) &&
                    integer == otherInteger);
     }
@@ -42,16 +42,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(found >= -1 && found < file.LineCount() && found == all.FindSetting(asked));
         if (found < 0)
             continue;
-        const std::string line = CMozillaPrefsFile::FormatStringSetting(asked, value);
+        const std::string line = prefs::FormatStringSetting(asked, value);
         FUZZ_CHECK(file.EditStands(found, line, asked) == all.EditStands(found, line, asked));
     }
 
     // A line the program writes is one setting that reads back as what it was made from.
-    if (!CMozillaPrefsFile::IsWritableText(key) || !CMozillaPrefsFile::IsWritableText(value))
+    if (!prefs::IsWritableText(key) || !prefs::IsWritableText(value))
         return 0;
     CMozillaPrefsFile written;
-    written.Load(CMozillaPrefsFile::FormatStringSetting(key, value) + "\r\n" +
-                 CMozillaPrefsFile::FormatIntegerSetting(key + ".port", number) + "\r\n");
+    written.Load(prefs::FormatStringSetting(key, value) + "\r\n" +
+                 prefs::FormatIntegerSetting(key + ".port", number) + "\r\n");
     FUZZ_CHECK(written.LineCount() == 2);
     std::string text;
     FUZZ_CHECK(written.FindSetting(key) == 0 && written.GetString(0, text) && text == value);

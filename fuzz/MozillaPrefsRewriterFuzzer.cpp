@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             edit.lineBefore = before.Lines()[static_cast<size_t>(line)];
         if (plan.flags & 1)
             edit.lineBefore += "x";
-        edit.lineAfter = CMozillaPrefsFile::FormatStringSetting(plan.key, plan.value);
+        edit.lineAfter = prefs::FormatStringSetting(plan.key, plan.value);
         edit.addWhenAbsent = (plan.flags & 2) != 0;
         writer.AddEdit(edit);
         edits.push_back(edit);

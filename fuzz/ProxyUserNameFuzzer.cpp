@@ -26,9 +26,9 @@ public:
         Account(index).current = g_store;
         return TRUE;
     }
-    BOOL WriteAccount(int index, int source) override
+    BOOL WriteAccount(int index, EWriteSource source) override
     {
-        g_store = source == 1 ? Account(index).original : Account(index).current;
+        g_store = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
         return TRUE;
     }
 };

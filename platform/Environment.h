@@ -23,8 +23,4 @@ BOOL AppDataFolder(std::string& folder);
 // The folder for temporary files, ending in a backslash.
 BOOL TempFolder(std::string& folder);
 
-// The Windows directory (GetWindowsDirectoryA), without a trailing backslash: where a profile file given by a
-// bare name lives.
-BOOL WindowsDirectory(std::string& folder);
-
 } // namespace plat

@@ -14,6 +14,8 @@ have xdpyinfo || need+=(x11-utils)
 have xdotool || need+=(xdotool)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 have clang++ || need+=(clang)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+have makensis || need+=(nsis)
 [ -n "$(ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a 2>/dev/null)" ] || need+=(libclang-rt-dev)
 if [ ${#need[@]} -gt 0 ]; then
     echo "installing: ${need[*]}"

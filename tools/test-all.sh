@@ -59,8 +59,13 @@ total_passed=$((total_passed + fuzz_passed))
 total_failed=$((total_failed + fuzz_failed))
 [ "$fuzz_failed" -eq 0 ] || status=1
 echo "== benchmark, short run (native build, sanitizers on: it reports, it never fails on timing)"
+# A benchmark that was not built is a failure, not a step left out.
 if [ -x build/native/bin/nimbrel-bench ]; then
     build/native/bin/nimbrel-bench --short 2>/dev/null || { echo "the benchmark did not run through"; status=1; }
+else
+    echo "FAILED: the benchmark was not built"
+    total_failed=$((total_failed + 1))
+    status=1
 fi
 # ---- end of the proof ----
 

@@ -11,14 +11,14 @@ const char kPackageAddress[] = "https://www.tarnwicke.example/nimbrel";
 
 CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD, parent)
 {
-    m_hIcon = static_cast<HICON>(
+    m_icon = static_cast<HICON>(
         ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 48, 48, 0));
 }
 
 CAboutDlg::~CAboutDlg()
 {
-    if (m_hIcon)
-        ::DestroyIcon(m_hIcon);
+    if (m_icon)
+        ::DestroyIcon(m_icon);
     if (m_linkFont)
         ::DeleteObject(m_linkFont);
 }
@@ -27,9 +27,9 @@ void CAboutDlg::DoDataExchange(CDataExchange& dx)
 {
     DDX_Control(dx, IDC_ABOUT_ICON, m_iconStatic);
     DDX_Control(dx, IDC_ABOUT_LINK, m_link);
-    DDX_Text(dx, IDC_ABOUT_MAIN, m_strMain);
-    DDX_Text(dx, IDC_ABOUT_NOTICE, m_strNotice);
-    DDX_Text(dx, IDC_ABOUT_PART_OF, m_strPartOf);
+    DDX_Text(dx, IDC_ABOUT_MAIN, m_mainText);
+    DDX_Text(dx, IDC_ABOUT_NOTICE, m_noticeText);
+    DDX_Text(dx, IDC_ABOUT_PART_OF, m_partOfText);
 }
 
 BOOL CAboutDlg::OnInitDialog()
@@ -37,13 +37,13 @@ BOOL CAboutDlg::OnInitDialog()
     CDialog::OnInitDialog();
     {
         CTextSection texts(g_textTable, "About Dialog");
-        m_strMain = texts.Get("Main", "E-mail accounts configurator");
-        m_strNotice = texts.Get("Copyright", "Copyright (C) 2024 Tarnwicke Software");
-        m_strPartOf = texts.Get("PartOf", "This program is a part of\nTarnwicke Nimbrel program package");
+        m_mainText = texts.Get("Main", "E-mail accounts configurator");
+        m_noticeText = texts.Get("Copyright", "Copyright (C) 2024 Tarnwicke Software");
+        m_partOfText = texts.Get("PartOf", "This program is a part of\nTarnwicke Nimbrel program package");
         SetText(texts.Get("Caption", "About"));
     }
     UpdateData(FALSE);
-    m_iconStatic.SetIcon(m_hIcon);
+    m_iconStatic.SetIcon(m_icon);
 
     LOGFONTA font = {};
     HFONT current = reinterpret_cast<HFONT>(m_link.Send(WM_GETFONT));

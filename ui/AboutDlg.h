@@ -31,9 +31,9 @@ private:
 
     CStatic m_iconStatic;
     CStatic m_link;
-    std::string m_strMain;
-    std::string m_strNotice;
-    std::string m_strPartOf;
-    HICON m_hIcon = nullptr;
+    std::string m_mainText;
+    std::string m_noticeText;
+    std::string m_partOfText;
+    HICON m_icon = nullptr;
     HFONT m_linkFont = nullptr;
 };

@@ -67,7 +67,6 @@ public:
     // TRUE: controls to members; FALSE: members to controls. FALSE when a value was refused.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     BOOL IsExchangingData() const { return m_exchanging; }
-    UINT TemplateId() const { return m_templateId; }
 
     // The application's main window owns dialogs that are opened with no parent.
     static void SetMainWindow(CDialog* dialog) { s_mainWindow = dialog; }

@@ -1,4 +1,4 @@
-// CModeSelectDlg: the two radio buttons and their texts; OK keeps the choice in m_nMode.
+// CModeSelectDlg: the two radio buttons and their texts; OK keeps the choice in m_mode.
 #include "ui/ModeSelectDlg.h"
 
 #include "settings/TextTable.h"
@@ -6,20 +6,20 @@
 
 CModeSelectDlg::CModeSelectDlg(HWND parent) : CDialog(IDD, parent)
 {
-    m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
 void CModeSelectDlg::DoDataExchange(CDataExchange& dx)
 {
     DDX_Control(dx, IDC_MODE_GROUP, m_group);
-    DDX_Radio(dx, IDC_MODE_WIZARD, m_nMode);
+    DDX_Radio(dx, IDC_MODE_WIZARD, m_mode);
 }
 
 BOOL CModeSelectDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     SetText(LookUpMainCaption());
     CTextSection texts(g_textTable, "Mode Selection Dialog");
     m_group.SetText(texts.Get("Label", "Please select operation mode:"));

@@ -24,12 +24,12 @@ public:
     END_MESSAGE_TABLE()
 
     CButton m_group;
-    int m_nMode = MODE_WIZARD;
+    int m_mode = MODE_WIZARD;
 
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
-    HICON m_hIcon;
+    HICON m_icon;
 };

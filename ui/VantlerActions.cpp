@@ -4,8 +4,10 @@
 
 #include "settings/TextTable.h"
 #include "ui/AboutDlg.h"
+#include "ui/DoubtfulPrompt.h"
 #include "ui/ManualAssistantDlg.h"
 #include "ui/RunningClients.h"
+#include "views/RowKey.h"
 
 namespace {
 
@@ -13,12 +15,12 @@ const char kSection[] = "Main Dialog";
 
 int ClientOfKey(LPARAM key)
 {
-    return static_cast<int>((static_cast<DWORD>(key) >> 16) & 0xFFFF);
+    return ClientOfRowKey(static_cast<DWORD>(key));
 }
 
 int AccountOfKey(LPARAM key)
 {
-    return static_cast<int>(static_cast<DWORD>(key) & 0xFFFF);
+    return AccountOfRowKey(static_cast<DWORD>(key));
 }
 
 } // namespace
@@ -46,12 +48,11 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
             marked.push_back(m_accountList.GetItemData(row));
     }
     BOOL changed = FALSE, warned = FALSE;
+    CDoubtfulPrompt prompt;
     for (LPARAM key : marked) {
         AccountInfo record;
-        if (!RecordOfKey(key, record) || !record.supported)
-            continue;
-        // Configuring skips what is already up to date; unconfiguring, what was never configured.
-        if (configure ? (record.configured && record.upToDate) : !record.configured)
+        if (!RecordOfKey(key, record) ||
+            !TakesAction(configure ? ACTION_CONFIGURE : ACTION_UNCONFIGURE, record))
             continue;
         if (!warned) {
             if (WarnRunningClients(0, marked))
@@ -60,9 +61,9 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
         }
         CMailClient* client = m_clients.LoadedClient(ClientOfKey(key));
         if (configure)
-            client->ConfigureAccount(AccountOfKey(key));
+            client->ConfigureAccount(AccountOfKey(key), &prompt);
         else
-            client->UnconfigureAccount(AccountOfKey(key));
+            client->UnconfigureAccount(AccountOfKey(key), &prompt);
         changed = TRUE;
     }
     m_actionRunning = FALSE;
@@ -78,11 +79,12 @@ void CVantlerDlg::OnUpdateConfigured()
         return;
     m_actionRunning = TRUE;
     BOOL changed = FALSE, warned = FALSE, abandoned = FALSE;
+    CDoubtfulPrompt prompt;
     for (int c = 0; c < CLIENT_COUNT && !abandoned; ++c) {
         CMailClient* client = m_clients.LoadedClient(c);
         for (int a = 0; client && a < client->AccountCount(); ++a) {
             AccountInfo record;
-            if (!client->GetAccount(a, record) || !record.supported || !record.configured || record.upToDate)
+            if (!client->GetAccount(a, record) || !TakesAction(ACTION_UPDATE, record))
                 continue;
             if (!warned) {
                 if (WarnRunningClients(1, {})) {
@@ -91,7 +93,7 @@ void CVantlerDlg::OnUpdateConfigured()
                 }
                 warned = TRUE;
             }
-            client->ConfigureAccount(a);
+            client->ConfigureAccount(a, &prompt);
             changed = TRUE;
         }
     }
@@ -119,8 +121,7 @@ int CVantlerDlg::WarnRunningClients(int mode, const std::vector<LPARAM>& marked)
                 const CMailClient* client = m_clients.LoadedClient(c);
                 for (int a = 0; client && a < client->AccountCount(); ++a) {
                     AccountInfo record;
-                    if (client->GetAccount(a, record) && record.supported && record.configured &&
-                        !record.upToDate)
+                    if (client->GetAccount(a, record) && TakesAction(ACTION_UPDATE, record))
                         concerned[c] = TRUE;
                 }
             }

@@ -4,41 +4,25 @@
 #include "platform/Environment.h"
 #include "settings/TextTable.h"
 #include "ui/MainCaption.h"
-#include "ui/TextFormat.h"
+#include "views/AccountView.h"
+#include "views/TextFormat.h"
+#include "views/RowKey.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 const char kSection[] = "Main Dialog";
-const char kDetailsDefault[] = "Account details: %s \x97 %s";
-const char kDash[] = "\x97";
 const int kColumnWidths[] = {200, 200, 100, 110, 110};
 
 int ClientOfKey(LPARAM key)
 {
-    return static_cast<int>((static_cast<DWORD>(key) >> 16) & 0xFFFF);
+    return ClientOfRowKey(static_cast<DWORD>(key));
 }
 
 int AccountOfKey(LPARAM key)
 {
-    return static_cast<int>(static_cast<DWORD>(key) & 0xFFFF);
-}
-
-// The sort rank of a record in the order of the validity, configured and up-to-date columns.
-int RankOf(int sortState, const AccountInfo& record)
-{
-    if (sortState <= 6)
-        return record.supported ? 0 : 1;
-    if (sortState <= 8)
-        return !record.supported ? 2 : (record.configured ? 0 : 1);
-    return (!record.supported || !record.configured) ? 2 : (record.upToDate ? 0 : 1);
-}
-
-int CompareBytes(const std::string& a, const std::string& b)
-{
-    return std::strcmp(a.c_str(), b.c_str());
+    return AccountOfRowKey(static_cast<DWORD>(key));
 }
 
 } // namespace
@@ -47,8 +31,8 @@ CVantlerDlg::CVantlerDlg(HWND parent, CClientCatalogue::Factory factory)
     : CDialog(IDD, parent), m_clients(factory)
 {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    m_hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
-    m_hAccel = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    m_icon = ::LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_accelerators = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     // m_clients made its nine adapters when it was constructed.
 }
 
@@ -84,8 +68,8 @@ void CVantlerDlg::DoDataExchange(CDataExchange& dx)
 BOOL CVantlerDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     ApplyDialogTexts();
     SetupColumns();
     FillAccountList();
@@ -113,11 +97,11 @@ BOOL CVantlerDlg::OnInitDialog()
 
 void CVantlerDlg::ApplyDialogTexts()
 {
+    m_detailsGroup.SetText(EmptyAccountDetails().title);
     std::string caption;
     {
         CTextSection texts(g_textTable, kSection);
         m_accountsGroup.SetText(texts.Get("AccFound", "Accounts found"));
-        m_detailsGroup.SetText(FormatText(texts.Get("Details", kDetailsDefault), {"", ""}));
         m_remarksGroup.SetText(texts.Get("Remarks", "Remarks"));
         m_closeButton.SetText(texts.Get("Close", "Close"));
         m_configureButton.SetText(texts.Get("Configure", "Configure"));
@@ -204,7 +188,7 @@ void CVantlerDlg::FillAccountList()
         for (int a = 0; a < client->AccountCount(); ++a) {
             AccountInfo record;
             if (client->GetAccount(a, record))
-                InsertAccountRow(row++, image, (static_cast<LPARAM>(c) << 16) | (a & 0xFFFF), record);
+                InsertAccountRow(row++, image, static_cast<LPARAM>(MakeRowKey(c, a)), record);
         }
     }
     for (int i = 0; i < 5; ++i)
@@ -213,20 +197,12 @@ void CVantlerDlg::FillAccountList()
 
 void CVantlerDlg::InsertAccountRow(int row, int image, LPARAM key, const AccountInfo& record)
 {
-    std::string yes, no;
-    {
-        CTextSection texts(g_textTable, kSection);
-        yes = texts.Get("Yes", "Yes");
-        no = texts.Get("No", "No");
-    }
-    int index = m_accountList.InsertItem(row, record.name, image, key);
+    const AccountCells cells = MakeAccountCells(record);
+    int index = m_accountList.InsertItem(row, cells.text[0], image, key);
     if (index < 0)
         return;
-    m_accountList.SetItemText(index, 1, record.email);
-    m_accountList.SetItemText(index, 2, record.supported ? yes : no);
-    m_accountList.SetItemText(index, 3, !record.supported ? kDash : (record.configured ? yes : no));
-    m_accountList.SetItemText(
-        index, 4, (!record.supported || !record.configured) ? kDash : (record.upToDate ? yes : no));
+    for (int column = 1; column < ACCOUNT_COLUMN_COUNT; ++column)
+        m_accountList.SetItemText(index, column, cells.text[column]);
 }
 
 void CVantlerDlg::RefreshAccounts()
@@ -254,16 +230,18 @@ BOOL CVantlerDlg::RecordOfKey(LPARAM key, AccountInfo& record) const
 
 void CVantlerDlg::ClearAccountDetails()
 {
-    m_port = 0;
-    m_userName.clear();
-    m_server.clear();
-    m_authModeText.clear();
-    m_serverTypeText.clear();
-    m_remark.clear();
-    {
-        CTextSection texts(g_textTable, kSection);
-        m_detailsGroup.SetText(FormatText(texts.Get("Details", kDetailsDefault), {"", ""}));
-    }
+    ShowAccountDetails(EmptyAccountDetails());
+}
+
+void CVantlerDlg::ShowAccountDetails(const AccountDetails& details)
+{
+    m_port = details.port;
+    m_userName = details.userName;
+    m_server = details.server;
+    m_authModeText = details.authMode;
+    m_serverTypeText = details.serverType;
+    m_remark = details.remark;
+    m_detailsGroup.SetText(details.title);
     UpdateData(FALSE);
 }
 
@@ -289,44 +267,8 @@ LRESULT CVantlerDlg::OnAccountClick(NMHDR* header)
         ClearAccountDetails();
         return 0;
     }
-    m_port = record.current.port;
-    m_userName = record.current.userName;
-    m_server = record.current.server;
-    {
-        CTextSection texts(g_textTable, kSection);
-        m_detailsGroup.SetText(
-            FormatText(texts.Get("Details", kDetailsDefault), {record.name, client->DisplayName()}));
-        switch (record.current.authMode) {
-        case AUTH_NORMAL:
-            m_authModeText = texts.Get("Normal", "Normal");
-            break;
-        case AUTH_APOP:
-            m_authModeText = "APOP";
-            break;
-        case AUTH_SPA:
-            m_authModeText = "SPA";
-            break;
-        default:
-            m_authModeText.clear();
-            break;
-        }
-    }
-    switch (record.protocol) {
-    case PROTOCOL_POP3:
-        m_serverTypeText = "POP3";
-        break;
-    case PROTOCOL_IMAP:
-        m_serverTypeText = "IMAP";
-        break;
-    case PROTOCOL_NEWS:
-        m_serverTypeText = "NEWS";
-        break;
-    default:
-        m_serverTypeText.clear();
-        break;
-    }
-    m_remark = client->GetReasonText(AccountOfKey(key));
-    UpdateData(FALSE);
+    ShowAccountDetails(
+        MakeAccountDetails(record, client->DisplayName(), client->GetReasonText(AccountOfKey(key))));
     return 0;
 }
 
@@ -334,11 +276,7 @@ LRESULT CVantlerDlg::OnColumnClick(NMHDR* header)
 {
     if (m_actionRunning)
         return 0;
-    int column = reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem;
-    if (column == 0)
-        m_sortState = m_sortState == 0 ? 1 : (m_sortState == 1 ? 2 : 0);
-    else if (column >= 1 && column <= 4)
-        m_sortState = m_sortState == 2 * column + 1 ? 2 * column + 2 : 2 * column + 1;
+    m_sortState = NextSortState(m_sortState, reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
     m_accountList.SortItems(CompareRows, reinterpret_cast<LPARAM>(this));
     return 0;
 }
@@ -346,20 +284,16 @@ LRESULT CVantlerDlg::OnColumnClick(NMHDR* header)
 int CALLBACK CVantlerDlg::CompareRows(LPARAM key1, LPARAM key2, LPARAM parameter)
 {
     const CVantlerDlg* dialog = reinterpret_cast<const CVantlerDlg*>(parameter);
-    int state = dialog->m_sortState;
-    if (state == 0)
-        return ClientOfKey(key1) - ClientOfKey(key2);
     AccountInfo a, b;
-    BOOL haveA = dialog->RecordOfKey(state % 2 ? key1 : key2, a);
-    BOOL haveB = dialog->RecordOfKey(state % 2 ? key2 : key1, b);
-    if (!haveA || !haveB)
-        return haveA - haveB;
-    if (state <= 2)
-        return CompareBytes(a.name, b.name);
-    if (state <= 4)
-        return CompareBytes(a.email, b.email);
-    int rank = RankOf(state, a) - RankOf(state, b);
-    return rank != 0 ? rank : CompareBytes(a.name, b.name);
+    BOOL haveA = dialog->RecordOfKey(key1, a);
+    BOOL haveB = dialog->RecordOfKey(key2, b);
+    if (dialog->m_sortState != 0 && (!haveA || !haveB)) {
+        // A row without a record sorts after those with one, in either direction.
+        const BOOL firstHas = dialog->m_sortState % 2 ? haveA : haveB;
+        const BOOL secondHas = dialog->m_sortState % 2 ? haveB : haveA;
+        return firstHas - secondHas;
+    }
+    return CompareAccountRows(dialog->m_sortState, ClientOfKey(key1), a, ClientOfKey(key2), b);
 }
 
 LRESULT CVantlerDlg::OnPaint(WPARAM wParam, LPARAM lParam, BOOL& /*handled*/)
@@ -372,7 +306,7 @@ LRESULT CVantlerDlg::OnPaint(WPARAM wParam, LPARAM lParam, BOOL& /*handled*/)
         ::GetClientRect(m_hWnd, &client);
         int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
         int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-        ::DrawIcon(dc, x, y, m_hIcon);
+        ::DrawIcon(dc, x, y, m_icon);
         ::EndPaint(m_hWnd, &paint);
         return 0;
     }
@@ -403,12 +337,12 @@ LRESULT CVantlerDlg::OnFirstPaintHint(WPARAM /*wParam*/, LPARAM /*lParam*/, BOOL
 
 LRESULT CVantlerDlg::OnQueryDragIcon(WPARAM /*wParam*/, LPARAM /*lParam*/, BOOL& /*handled*/)
 {
-    return reinterpret_cast<LRESULT>(m_hIcon);
+    return reinterpret_cast<LRESULT>(m_icon);
 }
 
 BOOL CVantlerDlg::PreTranslateMessage(MSG* msg)
 {
-    if (m_hAccel && ::TranslateAcceleratorA(m_hWnd, m_hAccel, msg))
+    if (m_accelerators && ::TranslateAcceleratorA(m_hWnd, m_accelerators, msg))
         return TRUE;
     return CDialog::PreTranslateMessage(msg);
 }

@@ -2,6 +2,8 @@
 // rows.
 #pragma once
 
+#include "clients/DefaultClients.h"
+#include "views/AccountView.h"
 #include "core/ClientCatalogue.h"
 #include "ui/Button.h"
 #include "ui/Dialog.h"
@@ -23,7 +25,7 @@ public:
     };
 
     // factory makes the adapters of the catalogue; null for the product's own.
-    explicit CVantlerDlg(HWND parent, CClientCatalogue::Factory factory = nullptr);
+    explicit CVantlerDlg(HWND parent, CClientCatalogue::Factory factory = &CreateDefaultClient);
     ~CVantlerDlg() override;
 
     BEGIN_MESSAGE_TABLE(CDialog)
@@ -60,6 +62,7 @@ private:
     void CreateCatalogue() { m_clients.CreateCatalogue(); }
     void DestroyCatalogue();
     void ClearAccountDetails();
+    void ShowAccountDetails(const AccountDetails& details);
     LRESULT OnAccountClick(NMHDR* header);
     LRESULT OnColumnClick(NMHDR* header);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam, BOOL& handled);
@@ -106,7 +109,7 @@ private:
     std::string m_serverLabel;
     std::string m_serverTypeLabel;
     std::string m_userNameLabel;
-    HICON m_hIcon;
+    HICON m_icon;
     std::string m_menuFile;
     std::string m_menuEdit;
     std::string m_menuHelp;
@@ -114,7 +117,7 @@ private:
     std::string m_menuInvertSelection;
     std::string m_menuExit;
     std::string m_menuAbout;
-    HACCEL m_hAccel;
+    HACCEL m_accelerators;
     CImageList m_imageList;
     // Set while an action hands accounts to the clients; its questions must not start a second one.
     BOOL m_actionRunning = FALSE;

@@ -2,9 +2,10 @@
 #include "ui/WizardConfiguratorDlg.h"
 
 #include "settings/TextTable.h"
+#include "ui/DoubtfulPrompt.h"
 #include "ui/MainCaption.h"
 #include "ui/RunningClients.h"
-#include "ui/TextFormat.h"
+#include "views/TextFormat.h"
 
 namespace {
 
@@ -20,9 +21,9 @@ const int kActionControls[] = {IDC_CONFIGURE, IDC_UNCONFIGURE, IDC_UPDATE,
 } // namespace
 
 CWizardConfiguratorDlg::CWizardConfiguratorDlg(HWND parent, CClientCatalogue::Factory factory)
-    : CDialog(IDD, parent), m_clients(factory)
+    : CDialog(IDD, parent), m_clients(factory), m_walk(m_clients)
 {
-    m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     // m_clients made its nine adapters when it was constructed.
 }
 
@@ -43,13 +44,27 @@ void CWizardConfiguratorDlg::DoDataExchange(CDataExchange& dx)
     DDX_Text(dx, IDC_CLIENT_NAME, m_clientName);
     DDX_Text(dx, IDC_READY_TEXT, m_readyText);
     DDX_Text(dx, IDC_ACCOUNT_OF, m_accountOfText);
+    DDX_Text(dx, IDC_DETAILS_GROUP, m_detailsTitle);
+    DDX_Text(dx, IDC_USERNAME_CAPTION, m_labels.userName);
+    DDX_Text(dx, IDC_SERVER_CAPTION, m_labels.server);
+    DDX_Text(dx, IDC_PORT_CAPTION, m_labels.port);
+    DDX_Text(dx, IDC_CONFIGURE, m_labels.configure);
+    DDX_Text(dx, IDC_UNCONFIGURE, m_labels.unconfigure);
+    DDX_Text(dx, IDC_UPDATE, m_labels.update);
+    DDX_Text(dx, IDC_PREVIOUS, m_labels.previous);
+    DDX_Text(dx, IDC_NEXT, m_labels.next);
+    DDX_Text(dx, IDC_WIZARD_CLOSE, m_labels.close);
+    DDX_Text(dx, IDC_UPTODATE_LABEL, m_labels.upToDate);
+    DDX_Text(dx, IDC_UPTODATE_YES, m_labels.yes);
+    DDX_Text(dx, IDC_UPTODATE_NO, m_labels.no);
+    DDX_Text(dx, IDC_CLIENT_GROUP, m_labels.clientGroup);
 }
 
 BOOL CWizardConfiguratorDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     m_upToDateYes.SetState(TRUE);
     m_upToDateNo.SetState(TRUE);
     ApplyDialogTexts();
@@ -67,36 +82,32 @@ void CWizardConfiguratorDlg::ApplyDialogTexts()
     SetText(LookUpMainCaption());
     {
         CTextSection texts(g_textTable, "Main Dialog");
-        ::SetDlgItemTextA(m_hWnd, IDC_USERNAME_CAPTION, texts.Get("Username", "Username").c_str());
-        ::SetDlgItemTextA(m_hWnd, IDC_SERVER_CAPTION, texts.Get("Server", "Server").c_str());
-        ::SetDlgItemTextA(m_hWnd, IDC_PORT_CAPTION, texts.Get("Port", "Port").c_str());
+        m_labels.userName = texts.Get("Username", "Username");
+        m_labels.server = texts.Get("Server", "Server");
+        m_labels.port = texts.Get("Port", "Port");
     }
-    CTextSection texts(g_textTable, kSection);
-    ::SetDlgItemTextA(m_hWnd, IDC_DETAILS_GROUP,
-                      FormatText(texts.Get("Details", "Account details: %s"), {m_email}).c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_CONFIGURE, texts.Get("ConfigureBtn", "Configure").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_UNCONFIGURE, texts.Get("UnconfigureBtn", "Unconfigure").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_UPDATE, texts.Get("UpdateBtn", "Update").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_PREVIOUS, ("<< " + texts.Get("PreviousBtn", "Previous")).c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_NEXT, (texts.Get("NextBtn", "Next") + " >>").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_WIZARD_CLOSE, texts.Get("CloseBtn", "Close").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_UPTODATE_LABEL,
-                      texts.Get("UptodateLbl", "Configuration is up-to-date").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_UPTODATE_YES, texts.Get("Yes", "Yes").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_UPTODATE_NO, texts.Get("No", "No").c_str());
-    ::SetDlgItemTextA(m_hWnd, IDC_CLIENT_GROUP, texts.Get("ClientDetails", "Client details").c_str());
+    {
+        CTextSection texts(g_textTable, kSection);
+        m_detailsTitle = FormatText(texts.Get("Details", "Account details: %s"), {m_email});
+        m_labels.configure = texts.Get("ConfigureBtn", "Configure");
+        m_labels.unconfigure = texts.Get("UnconfigureBtn", "Unconfigure");
+        m_labels.update = texts.Get("UpdateBtn", "Update");
+        m_labels.previous = "<< " + texts.Get("PreviousBtn", "Previous");
+        m_labels.next = texts.Get("NextBtn", "Next") + " >>";
+        m_labels.close = texts.Get("CloseBtn", "Close");
+        m_labels.upToDate = texts.Get("UptodateLbl", "Configuration is up-to-date");
+        m_labels.yes = texts.Get("Yes", "Yes");
+        m_labels.no = texts.Get("No", "No");
+        m_labels.clientGroup = texts.Get("ClientDetails", "Client details");
+    }
+    UpdateData(FALSE);
 }
 
 BOOL CWizardConfiguratorDlg::LoadClients()
 {
     m_clients.LoadCatalogue();
-    m_accountTotal = 0;
-    for (int c = 0; c < CLIENT_COUNT; ++c) {
-        const CMailClient* client = m_clients.LoadedClient(c);
-        for (int a = 0; client && a < client->AccountCount(); ++a)
-            m_accountTotal += IsAccount(c, a) ? 1 : 0;
-    }
-    BOOL any = m_accountTotal != 0;
+    m_accountTotal = m_walk.AccountTotal();
+    BOOL any = m_accountTotal > 0;
     for (int id : kAccountControls)
         ::ShowWindow(GetItem(id), any ? SW_SHOW : SW_HIDE);
     for (int id : kActionControls)
@@ -116,59 +127,6 @@ BOOL CWizardConfiguratorDlg::LoadClients()
     return FALSE;
 }
 
-BOOL CWizardConfiguratorDlg::IsAccount(int client, int account) const
-{
-    const CMailClient* owner = m_clients.LoadedClient(client);
-    AccountInfo record;
-    return owner && owner->GetAccount(account, record) && record.supported;
-}
-
-BOOL CWizardConfiguratorDlg::FindAccount(int client, int account, BOOL forward, int& foundClient,
-                                         int& foundAccount) const
-{
-    if (forward) {
-        for (int c = client; c < CLIENT_COUNT; ++c) {
-            const CMailClient* owner = m_clients.LoadedClient(c);
-            int first = c == client ? account + 1 : 0;
-            for (int a = first < 0 ? 0 : first; owner && a < owner->AccountCount(); ++a) {
-                if (IsAccount(c, a)) {
-                    foundClient = c;
-                    foundAccount = a;
-                    return TRUE;
-                }
-            }
-        }
-        return FALSE;
-    }
-    for (int c = client; c >= 0; --c) {
-        const CMailClient* owner = m_clients.LoadedClient(c);
-        if (!owner)
-            continue;
-        int last = c == client ? account - 1 : owner->AccountCount() - 1;
-        if (last > owner->AccountCount() - 1)
-            last = owner->AccountCount() - 1;
-        for (int a = last; a >= 0; --a) {
-            if (IsAccount(c, a)) {
-                foundClient = c;
-                foundAccount = a;
-                return TRUE;
-            }
-        }
-    }
-    return FALSE;
-}
-
-int CWizardConfiguratorDlg::AccountsBefore(int client, int account) const
-{
-    int count = 0;
-    for (int c = 0; c <= client && c < CLIENT_COUNT; ++c) {
-        const CMailClient* owner = m_clients.LoadedClient(c);
-        for (int a = 0; owner && a < owner->AccountCount() && (c < client || a < account); ++a)
-            count += IsAccount(c, a) ? 1 : 0;
-    }
-    return count;
-}
-
 BOOL CWizardConfiguratorDlg::CurrentRecord(AccountInfo& record) const
 {
     const CMailClient* owner = m_showing ? m_clients.LoadedClient(m_curClient) : nullptr;
@@ -177,29 +135,25 @@ BOOL CWizardConfiguratorDlg::CurrentRecord(AccountInfo& record) const
 
 BOOL CWizardConfiguratorDlg::ShowAccount(BOOL forward)
 {
-    if (!IsAccount(m_curClient, m_curAccount)) {
-        int c = m_curClient, a = m_curAccount;
-        if (!FindAccount(m_curClient, m_curAccount, forward, c, a) && forward)
-            FindAccount(m_curClient, m_curAccount, FALSE, c, a);
-        m_curClient = c;
-        m_curAccount = a;
-    }
+    m_walk.Settle(m_curClient, m_curAccount, forward);
     const CMailClient* client = m_clients.LoadedClient(m_curClient);
     AccountInfo record;
     if (!client || !client->GetAccount(m_curAccount, record) || !record.supported)
         return FALSE;
     m_showing = TRUE;
     int c = 0, a = 0;
-    ::EnableWindow(GetItem(IDC_NEXT), FindAccount(m_curClient, m_curAccount, TRUE, c, a));
-    ::EnableWindow(GetItem(IDC_PREVIOUS), FindAccount(m_curClient, m_curAccount, FALSE, c, a));
+    ::EnableWindow(GetItem(IDC_NEXT), m_walk.Find(m_curClient, m_curAccount, TRUE, c, a));
+    ::EnableWindow(GetItem(IDC_PREVIOUS), m_walk.Find(m_curClient, m_curAccount, FALSE, c, a));
     // The running number is the account's place among those shown, so it stays right when an action made an
     // account disappear.
-    m_accountNumber = AccountsBefore(m_curClient, m_curAccount) + 1;
+    m_accountNumber = m_walk.AccountsBefore(m_curClient, m_curAccount) + 1;
     {
         CTextSection texts(g_textTable, kSection);
-        ::EnableWindow(GetItem(IDC_CONFIGURE), !record.configured);
-        ::EnableWindow(GetItem(IDC_UNCONFIGURE), record.configured);
-        ::EnableWindow(GetItem(IDC_UPDATE), record.configured && !record.upToDate);
+        // An account that needs updating is offered Update, not Configure.
+        ::EnableWindow(GetItem(IDC_CONFIGURE),
+                       TakesAction(ACTION_CONFIGURE, record) && !TakesAction(ACTION_UPDATE, record));
+        ::EnableWindow(GetItem(IDC_UNCONFIGURE), TakesAction(ACTION_UNCONFIGURE, record));
+        ::EnableWindow(GetItem(IDC_UPDATE), TakesAction(ACTION_UPDATE, record));
         if (record.configured) {
             m_readyText = texts.Get("AccRdy", "This e-mail is ready for use with Nimbrel");
             m_upToDate = record.upToDate ? 0 : 1;
@@ -207,8 +161,7 @@ BOOL CWizardConfiguratorDlg::ShowAccount(BOOL forward)
             m_readyText = texts.Get("AccNotRdy", "This e-mail is NOT ready for use with Nimbrel");
             m_upToDate = -1;
         }
-        ::SetDlgItemTextA(m_hWnd, IDC_DETAILS_GROUP,
-                          FormatText(texts.Get("Details", "Account details: %s"), {record.email}).c_str());
+        m_detailsTitle = FormatText(texts.Get("Details", "Account details: %s"), {record.email});
         m_accountOfText = FormatText(texts.Get("AccOutOf", "E-mail account\n%i out of %i"),
                                      {std::to_string(m_accountNumber), std::to_string(m_accountTotal)});
     }
@@ -286,7 +239,8 @@ void CWizardConfiguratorDlg::OnConfigure()
     if (m_actionRunning || !m_showing || !client || WarnRunningClient())
         return;
     m_actionRunning = TRUE;
-    client->ConfigureAccount(m_curAccount);
+    CDoubtfulPrompt prompt;
+    client->ConfigureAccount(m_curAccount, &prompt);
     m_actionRunning = FALSE;
     ReloadCatalogue();
 }
@@ -302,7 +256,8 @@ void CWizardConfiguratorDlg::OnUnconfigure()
     if (m_actionRunning || !m_showing || !client || WarnRunningClient())
         return;
     m_actionRunning = TRUE;
-    client->UnconfigureAccount(m_curAccount);
+    CDoubtfulPrompt prompt;
+    client->UnconfigureAccount(m_curAccount, &prompt);
     m_actionRunning = FALSE;
     ReloadCatalogue();
 }

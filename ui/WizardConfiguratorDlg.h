@@ -1,11 +1,13 @@
 // CWizardConfiguratorDlg: the wizard-mode window, one supported account at a time with Next and Previous.
 #pragma once
 
+#include "clients/DefaultClients.h"
 #include "core/ClientCatalogue.h"
 #include "ui/Dialog.h"
 #include "ui/IndicatorButton.h"
 #include "ui/Static.h"
 #include "ui/resources/resource.h"
+#include "views/WizardWalk.h"
 
 class CWizardConfiguratorDlg : public CDialog
 {
@@ -16,7 +18,7 @@ public:
     };
 
     // factory makes the adapters of the catalogue; null for the product's own.
-    explicit CWizardConfiguratorDlg(HWND parent, CClientCatalogue::Factory factory = nullptr);
+    explicit CWizardConfiguratorDlg(HWND parent, CClientCatalogue::Factory factory = &CreateDefaultClient);
     ~CWizardConfiguratorDlg() override;
 
     BEGIN_MESSAGE_TABLE(CDialog)
@@ -51,15 +53,12 @@ private:
     void CreateCatalogue() { m_clients.CreateCatalogue(); }
     void DestroyCatalogue() { m_clients.DestroyCatalogue(); }
 
-    // Positions are (client, account) pairs in catalogue order; only supported records count as accounts.
-    BOOL IsAccount(int client, int account) const;
-    BOOL FindAccount(int client, int account, BOOL forward, int& foundClient, int& foundAccount) const;
     BOOL CurrentRecord(AccountInfo& record) const;
-    int AccountsBefore(int client, int account) const;
 
     int m_curAccount = 0;
     int m_curClient = 0;
     CClientCatalogue m_clients;
+    CWizardWalk m_walk; // over m_clients
     CStatic m_clientIcon;
     CIndicatorButton m_upToDateYes;
     CIndicatorButton m_upToDateNo;
@@ -71,7 +70,14 @@ private:
     std::string m_clientName;
     std::string m_readyText;
     std::string m_accountOfText;
-    HICON m_hIcon;
+    std::string m_detailsTitle;
+    // The fixed texts of the window, from the text table.
+    struct Labels
+    {
+        std::string userName, server, port, configure, unconfigure, update, previous, next, close, upToDate,
+            yes, no, clientGroup;
+    } m_labels;
+    HICON m_icon;
     int m_accountNumber = 0;
     int m_accountTotal = 0;
     BOOL m_showing = FALSE;

@@ -41,7 +41,7 @@ BOOL CVantlerApp::InitInstance()
     if (!install && !uninstall && modeSelect.DoModal() != IDOK)
         return FALSE;
 
-    if (modeSelect.m_nMode == CModeSelectDlg::MODE_STANDARD || uninstall) {
+    if (modeSelect.m_mode == CModeSelectDlg::MODE_STANDARD || uninstall) {
         CVantlerDlg dialog(nullptr);
         CDialog::SetMainWindow(&dialog);
         dialog.DoModal();

@@ -3,7 +3,6 @@
 
 #include "core/TextUtil.h"
 #include "Processes.h"
-#include "Prompt.h"
 
 #include <memory>
 
@@ -60,10 +59,11 @@ int CAccountsCommand::Run(const std::vector<std::string>& args)
     if (words.size() == 1 && words[0] == "update")
         return OnAction(ACTION_UPDATE, TRUE, -1, -1);
     if ((words.size() == 2 || words.size() == 3) && (words[0] == "configure" || words[0] == "unconfigure")) {
-        Action action = words[0] == "configure" ? ACTION_CONFIGURE : ACTION_UNCONFIGURE;
+        EAccountAction action = words[0] == "configure" ? ACTION_CONFIGURE : ACTION_UNCONFIGURE;
         if (words.size() == 2 && words[1] == "--all")
             return OnAction(action, TRUE, -1, -1);
-        if (words.size() == 3 && ParseIndex(words[1], CLIENT_COUNT, client) && ParseIndex(words[2], 65536, account))
+        if (words.size() == 3 && ParseIndex(words[1], CLIENT_COUNT, client) &&
+            ParseIndex(words[2], 65536, account))
             return OnAction(action, FALSE, client, account);
     }
     m_err << UsageText();
@@ -81,31 +81,18 @@ int CAccountsCommand::OnList()
         for (int a = 0; client && a < client->AccountCount(); ++a) {
             AccountInfo info;
             client->GetAccount(a, info);
-            m_out << c << '\t' << a << '\t' << client->DisplayName() << '\t' << info.name << '\t' << info.email
-                  << '\t' << YesNo(info.supported) << '\t' << YesNo(info.configured) << '\t'
+            m_out << c << '\t' << a << '\t' << client->DisplayName() << '\t' << info.name << '\t'
+                  << info.email << '\t' << YesNo(info.supported) << '\t' << YesNo(info.configured) << '\t'
                   << YesNo(info.configured && info.upToDate) << '\t' << client->GetReasonText(a) << '\t'
-                  << info.current.userName << '\t' << info.current.server << '\t' << info.current.port << '\n';
+                  << info.current.userName << '\t' << info.current.server << '\t' << info.current.port
+                  << '\n';
         }
     }
     return TOOL_EXIT_DONE;
 }
 
-BOOL CAccountsCommand::Qualifies(Action action, const AccountInfo& info) const
+int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex, int accountIndex)
 {
-    switch (action) {
-    case ACTION_CONFIGURE:
-        return info.supported && !(info.configured && info.upToDate);
-    case ACTION_UNCONFIGURE:
-        return info.supported && info.configured;
-    case ACTION_UPDATE:
-        return info.supported && info.configured && !info.upToDate;
-    }
-    return FALSE;
-}
-
-int CAccountsCommand::OnAction(Action action, BOOL all, int clientIndex, int accountIndex)
-{
-    plat::SetPromptResponder(&CAccountsCommand::AnswerPrompt, this);
     CClientCatalogue catalogue(m_factory);
     catalogue.LoadCatalogue();
     BOOL allDone = TRUE;
@@ -119,7 +106,7 @@ int CAccountsCommand::OnAction(Action action, BOOL all, int clientIndex, int acc
                 continue;
             AccountInfo info;
             client->GetAccount(a, info);
-            if (all && !Qualifies(action, info))
+            if (all && !TakesAction(action, info))
                 continue;
             if (ActOn(action, *client, c, a))
                 done.push_back({c, a});
@@ -132,33 +119,32 @@ int CAccountsCommand::OnAction(Action action, BOOL all, int clientIndex, int acc
         m_err << "no account " << clientIndex << ' ' << accountIndex << " (see: nimbrel-accounts list)\n";
         allDone = FALSE;
     }
-    plat::SetPromptResponder(nullptr, nullptr);
     // What the stores hold now is the only truth: read every client afresh and check each account done.
     catalogue.Refresh();
     for (const Target& target : done) {
         CMailClient* client = catalogue.LoadedClient(target.client);
         AccountInfo info;
-        BOOL readBack = client && client->GetAccount(target.account, info) &&
-                        (action == ACTION_UNCONFIGURE ? info.supported && !info.configured
-                                                      : info.supported && info.configured && info.upToDate);
+        BOOL readBack = client && client->GetAccount(target.account, info) && ShowsActionDone(action, info);
         if (!readBack) {
-            PrintResult(target.client, target.account, client ? client->DisplayName() : std::string(), info.name,
-                        "failed: the account does not read back as written");
+            PrintResult(target.client, target.account, client ? client->DisplayName() : std::string(),
+                        info.name, "failed: the account does not read back as written");
             allDone = FALSE;
         }
     }
     return allDone ? TOOL_EXIT_DONE : TOOL_EXIT_NOT_ALL_DONE;
 }
 
-BOOL CAccountsCommand::ActOn(Action action, CMailClient& client, int c, int a)
+BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, int a)
 {
     AccountInfo info;
     client.GetAccount(a, info);
-    if (!info.supported) {
+    const EActionVerdict verdict =
+        JudgeAction(action == ACTION_UNCONFIGURE ? action : ACTION_CONFIGURE, info);
+    if (verdict == VERDICT_NOT_SUPPORTED) {
         PrintResult(c, a, client.DisplayName(), info.name, "not supported: " + client.GetReasonText(a));
         return FALSE;
     }
-    if (action == ACTION_UNCONFIGURE ? !info.configured : (info.configured && info.upToDate)) {
+    if (verdict == VERDICT_NOTHING_TO_DO) {
         PrintResult(c, a, client.DisplayName(), info.name,
                     action == ACTION_UNCONFIGURE ? "nothing to do: not configured"
                                                  : "nothing to do: already configured and up to date");
@@ -170,12 +156,13 @@ BOOL CAccountsCommand::ActOn(Action action, CMailClient& client, int c, int a)
         return FALSE;
     }
     m_declined = FALSE;
-    BOOL ok = action == ACTION_UNCONFIGURE ? client.UnconfigureAccount(a) : client.ConfigureAccount(a);
+    BOOL ok =
+        action == ACTION_UNCONFIGURE ? client.UnconfigureAccount(a, this) : client.ConfigureAccount(a, this);
     if (ok) {
         const char* what = action == ACTION_UNCONFIGURE ? "unconfigured"
-                           : !info.configured       ? "configured"
-                           : info.suspicious        ? "repaired"
-                                                    : "updated";
+                           : !info.configured           ? "configured"
+                           : info.suspicious            ? "repaired"
+                                                        : "updated";
         PrintResult(c, a, client.DisplayName(), info.name, what);
     } else if (m_declined) {
         PrintResult(c, a, client.DisplayName(), info.name,
@@ -186,17 +173,16 @@ BOOL CAccountsCommand::ActOn(Action action, CMailClient& client, int c, int a)
     return ok;
 }
 
-void CAccountsCommand::PrintResult(int c, int a, const std::string& clientName, const std::string& accountName,
-                                   const std::string& result)
+void CAccountsCommand::PrintResult(int c, int a, const std::string& clientName,
+                                   const std::string& accountName, const std::string& result)
 {
     m_out << c << '\t' << a << '\t' << clientName << '\t' << accountName << '\t' << result << '\n';
 }
 
-int CAccountsCommand::AnswerPrompt(const char* /*text*/, const char* /*caption*/, UINT /*type*/, void* context)
+BOOL CAccountsCommand::Confirm(const AccountInfo& /*account*/, EAccountAction /*action*/)
 {
-    CAccountsCommand* self = static_cast<CAccountsCommand*>(context);
-    if (self->m_assumeYes)
-        return IDOK;
-    self->m_declined = TRUE;
-    return IDCANCEL;
+    if (m_assumeYes)
+        return TRUE;
+    m_declined = TRUE;
+    return FALSE;
 }

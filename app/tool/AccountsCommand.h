@@ -1,6 +1,7 @@
 // CAccountsCommand: the console tool's commands (list, configure, unconfigure, update) over the catalogue.
 #pragma once
 
+#include "clients/DefaultClients.h"
 #include "core/ClientCatalogue.h"
 
 #include <ostream>
@@ -14,10 +15,11 @@ enum
     TOOL_EXIT_USAGE = 2
 };
 
-class CAccountsCommand
+class CAccountsCommand : private CDoubtfulAnswer
 {
 public:
-    CAccountsCommand(std::ostream& out, std::ostream& err, CClientCatalogue::Factory factory = nullptr);
+    CAccountsCommand(std::ostream& out, std::ostream& err,
+                     CClientCatalogue::Factory factory = &CreateDefaultClient);
 
     // Runs one command line (without the program name); returns the exit code.
     int Run(const std::vector<std::string>& args);
@@ -25,12 +27,6 @@ public:
     static const char* UsageText();
 
 private:
-    enum Action
-    {
-        ACTION_CONFIGURE,
-        ACTION_UNCONFIGURE,
-        ACTION_UPDATE
-    };
     struct Target
     {
         int client;
@@ -38,14 +34,13 @@ private:
     };
 
     int OnList();
-    int OnAction(Action action, BOOL all, int client, int account);
-    BOOL Qualifies(Action action, const AccountInfo& info) const;
+    int OnAction(EAccountAction action, BOOL all, int client, int account);
     // Acts on one account; prints its line; TRUE when it was done.
-    BOOL ActOn(Action action, CMailClient& client, int clientIndex, int accountIndex);
-    BOOL ReadsBackAs(Action action, const Target& target);
-    void PrintResult(int clientIndex, int accountIndex, const std::string& clientName, const std::string& accountName,
-                     const std::string& result);
-    static int AnswerPrompt(const char* text, const char* caption, UINT type, void* context);
+    BOOL ActOn(EAccountAction action, CMailClient& client, int clientIndex, int accountIndex);
+    void PrintResult(int clientIndex, int accountIndex, const std::string& clientName,
+                     const std::string& accountName, const std::string& result);
+    // A doubtful account is accepted only with --yes; a declined one is reported as left alone.
+    BOOL Confirm(const AccountInfo& account, EAccountAction action) override;
 
     std::ostream& m_out;
     std::ostream& m_err;

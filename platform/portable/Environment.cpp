@@ -112,12 +112,6 @@ BOOL TempFolder(std::string& folder)
     return TRUE;
 }
 
-BOOL WindowsDirectory(std::string& folder)
-{
-    folder = portable::WindowsFolder();
-    return TRUE;
-}
-
 DWORD LastErrorCode()
 {
     return g_lastError;

@@ -16,10 +16,6 @@ void SetAppDataFolder(const std::string& folder);
 void SetTempFolder(const std::string& folder);
 void SetWindowsFolder(const std::string& folder);
 void SetProcessNames(const std::vector<std::string>& names);
-// Answers given, in order, to AskUser calls made without a responder; IDCANCEL once they run out.
-void QueuePromptAnswers(const std::vector<int>& answers);
-// The captions and texts AskUser was called with since the last call: two entries per question, caption first.
-std::vector<std::string> TakePromptLog();
 
 } // namespace portable
 } // namespace plat

@@ -62,16 +62,6 @@ BOOL TempFolder(std::string& folder)
     return TRUE;
 }
 
-BOOL WindowsDirectory(std::string& folder)
-{
-    char path[MAX_PATH + 1] = {};
-    UINT length = GetWindowsDirectoryA(path, sizeof(path));
-    if (length == 0 || length >= sizeof(path))
-        return FALSE;
-    folder = path;
-    return TRUE;
-}
-
 DWORD LastErrorCode()
 {
     return GetLastError();

@@ -74,13 +74,24 @@ check "repaired name" has_line "$WORK/repaired.txt" 'REG HKCU\Software\Microsoft
 
 # A running client is left alone unless forced: a program of our own under the client's name.
 cp "$BIN/nimbrel-sample-user.exe" "$WORK/msimn.exe"
-/usr/lib/wine/wine64 "$WORK/msimn.exe" wait </dev/null >/dev/null 2>&1 &
-sleep 3
+rm -f "$WORK/started"
+/usr/lib/wine/wine64 "$WORK/msimn.exe" wait "Z:${WORK//\//\\}\\started" </dev/null >/dev/null 2>&1 &
+for _ in $(seq 1 300); do
+    [ -f "$WORK/started" ] && break
+    sleep 0.1
+done
+check "stand-in client started" test -f "$WORK/started"
+snapshot "$WORK/before-forced.txt"
 tool configure 0 0
 check "running client left alone" grep -q 'left alone: msimn.exe is running' "$WORK/out.txt"
 check "running client exit 1" test "$rc" -eq 1
+snapshot "$WORK/left-alone.txt"
+check "left alone means unchanged" diff "$WORK/before-forced.txt" "$WORK/left-alone.txt"
 tool --force configure 0 0
 check "forced" test "$rc" -eq 0
+snapshot "$WORK/forced.txt"
+check "forced configure written" has_line "$WORK/forced.txt" 'REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000001|POP3 Server|sz:localhost'
+check "forced user name" has_line "$WORK/forced.txt" 'REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000001|POP3 User Name|sz:anna/pop.mail.example/110'
 kill %1 2>/dev/null
 /usr/lib/wine/wineserver -k >/dev/null 2>&1
 finish

@@ -3,6 +3,7 @@
 #include "fault/FaultWalk.h"
 #include "support/ClientChecks.h"
 
+#include "clients/DefaultClients.h"
 #include "core/ClientCatalogue.h"
 #include "FaultInjection.h"
 #include "Files.h"
@@ -60,11 +61,12 @@ BOOL CFaultWalk::Prepare(int account, Operation operation)
     g_productSettings.GetProxyPort();
     if (operation != OP_UNCONFIGURE || account < 0)
         return TRUE;
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     AccountInfo record;
     if (!client->LoadClient() || !client->GetAccount(account, record))
         return FALSE;
-    return record.configured || client->ConfigureAccount(account);
+    CAcceptQuestions repairDoubtful;
+    return record.configured || client->ConfigureAccount(account, &repairDoubtful);
 }
 
 std::vector<int> CFaultWalk::WritableAccounts()
@@ -72,7 +74,7 @@ std::vector<int> CFaultWalk::WritableAccounts()
     std::vector<int> accounts;
     if (!Prepare(-1, OP_CONFIGURE))
         return accounts;
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     if (!client->LoadClient())
         return accounts;
     for (int i = 0; i < client->AccountCount(); ++i) {
@@ -85,7 +87,7 @@ std::vector<int> CFaultWalk::WritableAccounts()
 
 BOOL CFaultWalk::RealSettingsKept(int account, const PopSettings& real, std::string& why)
 {
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     AccountInfo record;
     if (!client->LoadClient() || !client->GetAccount(account, record) || !record.supported) {
         why = "the account is no longer readable";
@@ -147,7 +149,7 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
 {
     Outcome outcome;
     const std::string name = std::string(OperationName(operation)) + " of account " + std::to_string(account);
-    const CAcceptQuestions repairDoubtful;
+    CAcceptQuestions repairDoubtful;
 
     // The clean run: its steps, its result, the stores before and after it.
     AccountInfo loaded;
@@ -156,15 +158,15 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
         return outcome;
     }
     m_before = CStoreSnapshot::Take(m_root);
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     if (!client->LoadClient() || !client->GetAccount(account, loaded)) {
         outcome.problems.push_back(name + ": the account does not load");
         return outcome;
     }
     const PopSettings real = loaded.original;
     plat::portable::StartFaultCount();
-    const BOOL cleanResult =
-        operation == OP_CONFIGURE ? client->ConfigureAccount(account) : client->UnconfigureAccount(account);
+    const BOOL cleanResult = operation == OP_CONFIGURE ? client->ConfigureAccount(account, &repairDoubtful)
+                                                       : client->UnconfigureAccount(account, &repairDoubtful);
     plat::portable::StopFaults();
     outcome.steps = plat::portable::FaultSteps().size();
     m_after = CStoreSnapshot::Take(m_root);
@@ -184,7 +186,7 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
                 outcome.problems.push_back(what + ": the sample stores could not be set up");
                 continue;
             }
-            client.reset(CClientCatalogue::CreateDefaultClient(m_client));
+            client.reset(CreateDefaultClient(m_client));
             if (!client->LoadClient()) {
                 outcome.problems.push_back(what + ": the client does not load");
                 continue;
@@ -194,8 +196,9 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
                 plat::portable::CrashAtFaultStep(step, [&]() { atCrash = CStoreSnapshot::Take(m_root); });
             else
                 plat::portable::FailFaultStep(step);
-            const BOOL result = operation == OP_CONFIGURE ? client->ConfigureAccount(account)
-                                                          : client->UnconfigureAccount(account);
+            const BOOL result = operation == OP_CONFIGURE
+                                    ? client->ConfigureAccount(account, &repairDoubtful)
+                                    : client->UnconfigureAccount(account, &repairDoubtful);
             const BOOL fired = plat::portable::FaultFired();
             plat::portable::StopFaults();
             client.reset();
@@ -232,18 +235,19 @@ std::vector<std::string> CFaultWalk::OwnTempFiles() const
 size_t CFaultWalk::CrashThenRerun(int account, Operation operation, std::vector<std::string>& problems)
 {
     const std::string name = std::string(OperationName(operation)) + " of account " + std::to_string(account);
-    const CAcceptQuestions repairDoubtful;
+    CAcceptQuestions repairDoubtful;
     if (!Prepare(account, operation)) {
         problems.push_back(name + ": the sample stores could not be set up");
         return 0;
     }
-    std::unique_ptr<CMailClient> client(CClientCatalogue::CreateDefaultClient(m_client));
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
     if (!client->LoadClient()) {
         problems.push_back(name + ": the client does not load");
         return 0;
     }
     plat::portable::StartFaultCount();
-    operation == OP_CONFIGURE ? client->ConfigureAccount(account) : client->UnconfigureAccount(account);
+    operation == OP_CONFIGURE ? client->ConfigureAccount(account, &repairDoubtful)
+                              : client->UnconfigureAccount(account, &repairDoubtful);
     plat::portable::StopFaults();
     const size_t steps = plat::portable::FaultSteps().size();
 
@@ -254,13 +258,14 @@ size_t CFaultWalk::CrashThenRerun(int account, Operation operation, std::vector<
             problems.push_back(what + ": the sample stores could not be set up");
             continue;
         }
-        client.reset(CClientCatalogue::CreateDefaultClient(m_client));
+        client.reset(CreateDefaultClient(m_client));
         if (!client->LoadClient()) {
             problems.push_back(what + ": the client does not load");
             continue;
         }
         plat::portable::CrashAtFaultStep(step, nullptr);
-        operation == OP_CONFIGURE ? client->ConfigureAccount(account) : client->UnconfigureAccount(account);
+        operation == OP_CONFIGURE ? client->ConfigureAccount(account, &repairDoubtful)
+                                  : client->UnconfigureAccount(account, &repairDoubtful);
         plat::portable::StopFaults();
         client.reset();
         const std::vector<std::string> left = OwnTempFiles();
@@ -274,14 +279,15 @@ size_t CFaultWalk::CrashThenRerun(int account, Operation operation, std::vector<
                 path, std::filesystem::last_write_time(path, error) - std::chrono::minutes(2), error);
         }
         // The later run writes the account whichever way it now stands.
-        client.reset(CClientCatalogue::CreateDefaultClient(m_client));
+        client.reset(CreateDefaultClient(m_client));
         AccountInfo now;
         if (!client->LoadClient() || !client->GetAccount(account, now)) {
             problems.push_back(what + ": the account does not load afterwards");
             continue;
         }
-        const BOOL done = now.configured && now.upToDate ? client->UnconfigureAccount(account)
-                                                         : client->ConfigureAccount(account);
+        const BOOL done = now.configured && now.upToDate
+                              ? client->UnconfigureAccount(account, &repairDoubtful)
+                              : client->ConfigureAccount(account, &repairDoubtful);
         client.reset();
         if (!done) {
             problems.push_back(what + ": the later run failed");

@@ -4,7 +4,6 @@
 #include "Environment.h"
 #include "Files.h"
 #include "fixtures/SampleWriter.h"
-#include "Prompt.h"
 
 #include <algorithm>
 
@@ -31,12 +30,6 @@ std::string RecordText(const AccountInfo& a)
            std::to_string(a.configured) + " up to date " + std::to_string(a.upToDate) + " doubtful " +
            std::to_string(a.suspicious) + " reason " + std::to_string(a.reason) + " real " + s.userName +
            "|" + s.server + "|" + std::to_string(s.port) + "|" + std::to_string(s.authMode);
-}
-
-int AnswerOk(const char*, const char*, UINT, void* context)
-{
-    ++static_cast<CAcceptQuestions*>(context)->m_asked;
-    return IDOK;
 }
 
 } // namespace
@@ -148,14 +141,4 @@ void ExpectUnsupported(const CMailClient& client, int index, const char* name, i
     EXPECT_EQ(name, a.name) << index;
     EXPECT_FALSE(a.supported) << name;
     EXPECT_EQ(reason, a.reason) << name;
-}
-
-CAcceptQuestions::CAcceptQuestions()
-{
-    plat::SetPromptResponder(&AnswerOk, this);
-}
-
-CAcceptQuestions::~CAcceptQuestions()
-{
-    plat::SetPromptResponder(nullptr, nullptr);
 }

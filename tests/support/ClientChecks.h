@@ -77,13 +77,14 @@ void ExpectRefused(CMailClient& client, int index, BOOL configure, const StoreTe
 // The record must be the named account, read as one the program leaves alone for reason.
 void ExpectUnsupported(const CMailClient& client, int index, const char* name, int reason);
 
-// Answers every question with OK for the scope: doubtful accounts are repaired.
-class CAcceptQuestions
+// Answers every doubtful-account question with OK: doubtful accounts are repaired.
+class CAcceptQuestions : public CDoubtfulAnswer
 {
 public:
-    CAcceptQuestions();
-    ~CAcceptQuestions();
-    CAcceptQuestions(const CAcceptQuestions&) = delete;
-    CAcceptQuestions& operator=(const CAcceptQuestions&) = delete;
+    BOOL Confirm(const AccountInfo& /*account*/, EAccountAction /*action*/) override
+    {
+        ++m_asked;
+        return TRUE;
+    }
     int m_asked = 0;
 };

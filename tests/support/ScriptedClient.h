@@ -30,7 +30,7 @@ public:
         Account(index).current = m_store[index];
         return TRUE;
     }
-    BOOL WriteAccount(int index, int source) override
+    BOOL WriteAccount(int index, EWriteSource source) override
     {
         const PopSettings& settings = source == 1 ? Account(index).original : Account(index).current;
         m_writes.push_back({index, source, settings});

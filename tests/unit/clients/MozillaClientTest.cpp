@@ -5,7 +5,6 @@
 #include "clients/MozillaClient.h"
 #include "clients/NetscapeClient.h"
 #include "Files.h"
-#include "ReadBatch.h"
 #include "fixtures/SampleWriter.h"
 
 namespace {
@@ -94,12 +93,12 @@ TEST_F(MozillaClients, OneLoadReadsEachProfileOnceForBothClients)
         Replaced(FileBytes(DefaultProfile()), "user_pref(\"mail.server.server5.name\", \"Corporate mail\");",
                  "user_pref(\"mail.server.server5.name\", \"Corporate box\");");
     {
-        plat::CReadBatch load;
+        CLoadContext load;
         CMozillaClient mozilla;
-        ASSERT_TRUE(mozilla.LoadClient());
+        ASSERT_TRUE(mozilla.LoadClient(&load));
         ASSERT_TRUE(plat::ReplaceWholeFile(DefaultProfile().c_str(), renamed));
         CNetscapeClient netscape;
-        ASSERT_TRUE(netscape.LoadClient());
+        ASSERT_TRUE(netscape.LoadClient(&load));
         EXPECT_GE(FindAccount(netscape, "Corporate mail"), 0);
         EXPECT_EQ(-1, FindAccount(netscape, "Corporate box"));
     }

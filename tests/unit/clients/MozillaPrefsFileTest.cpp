@@ -69,8 +69,7 @@ TEST(MozillaPrefsFile, StringsAndNumbersInTheFileSyntax)
         EXPECT_EQ(row.second != nullptr, file.GetString(file.FindSetting("k"), value)) << row.first;
         EXPECT_EQ(row.second ? row.second : "kumquat", value) << row.first;
     }
-    EXPECT_EQ("user_pref(\"k\", \"CORP\\\\\\\"m\\\"\");",
-              CMozillaPrefsFile::FormatStringSetting("k", "CORP\\\"m\""));
+    EXPECT_EQ("user_pref(\"k\", \"CORP\\\\\\\"m\\\"\");", prefs::FormatStringSetting("k", "CORP\\\"m\""));
 
     const std::pair<const char*, int> numbers[] = {
         {"110", 110}, {"-2147483648", -2147483647 - 1}, {"2147483648", -1}, {"110abc", -1}, {"\"995\"", -1},
@@ -95,7 +94,7 @@ TEST(MozillaPrefsFile, LinesSplitAsTextModeReadsThem)
     };
     for (const auto& row : rows) {
         std::vector<std::string> lines = {"sentinel"};
-        CMozillaPrefsFile::SplitLines(row.first, lines);
+        prefs::SplitLines(row.first, lines);
         EXPECT_EQ(row.second, lines);
     }
 }
@@ -149,11 +148,10 @@ TEST(MozillaPrefsFile, SettingsLeftForLaterReadAsIndexedOnes)
     EXPECT_EQ(1, slashed.FindSetting("a/b"));
     EXPECT_EQ(0, slashed.FindSetting("x"));
     // Only the line that counts for a key may be replaced, whether it was parsed at load or not.
-    const std::string three = CMozillaPrefsFile::FormatStringSetting("browser.a", "3");
+    const std::string three = prefs::FormatStringSetting("browser.a", "3");
     for (const CMozillaPrefsFile* file : {&lazy, &all}) {
         EXPECT_TRUE(file->EditStands(5, three, "browser.a"));
         EXPECT_FALSE(file->EditStands(4, three, "browser.a"));
-        EXPECT_FALSE(
-            file->EditStands(3, CMozillaPrefsFile::FormatIntegerSetting("browser.b", 1), "browser.b"));
+        EXPECT_FALSE(file->EditStands(3, prefs::FormatIntegerSetting("browser.b", 1), "browser.b"));
     }
 }

@@ -56,11 +56,10 @@ TEST_F(MozillaPrefsWriter, ReplacesTheLinesAndAppendsOnlyWhenAllowed)
 {
     ASSERT_TRUE(SampleFile(m_path, m_original));
     CMozillaPrefsWriter writer(m_path);
-    writer.AddEdit(MakeEdit(kUser, m_userLine.c_str(),
-                            CMozillaPrefsFile::FormatStringSetting(kUser, "anna/pop.mail.example/110")));
     writer.AddEdit(
-        MakeEdit(kHost, m_hostLine.c_str(), CMozillaPrefsFile::FormatStringSetting(kHost, "localhost")));
-    writer.AddEdit(MakeEdit(kPort, nullptr, CMozillaPrefsFile::FormatIntegerSetting(kPort, 8110), TRUE));
+        MakeEdit(kUser, m_userLine.c_str(), prefs::FormatStringSetting(kUser, "anna/pop.mail.example/110")));
+    writer.AddEdit(MakeEdit(kHost, m_hostLine.c_str(), prefs::FormatStringSetting(kHost, "localhost")));
+    writer.AddEdit(MakeEdit(kPort, nullptr, prefs::FormatIntegerSetting(kPort, 8110), TRUE));
     writer.AddEdit(MakeEdit("mail.server.server1.absent", nullptr, "user_pref(\"x\", 1);", FALSE));
     ASSERT_TRUE(writer.Commit());
 
@@ -78,9 +77,9 @@ TEST_F(MozillaPrefsWriter, ReplacesTheLinesAndAppendsOnlyWhenAllowed)
     // Written again from the same starting point: every line already holds what is wanted, and the port line
     // is not added a second time.
     CMozillaPrefsWriter again(m_path);
-    again.AddEdit(MakeEdit(kUser, m_userLine.c_str(),
-                           CMozillaPrefsFile::FormatStringSetting(kUser, "anna/pop.mail.example/110")));
-    again.AddEdit(MakeEdit(kPort, nullptr, CMozillaPrefsFile::FormatIntegerSetting(kPort, 8110), TRUE));
+    again.AddEdit(
+        MakeEdit(kUser, m_userLine.c_str(), prefs::FormatStringSetting(kUser, "anna/pop.mail.example/110")));
+    again.AddEdit(MakeEdit(kPort, nullptr, prefs::FormatIntegerSetting(kPort, 8110), TRUE));
     ASSERT_TRUE(again.Commit());
     EXPECT_EQ(expected, FileBytes(m_path));
 }
@@ -96,9 +95,9 @@ TEST_F(MozillaPrefsWriter, AChangedFileIsNotWritten)
         CMozillaPrefsWriter::Edit edit;
     } rows[] = {
         {"host name changed", "user_pref(\"mail.server.server1.hostname\", \"pop.other.example\");\n",
-         MakeEdit(kHost, m_hostLine.c_str(), CMozillaPrefsFile::FormatStringSetting(kHost, "localhost"))},
+         MakeEdit(kHost, m_hostLine.c_str(), prefs::FormatStringSetting(kHost, "localhost"))},
         {"port line appeared", "user_pref(\"mail.server.server1.port\", 995);\n",
-         MakeEdit(kPort, nullptr, CMozillaPrefsFile::FormatIntegerSetting(kPort, 8110), TRUE)},
+         MakeEdit(kPort, nullptr, prefs::FormatIntegerSetting(kPort, 8110), TRUE)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -119,8 +118,7 @@ TEST_F(MozillaPrefsWriter, AFileChangedSinceTheCallerReadItIsReadAnew)
     // The client added a line meanwhile: it is kept, and the caller's lines take it too.
     ASSERT_TRUE(SampleFile(m_path, "user_pref(\"a\", \"1\");\r\nuser_pref(\"z\", \"9\");\r\n"));
     CMozillaPrefsWriter writer(m_path);
-    writer.AddEdit(
-        MakeEdit("a", "user_pref(\"a\", \"1\");", CMozillaPrefsFile::FormatStringSetting("a", "2")));
+    writer.AddEdit(MakeEdit("a", "user_pref(\"a\", \"1\");", prefs::FormatStringSetting("a", "2")));
     ASSERT_TRUE(writer.Commit(known));
     EXPECT_EQ("user_pref(\"a\", \"2\");\r\nuser_pref(\"z\", \"9\");\r\n", FileBytes(m_path));
     EXPECT_EQ(1, known.FindSetting("z"));
@@ -143,11 +141,9 @@ TEST_F(MozillaPrefsWriter, TheCallersLinesReadAsTheWrittenFile)
         known.Load(before);
         CMozillaPrefsWriter writer(m_path);
         // An added line first, then a replaced one.
-        writer.AddEdit(
-            MakeEdit("added", nullptr, CMozillaPrefsFile::FormatStringSetting("added", "a"), TRUE));
-        writer.AddEdit(
-            MakeEdit("k3", "user_pref(   \"k3\",  \"v\");",
-                     CMozillaPrefsFile::FormatStringSetting("k3", "a much longer value than before")));
+        writer.AddEdit(MakeEdit("added", nullptr, prefs::FormatStringSetting("added", "a"), TRUE));
+        writer.AddEdit(MakeEdit("k3", "user_pref(   \"k3\",  \"v\");",
+                                prefs::FormatStringSetting("k3", "a much longer value than before")));
         ASSERT_TRUE(writer.Commit(known)) << indexedPrefix;
         CMozillaPrefsFile reread("");
         reread.Load(FileBytes(m_path));
@@ -165,9 +161,9 @@ TEST_F(MozillaPrefsWriter, TheCallersLinesReadAsTheWrittenFile)
         EXPECT_EQ("a much longer value than before", value);
         // The line now indexed is the one a second rewrite finds.
         CMozillaPrefsWriter again(m_path);
-        again.AddEdit(MakeEdit(
-            "k3", CMozillaPrefsFile::FormatStringSetting("k3", "a much longer value than before").c_str(),
-            CMozillaPrefsFile::FormatStringSetting("k3", "short")));
+        again.AddEdit(MakeEdit("k3",
+                               prefs::FormatStringSetting("k3", "a much longer value than before").c_str(),
+                               prefs::FormatStringSetting("k3", "short")));
         ASSERT_TRUE(again.Commit(known));
         ASSERT_TRUE(known.GetString(known.FindSetting("k3"), value));
         EXPECT_EQ("short", value);

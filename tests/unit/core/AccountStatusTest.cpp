@@ -2,36 +2,31 @@
 #include "support/ScriptedClient.h"
 #include "support/TestScopes.h"
 
-#include "Prompt.h"
+#include "views/DoubtfulQuestion.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct PromptLog
+// Records the question a doubtful account raises and gives a set answer.
+class CRecordedAnswer : public CDoubtfulAnswer
 {
-    int answer = IDCANCEL;
+public:
+    BOOL Confirm(const AccountInfo& account, EAccountAction action) override
+    {
+        ++calls;
+        asked = MakeDoubtfulQuestion(account, action);
+        return answer;
+    }
+    BOOL answer = FALSE;
     int calls = 0;
-    std::string text;
-    std::string caption;
-    UINT type = 0;
+    DoubtfulQuestion asked;
 };
-
-int RecordPrompt(const char* text, const char* caption, UINT type, void* context)
-{
-    PromptLog* log = static_cast<PromptLog*>(context);
-    ++log->calls;
-    log->text = text;
-    log->caption = caption;
-    log->type = type;
-    return log->answer;
-}
 
 class AccountStatus : public ::testing::Test
 {
 protected:
-    AccountStatus() : m_port(110) { plat::SetPromptResponder(&RecordPrompt, &m_prompt); }
-    ~AccountStatus() override { plat::SetPromptResponder(nullptr, nullptr); }
+    AccountStatus() : m_port(110) {}
 
     // Loads one account with these stored settings.
     void Load(const PopSettings& stored)
@@ -41,7 +36,7 @@ protected:
     }
 
     CProxyPortScope m_port;
-    PromptLog m_prompt;
+    CRecordedAnswer m_prompt;
     CScriptedClient m_client;
 };
 
@@ -176,30 +171,37 @@ TEST_F(AccountStatus, AProxyUserNameLongerThanTheClientTakesIsRefusedBeforeAnyWr
 TEST_F(AccountStatus, DoubtfulAccountAsksFirst)
 {
     Load(Pop("dom/anna", "pop.mail.example", 110));
-    m_prompt.answer = IDCANCEL;
-    EXPECT_FALSE(m_client.ConfigureAccount(0));
+    m_prompt.answer = FALSE;
+    EXPECT_FALSE(m_client.ConfigureAccount(0, &m_prompt));
     EXPECT_EQ(1, m_prompt.calls);
-    EXPECT_EQ("Confirm action for Account 0", m_prompt.caption);
+    EXPECT_EQ("Confirm action for Account 0", m_prompt.asked.caption);
     EXPECT_EQ(
         "Account has the following parameters:\n\tUsername: dom/anna\n\tPOP3 server: pop.mail.example\n"
         "It is either configured with errors, or is not configured but looks similar to. Program can not "
         "detect it reliably.\n\nConsider this account configured with errors and try to repair it?",
-        m_prompt.text);
-    EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION), m_prompt.type);
+        m_prompt.asked.text);
     EXPECT_TRUE(m_client.m_writes.empty());
     EXPECT_FALSE(m_client.Record(0).supported);
     EXPECT_EQ(REASON_SLASH, m_client.Record(0).reason);
     // Rejected: left alone until the next read.
-    EXPECT_FALSE(m_client.UnconfigureAccount(0));
+    EXPECT_FALSE(m_client.UnconfigureAccount(0, &m_prompt));
     EXPECT_EQ(1, m_prompt.calls);
 
     // Unconfiguring asks too; accepted, the middle part is taken as the server.
-    m_prompt.answer = IDOK;
+    m_prompt.answer = TRUE;
     CScriptedClient unconfigure;
     unconfigure.m_store = {Pop("dom/anna", "pop.mail.example", 110)};
     ASSERT_TRUE(unconfigure.LoadClient());
-    ASSERT_TRUE(unconfigure.UnconfigureAccount(0));
-    EXPECT_NE(std::string::npos, m_prompt.text.find("try to unconfigure it?"));
+    ASSERT_TRUE(unconfigure.UnconfigureAccount(0, &m_prompt));
+    EXPECT_NE(std::string::npos, m_prompt.asked.text.find("try to unconfigure it?"));
+
+    // Without an answer a doubtful account is left alone, as when the user declines.
+    CScriptedClient unanswered;
+    unanswered.m_store = {Pop("dom/anna", "pop.mail.example", 110)};
+    ASSERT_TRUE(unanswered.LoadClient());
+    EXPECT_FALSE(unanswered.ConfigureAccount(0));
+    EXPECT_TRUE(unanswered.m_writes.empty());
+    EXPECT_EQ(REASON_SLASH, unanswered.Record(0).reason);
     EXPECT_EQ("dom", unconfigure.m_store[0].userName);
     EXPECT_EQ("anna", unconfigure.m_store[0].server);
 }

@@ -3,7 +3,7 @@
 #include "support/TestScopes.h"
 
 #include "Files.h"
-#include "ReadBatch.h"
+#include "core/LoadContext.h"
 #include "RegKey.h"
 
 #include <algorithm>
@@ -96,24 +96,25 @@ TEST(MailClient, FindFilesRecursiveMatchesNamesAnyCaseAndSkipsDotFolders)
 
 // Two clients that search one tree in one load (Mozilla and Netscape) walk it once; the next load walks
 // again.
-TEST(MailClient, OneSearchOfATreePerReadBatch)
+TEST(MailClient, OneSearchOfATreePerLoad)
 {
     CTestFolder root;
     ASSERT_TRUE(plat::CreateFolder((root / "p1").c_str()));
     ASSERT_TRUE(plat::ReplaceWholeFile((root / "p1\\prefs.js").c_str(), "1"));
-    CScriptedClient first, second, later;
+    const std::vector<std::string> one = {root / "p1\\prefs.js"};
     {
-        plat::CReadBatch batch;
-        first.FindFilesRecursive(root.Path(), "prefs.js");
-        // A batch is for reading: a profile made meanwhile shows only in the next one.
+        CLoadContext load;
+        EXPECT_EQ(one, load.FindFiles(root.Path(), "prefs.js"));
+        // A load is for reading: a profile made meanwhile shows only in the next one.
         ASSERT_TRUE(plat::CreateFolder((root / "p2").c_str()));
         ASSERT_TRUE(plat::ReplaceWholeFile((root / "p2\\prefs.js").c_str(), "2"));
-        second.FindFilesRecursive(root.Path(), "other.js");
-        second.FindFilesRecursive(root.Path(), "prefs.js");
+        EXPECT_TRUE(load.FindFiles(root.Path(), "other.js").empty());
+        EXPECT_EQ(one, load.FindFiles(root.Path(), "prefs.js"));
     }
-    const std::vector<std::string> one = {root / "p1\\prefs.js"};
-    EXPECT_EQ(one, first.FoundFiles());
-    EXPECT_EQ(one, second.FoundFiles());
-    later.FindFilesRecursive(root.Path(), "prefs.js");
-    EXPECT_EQ(2u, later.FoundFiles().size());
+    CLoadContext later;
+    EXPECT_EQ(2u, later.FindFiles(root.Path(), "prefs.js").size());
+    // An adapter searching outside any load walks the tree itself.
+    CScriptedClient alone;
+    alone.FindFilesRecursive(root.Path(), "prefs.js");
+    EXPECT_EQ(2u, alone.FoundFiles().size());
 }

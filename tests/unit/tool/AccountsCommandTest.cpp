@@ -22,7 +22,7 @@ public:
         m_displayName = "Stored";
         m_store = g_store;
     }
-    BOOL WriteAccount(int index, int source) override
+    BOOL WriteAccount(int index, EWriteSource source) override
     {
         BOOL ok = CScriptedClient::WriteAccount(index, source);
         if (ok && !g_forgetWrites)

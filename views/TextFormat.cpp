@@ -1,5 +1,5 @@
 // FormatText: placeholder filling that never reads past its arguments.
-#include "ui/TextFormat.h"
+#include "views/TextFormat.h"
 
 std::string FormatText(const std::string& format, std::initializer_list<std::string> arguments)
 {

@@ -1,0 +1,137 @@
+// What the standard dialog shows of an account and the order of its list, without a window.
+#include "views/AccountView.h"
+#include "views/RowKey.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+AccountInfo Record(const char* name, const char* email, BOOL supported, BOOL configured, BOOL upToDate)
+{
+    AccountInfo account;
+    account.name = name;
+    account.email = email;
+    account.supported = supported;
+    account.configured = configured;
+    account.upToDate = upToDate;
+    return account;
+}
+
+} // namespace
+
+TEST(AccountView, CellsShowEachStateOrADashWhereItDoesNotApply)
+{
+    struct Row
+    {
+        BOOL supported, configured, upToDate;
+        const char* cells[3];
+    };
+    const Row rows[] = {
+        {FALSE, FALSE, FALSE, {"No", "\x97", "\x97"}}, {FALSE, TRUE, TRUE, {"No", "\x97", "\x97"}},
+        {TRUE, FALSE, FALSE, {"Yes", "No", "\x97"}},   {TRUE, TRUE, FALSE, {"Yes", "Yes", "No"}},
+        {TRUE, TRUE, TRUE, {"Yes", "Yes", "Yes"}},
+    };
+    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        const AccountCells cells = MakeAccountCells(
+            Record("Anna", "anna@mail.example", rows[i].supported, rows[i].configured, rows[i].upToDate));
+        EXPECT_EQ("Anna", cells.text[0]);
+        EXPECT_EQ("anna@mail.example", cells.text[1]);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(rows[i].cells[c], cells.text[2 + c]) << "column " << 2 + c;
+    }
+}
+
+TEST(AccountView, DetailsNameTheAccountAndItsClientAndSayWhyItIsLeftAlone)
+{
+    AccountInfo account = Record("Anna", "anna@mail.example", TRUE, TRUE, TRUE);
+    account.protocol = PROTOCOL_POP3;
+    account.current = {"anna/pop.mail.example[SPA]/110", "localhost", 8110, AUTH_SPA};
+    AccountDetails shown = MakeAccountDetails(account, "Outlook Express", "");
+    EXPECT_EQ("Account details: Anna \x97 Outlook Express", shown.title);
+    EXPECT_EQ("anna/pop.mail.example[SPA]/110", shown.userName);
+    EXPECT_EQ("localhost", shown.server);
+    EXPECT_EQ(8110, shown.port);
+    EXPECT_EQ("SPA", shown.authMode);
+    EXPECT_EQ("POP3", shown.serverType);
+    EXPECT_EQ("", shown.remark);
+
+    const char* const modes[] = {"Normal", "APOP", "SPA", ""};
+    const char* const types[] = {"", "POP3", "IMAP", "NEWS"};
+    for (int mode = AUTH_NORMAL; mode <= AUTH_UNKNOWN; ++mode) {
+        account.current.authMode = mode;
+        account.protocol = mode;
+        shown = MakeAccountDetails(account, "Mozilla", "Account configured to work by IMAP protocol.");
+        EXPECT_EQ(modes[mode], shown.authMode) << mode;
+        EXPECT_EQ(types[mode], shown.serverType) << mode;
+        EXPECT_EQ("Account configured to work by IMAP protocol.", shown.remark);
+    }
+
+    const AccountDetails empty = EmptyAccountDetails();
+    EXPECT_EQ("Account details:  \x97 ", empty.title);
+    EXPECT_EQ(0, empty.port);
+    EXPECT_TRUE(empty.userName.empty() && empty.server.empty() && empty.remark.empty());
+}
+
+TEST(AccountView, ColumnClicksStepTheSortStates)
+{
+    // Column 0 cycles catalogue order, ascending, descending; columns 1-4 toggle their pair.
+    EXPECT_EQ(1, NextSortState(0, 0));
+    EXPECT_EQ(2, NextSortState(1, 0));
+    EXPECT_EQ(0, NextSortState(2, 0));
+    EXPECT_EQ(0, NextSortState(5, 0));
+    for (int column = 1; column <= 4; ++column) {
+        EXPECT_EQ(2 * column + 1, NextSortState(0, column)) << column;
+        EXPECT_EQ(2 * column + 2, NextSortState(2 * column + 1, column)) << column;
+        EXPECT_EQ(2 * column + 1, NextSortState(2 * column + 2, column)) << column;
+    }
+    EXPECT_EQ(7, NextSortState(7, 5));
+}
+
+TEST(AccountView, RowsSortByTheClickedColumnThenByName)
+{
+    struct Entry
+    {
+        int client;
+        AccountInfo account;
+    };
+    const std::vector<Entry> entries = {
+        {3, Record("Bea", "z@x", TRUE, TRUE, FALSE)},
+        {0, Record("Carl", "a@x", FALSE, FALSE, FALSE)},
+        {5, Record("Anna", "m@x", TRUE, TRUE, TRUE)},
+        {1, Record("Dora", "b@x", TRUE, FALSE, FALSE)},
+    };
+    auto order = [&](int state) {
+        std::vector<Entry> sorted = entries;
+        std::stable_sort(sorted.begin(), sorted.end(), [&](const Entry& a, const Entry& b) {
+            return CompareAccountRows(state, a.client, a.account, b.client, b.account) < 0;
+        });
+        std::string names;
+        for (const Entry& e : sorted)
+            names += e.account.name + " ";
+        return names;
+    };
+    EXPECT_EQ("Carl Dora Bea Anna ", order(0));
+    EXPECT_EQ("Anna Bea Carl Dora ", order(1));
+    EXPECT_EQ("Dora Carl Bea Anna ", order(2));
+    EXPECT_EQ("Carl Dora Anna Bea ", order(3));
+    EXPECT_EQ("Bea Anna Dora Carl ", order(4));
+    // Supported first, ties by name; descending turns both round.
+    EXPECT_EQ("Anna Bea Dora Carl ", order(5));
+    EXPECT_EQ("Carl Dora Bea Anna ", order(6));
+    // Configured, then not configured, then not supported.
+    EXPECT_EQ("Anna Bea Dora Carl ", order(7));
+    // Up to date, then not, then those where it does not apply.
+    EXPECT_EQ("Anna Bea Carl Dora ", order(9));
+}
+
+TEST(AccountView, TheRowKeyCarriesClientAndAccount)
+{
+    EXPECT_EQ(0x0003002Au, MakeRowKey(3, 42));
+    EXPECT_EQ(13, ClientOfRowKey(MakeRowKey(13, 65535)));
+    EXPECT_EQ(65535, AccountOfRowKey(MakeRowKey(13, 65535)));
+    EXPECT_EQ(0, AccountOfRowKey(MakeRowKey(2, 65536)));
+}

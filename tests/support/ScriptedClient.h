@@ -67,3 +67,17 @@ inline PopSettings Pop(const char* user, const char* server, int port, int authM
     settings.authMode = authMode;
     return settings;
 }
+
+// A record with the given states, as a load leaves it.
+inline AccountInfo StatedAccount(const char* name, const char* email, BOOL supported, BOOL configured,
+                                 BOOL upToDate, BOOL suspicious = FALSE)
+{
+    AccountInfo account;
+    account.name = name;
+    account.email = email;
+    account.supported = supported;
+    account.configured = configured;
+    account.upToDate = upToDate;
+    account.suspicious = suspicious;
+    return account;
+}

@@ -1,4 +1,5 @@
-// Fixtures that tests on both backends share: a fresh folder, the proxy port, registry trees removed afterwards.
+// Fixtures that tests on both backends share: a fresh folder, the proxy port, registry trees removed
+// afterwards.
 #pragma once
 
 #include "PlatTypes.h"
@@ -22,8 +23,8 @@ private:
     std::string m_path;
 };
 
-// Registry trees (under HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE) removed when the scope ends, and at its start
-// so that a test killed half way does not spoil the next run.
+// Registry trees (under HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE) removed when the scope ends, and at its
+// start so that a test killed half way does not spoil the next run.
 class CRegistryScope
 {
 public:

@@ -93,6 +93,7 @@ TEST(MozillaPrefsFile, LinesSplitAsTextModeReadsThem)
         {std::string("n\0l\n", 4), {std::string("n\0l", 3)}},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE("bytes [" + row.first + "]");
         std::vector<std::string> lines = {"sentinel"};
         prefs::SplitLines(row.first, lines);
         EXPECT_EQ(row.second, lines);

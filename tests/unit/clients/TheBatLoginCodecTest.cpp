@@ -2,21 +2,11 @@
 // the client's own in both directions.
 #include "clients/TheBatLoginCodec.h"
 
+#include "support/TestBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
-
-std::string Bytes(std::initializer_list<int> values)
-{
-    std::string bytes;
-    for (int value : values)
-        bytes += static_cast<char>(value);
-    return bytes;
-}
-
-} // namespace
 
 TEST(TheBatLoginCodec, KnownSymbolsAndStoredForms)
 {
@@ -39,6 +29,7 @@ TEST(TheBatLoginCodec, KnownSymbolsAndStoredForms)
         {"abc", "zDzzzotDH+++"}, {"abcd", "yzzzzoZCHon+"}, {"marta", "yjzzzolNLol+"},
     };
     for (const auto& row : stored) {
+        SCOPED_TRACE(std::string("text [") + row.first + "]");
         std::string form = "kumquat";
         std::string text = "kumquat";
         ASSERT_TRUE(CTheBatLoginCodec::EncodeValue(row.first, form)) << row.first;

@@ -3,21 +3,11 @@
 #include "clients/Utf16Text.h"
 #include "clients/Utf16Value.h"
 
+#include "support/TestBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
-
-std::string Bytes(std::initializer_list<int> values)
-{
-    std::string bytes;
-    for (int value : values)
-        bytes += static_cast<char>(value);
-    return bytes;
-}
-
-} // namespace
 
 TEST(Utf16Value, KnownTextsAndTheirStoredBytes)
 {

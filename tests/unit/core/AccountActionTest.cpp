@@ -1,4 +1,6 @@
 // The one rule of which account takes which action, over every combination of the record's states.
+#include "support/ScriptedClient.h"
+
 #include "core/AccountAction.h"
 
 #include <gtest/gtest.h>
@@ -7,12 +9,7 @@ namespace {
 
 AccountInfo Record(BOOL supported, BOOL configured, BOOL upToDate, BOOL suspicious)
 {
-    AccountInfo account;
-    account.supported = supported;
-    account.configured = configured;
-    account.upToDate = upToDate;
-    account.suspicious = suspicious;
-    return account;
+    return StatedAccount("", "", supported, configured, upToDate, suspicious);
 }
 
 } // namespace

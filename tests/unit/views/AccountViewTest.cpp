@@ -1,4 +1,6 @@
 // What the standard dialog shows of an account and the order of its list, without a window.
+#include "support/ScriptedClient.h"
+
 #include "views/AccountView.h"
 #include "views/RowKey.h"
 
@@ -11,13 +13,7 @@ namespace {
 
 AccountInfo Record(const char* name, const char* email, BOOL supported, BOOL configured, BOOL upToDate)
 {
-    AccountInfo account;
-    account.name = name;
-    account.email = email;
-    account.supported = supported;
-    account.configured = configured;
-    account.upToDate = upToDate;
-    return account;
+    return StatedAccount(name, email, supported, configured, upToDate);
 }
 
 } // namespace

@@ -160,13 +160,24 @@ void CVantlerDlg::RestoreAllAccounts()
     }
     if (::MessageBoxA(m_hWnd, question.c_str(), caption.c_str(),
                       MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES) {
-        EndDialog(-1);
+        EndDialog(RESTORE_DECLINED);
         return;
     }
     for (int row = 0; row < m_accountList.GetItemCount(); ++row)
         m_accountList.SetCheck(row, TRUE);
     OnUnconfigureSelected();
-    EndDialog(0);
+    // The list was read again from the stores: an account still configured there was not given back.
+    EndDialog(AnyAccountConfigured() ? RESTORE_INCOMPLETE : RESTORE_DONE);
+}
+
+BOOL CVantlerDlg::AnyAccountConfigured() const
+{
+    for (int row = 0; row < m_accountList.GetItemCount(); ++row) {
+        AccountInfo record;
+        if (RecordOfKey(m_accountList.GetItemData(row), record) && record.configured)
+            return TRUE;
+    }
+    return FALSE;
 }
 
 void CVantlerDlg::OnManualAssistant()

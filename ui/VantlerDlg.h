@@ -23,6 +23,14 @@ public:
     {
         WM_FIRST_PAINT_HINT = WM_APP + 1
     };
+    // The dialog's result after "/uninstall", which the program gives back as its exit code for the
+    // package's uninstaller.
+    enum
+    {
+        RESTORE_DONE = 0,
+        RESTORE_INCOMPLETE = 1,
+        RESTORE_DECLINED = 2
+    };
 
     // factory makes the adapters of the catalogue; null for the product's own.
     explicit CVantlerDlg(HWND parent, CClientCatalogue::Factory factory = &CreateDefaultClient);
@@ -83,6 +91,7 @@ private:
     void OnAbout();
     void OnExit();
     void RestoreAllAccounts();
+    BOOL AnyAccountConfigured() const;
     // 0 to go on; non-zero when the user abandoned the action. Mode 0: clients of the marked rows; mode 1:
     // clients with a configured account that is out of date.
     int WarnRunningClients(int mode, const std::vector<LPARAM>& marked);

@@ -44,7 +44,9 @@ BOOL CVantlerApp::InitInstance()
     if (modeSelect.m_mode == CModeSelectDlg::MODE_STANDARD || uninstall) {
         CVantlerDlg dialog(nullptr);
         CDialog::SetMainWindow(&dialog);
-        dialog.DoModal();
+        INT_PTR result = dialog.DoModal();
+        if (uninstall)
+            m_exitCode = static_cast<int>(result);
     } else {
         CWizardConfiguratorDlg dialog(nullptr);
         CDialog::SetMainWindow(&dialog);

@@ -15,6 +15,12 @@ public:
     // Runs the whole program: the chosen dialog as the main window until it closes. Always FALSE: there is no
     // message loop to run afterwards.
     BOOL InitInstance();
+    // The process's exit code: after "/uninstall", whether every account was given back (CVantlerDlg's
+    // RESTORE_* results); 0 otherwise.
+    int ExitCode() const { return m_exitCode; }
+
+private:
+    int m_exitCode = 0;
 };
 
 // The program's one application object.

@@ -4,5 +4,5 @@
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/)
 {
     theApp.InitInstance();
-    return 0;
+    return theApp.ExitCode();
 }

@@ -1,7 +1,11 @@
 // CAccountsCommand: the console tool's commands (list, configure, unconfigure, update) over the catalogue.
 #include "app/tool/AccountsCommand.h"
 
+#include "NimbrelVersion.h"
+#include "app/tool/AccountsJson.h"
+#include "core/MailClient.h"
 #include "core/TextUtil.h"
+#include "settings/ProductSettings.h"
 #include "Processes.h"
 
 #include <memory>
@@ -30,54 +34,134 @@ CAccountsCommand::CAccountsCommand(std::ostream& out, std::ostream& err, CClient
 
 const char* CAccountsCommand::UsageText()
 {
-    return "usage: nimbrel-accounts [--yes] [--force] COMMAND\n"
-           "  list                            every account of every client, tab-separated\n"
+    return "usage: nimbrel-accounts [--yes] [--force] [--dry-run] [--client NAME|INDEX] COMMAND\n"
+           "  list [--json]                   every account of every client, tab-separated (or one JSON "
+           "array)\n"
            "  configure CLIENT ACCOUNT        fetch this account's mail through the Nimbrel proxy\n"
            "  configure --all                 every supported account not yet configured and up to date\n"
            "  unconfigure CLIENT ACCOUNT      put this account's own settings back\n"
            "  unconfigure --all               every configured account\n"
            "  update                          every configured account whose port is not the proxy's\n"
-           "  --yes    answer OK when asked about a doubtful account (default: leave it alone)\n"
-           "  --force  act even while the client's program is running\n";
+           "  --yes      answer OK when asked about a doubtful account (default: leave it alone)\n"
+           "  --force    act even while the client's program is running\n"
+           "  --dry-run  print the values each account would get, and write nothing\n"
+           "  --client   only this client's accounts (list, --all, update): its name or number (0 to 8)\n"
+           "  --help     this text;  --version  the program's version\n";
+}
+
+int CAccountsCommand::UsageError(const std::string& what)
+{
+    m_err << "nimbrel-accounts: " << what << '\n' << UsageText();
+    return TOOL_EXIT_USAGE;
 }
 
 int CAccountsCommand::Run(const std::vector<std::string>& args)
 {
     std::vector<std::string> words;
-    for (const std::string& arg : args) {
+    BOOL json = FALSE, all = FALSE;
+    std::string clientText;
+    BOOL clientGiven = FALSE;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg == "--yes")
             m_assumeYes = TRUE;
         else if (arg == "--force")
             m_force = TRUE;
+        else if (arg == "--dry-run")
+            m_dryRun = TRUE;
+        else if (arg == "--json")
+            json = TRUE;
+        else if (arg == "--all")
+            all = TRUE;
+        else if (arg == "--help") {
+            m_out << UsageText();
+            return TOOL_EXIT_DONE;
+        } else if (arg == "--version") {
+            m_out << "nimbrel-accounts " << NIMBREL_VERSION_TEXT << '\n';
+            return TOOL_EXIT_DONE;
+        } else if (arg == "--client") {
+            if (i + 1 == args.size())
+                return UsageError("--client: missing NAME or INDEX");
+            clientText = args[++i];
+            clientGiven = TRUE;
+        } else if (arg.size() > 1 && arg[0] == '-')
+            return UsageError("unknown option: " + arg);
         else
             words.push_back(arg);
     }
-    int client = -1;
-    int account = -1;
-    if (words.size() == 1 && words[0] == "list")
-        return OnList();
-    if (words.size() == 1 && words[0] == "update")
-        return OnAction(ACTION_UPDATE, TRUE, -1, -1);
-    if ((words.size() == 2 || words.size() == 3) && (words[0] == "configure" || words[0] == "unconfigure")) {
-        EAccountAction action = words[0] == "configure" ? ACTION_CONFIGURE : ACTION_UNCONFIGURE;
-        if (words.size() == 2 && words[1] == "--all")
-            return OnAction(action, TRUE, -1, -1);
-        if (words.size() == 3 && ParseIndex(words[1], CLIENT_COUNT, client) &&
-            ParseIndex(words[2], 65536, account))
-            return OnAction(action, FALSE, client, account);
+    if (words.empty())
+        return UsageError("no command given");
+    const std::string& command = words[0];
+    BOOL isAction = command == "configure" || command == "unconfigure" || command == "update";
+    if (command != "list" && !isAction)
+        return UsageError("unknown command: " + command);
+    if (json && command != "list")
+        return UsageError("--json goes with list only");
+    if (m_dryRun && !isAction)
+        return UsageError("--dry-run goes with configure, unconfigure and update only");
+    if (all && (command == "list" || command == "update"))
+        return UsageError("--all goes with configure and unconfigure only");
+
+    int clientFilter = -1;
+    if (clientGiven) {
+        if (isAction && command != "update" && !all)
+            return UsageError("--client goes with list, --all and update, not with CLIENT ACCOUNT");
+        clientFilter = ClientOfText(clientText);
+        if (clientFilter < 0)
+            return UsageError("no client " + clientText + " (clients are 0 to 8, or their names)");
     }
-    m_err << UsageText();
-    return TOOL_EXIT_USAGE;
+    if (command == "list" || command == "update" || all) {
+        if (words.size() > 1)
+            return UsageError(command + ": unexpected argument: " + words[1]);
+        if (command == "list")
+            return OnList(json, clientFilter);
+        EAccountAction action = command == "update"      ? ACTION_UPDATE
+                                : command == "configure" ? ACTION_CONFIGURE
+                                                         : ACTION_UNCONFIGURE;
+        return OnAction(action, TRUE, clientFilter, -1);
+    }
+    if (words.size() < 3)
+        return UsageError(command + ": missing " +
+                          (words.size() < 2 ? "CLIENT ACCOUNT (or --all)" : "ACCOUNT"));
+    if (words.size() > 3)
+        return UsageError(command + ": unexpected argument: " + words[3]);
+    int client = -1, account = -1;
+    if (!ParseIndex(words[1], CLIENT_COUNT, client))
+        return UsageError("no client " + words[1] + " (clients are 0 to 8)");
+    if (!ParseIndex(words[2], 65536, account))
+        return UsageError("no account " + words[1] + ' ' + words[2] + " (see: nimbrel-accounts list)");
+    return OnAction(command == "configure" ? ACTION_CONFIGURE : ACTION_UNCONFIGURE, FALSE, client, account);
 }
 
-int CAccountsCommand::OnList()
+int CAccountsCommand::ClientOfText(const std::string& text) const
+{
+    int index = -1;
+    if (ParseIndex(text, CLIENT_COUNT, index))
+        return index;
+    if (IsAllDigits(text))
+        return -1;
+    // Names are known without reading any store: the catalogue as constructed holds every adapter.
+    CClientCatalogue catalogue(m_factory);
+    for (int c = 0; c < CLIENT_COUNT; ++c) {
+        CMailClient* client = catalogue.Client(c);
+        if (client && EqualsNoCase(client->DisplayName(), text))
+            return c;
+    }
+    return -1;
+}
+
+int CAccountsCommand::OnList(BOOL json, int clientFilter)
 {
     CClientCatalogue catalogue(m_factory);
     catalogue.LoadCatalogue();
+    if (json) {
+        m_out << AccountsJson(catalogue, clientFilter);
+        return TOOL_EXIT_DONE;
+    }
     m_out << "client\taccount\tclient name\taccount name\te-mail\tsupported\tconfigured\tup to date\treason\t"
              "user name\tserver\tport\n";
     for (int c = 0; c < CLIENT_COUNT; ++c) {
-        CMailClient* client = catalogue.LoadedClient(c);
+        CMailClient* client = clientFilter == -1 || c == clientFilter ? catalogue.LoadedClient(c) : nullptr;
         for (int a = 0; client && a < client->AccountCount(); ++a) {
             AccountInfo info;
             client->GetAccount(a, info);
@@ -95,11 +179,15 @@ int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex,
 {
     CClientCatalogue catalogue(m_factory);
     catalogue.LoadCatalogue();
+    if (!all && (catalogue.LoadedClient(clientIndex) == nullptr ||
+                 accountIndex >= catalogue.LoadedClient(clientIndex)->AccountCount()))
+        return UsageError("no account " + std::to_string(clientIndex) + ' ' + std::to_string(accountIndex) +
+                          " (see: nimbrel-accounts list)");
     BOOL allDone = TRUE;
     std::vector<Target> done;
     for (int c = 0; c < CLIENT_COUNT; ++c) {
         CMailClient* client = catalogue.LoadedClient(c);
-        if (!client || (!all && c != clientIndex))
+        if (!client || (clientIndex != -1 && c != clientIndex))
             continue;
         for (int a = 0; a < client->AccountCount(); ++a) {
             if (!all && a != accountIndex)
@@ -114,11 +202,8 @@ int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex,
                 allDone = FALSE;
         }
     }
-    if (!all && (catalogue.LoadedClient(clientIndex) == nullptr ||
-                 accountIndex >= catalogue.LoadedClient(clientIndex)->AccountCount())) {
-        m_err << "no account " << clientIndex << ' ' << accountIndex << " (see: nimbrel-accounts list)\n";
-        allDone = FALSE;
-    }
+    if (m_dryRun)
+        return allDone ? TOOL_EXIT_DONE : TOOL_EXIT_NOT_ALL_DONE;
     // What the stores hold now is the only truth: read every client afresh and check each account done.
     catalogue.Refresh();
     for (const Target& target : done) {
@@ -155,6 +240,8 @@ BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, 
                     "left alone: " + client.ExeName() + " is running (close it, or use --force)");
         return FALSE;
     }
+    if (m_dryRun)
+        return PrintPlannedValues(action, client, c, a, info);
     m_declined = FALSE;
     BOOL ok =
         action == ACTION_UNCONFIGURE ? client.UnconfigureAccount(a, this) : client.ConfigureAccount(a, this);
@@ -171,6 +258,28 @@ BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, 
         PrintResult(c, a, client.DisplayName(), info.name, "failed: the client's store could not be written");
     }
     return ok;
+}
+
+BOOL CAccountsCommand::PrintPlannedValues(EAccountAction action, CMailClient& client, int c, int a,
+                                          const AccountInfo& info)
+{
+    // As the real run: a doubtful account is left alone unless --yes accepts it.
+    if (info.suspicious && !info.upToDate && !m_assumeYes) {
+        PrintResult(c, a, client.DisplayName(), info.name,
+                    "would be left alone: doubtful settings (check them, or use --yes to accept)");
+        return FALSE;
+    }
+    PopSettings values = info.original;
+    if (action != ACTION_UNCONFIGURE) {
+        values.userName = EncodeProxyUserName(info.original.userName, info.original.server,
+                                              info.original.port, info.original.authMode);
+        values.server = "localhost";
+        values.port = g_productSettings.GetProxyPort();
+    }
+    PrintResult(c, a, client.DisplayName(), info.name,
+                "would write\t" + values.userName + '\t' + values.server + '\t' +
+                    std::to_string(values.port));
+    return TRUE;
 }
 
 void CAccountsCommand::PrintResult(int c, int a, const std::string& clientName,

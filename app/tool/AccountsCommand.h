@@ -33,7 +33,14 @@ private:
         int account;
     };
 
-    int OnList();
+    int OnList(BOOL json, int clientFilter);
+    // One line naming what is wrong, then the usage text; TOOL_EXIT_USAGE.
+    int UsageError(const std::string& what);
+    // The client index of a number or a display name (any letter case); -1 when there is no such client.
+    int ClientOfText(const std::string& text) const;
+    // --dry-run: prints the values the account would get; FALSE when the real run would leave it alone.
+    BOOL PrintPlannedValues(EAccountAction action, CMailClient& client, int clientIndex, int accountIndex,
+                            const AccountInfo& info);
     int OnAction(EAccountAction action, BOOL all, int client, int account);
     // Acts on one account; prints its line; TRUE when it was done.
     BOOL ActOn(EAccountAction action, CMailClient& client, int clientIndex, int accountIndex);
@@ -48,4 +55,5 @@ private:
     BOOL m_assumeYes = FALSE;
     BOOL m_force = FALSE;
     BOOL m_declined = FALSE;
+    BOOL m_dryRun = FALSE;
 };

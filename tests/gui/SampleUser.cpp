@@ -62,6 +62,14 @@ bool CProcessRun::HasEnded(int timeoutMs) const
     return m_process.hProcess && ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
+int CProcessRun::ExitCode(int timeoutMs) const
+{
+    DWORD code = 0;
+    if (!HasEnded(timeoutMs) || !::GetExitCodeProcess(m_process.hProcess, &code))
+        return -1;
+    return static_cast<int>(code);
+}
+
 void CProcessRun::Stop()
 {
     if (!m_process.hProcess)

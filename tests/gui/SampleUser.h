@@ -39,6 +39,8 @@ public:
     CProcessRun& operator=(const CProcessRun&) = delete;
     DWORD Id() const { return m_process.dwProcessId; }
     bool HasEnded(int timeoutMs) const;
+    // The process's exit code once it has ended within timeoutMs; -1 when it still runs.
+    int ExitCode(int timeoutMs) const;
     void Stop();
 
 private:

@@ -97,6 +97,7 @@ TEST_F(Startup, UninstallAsksOnceAndRestoresEveryAccountOnYes)
         CProgramRun run("/uninstall", m_folder.Path());
         EXPECT_EQ(kRestore, gui::Answered(run.Id(), kCaption, IDNO));
         EXPECT_TRUE(run.EndsShowingNothing());
+        EXPECT_EQ(2, run.ExitCode(5000)) << "declined: the uninstaller must not go on";
         EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", m_user.Pop(4));
         EXPECT_EQ("gus/pop.gus.example/110|LocalHost|dword:110", m_user.Pop(8));
     }
@@ -106,11 +107,25 @@ TEST_F(Startup, UninstallAsksOnceAndRestoresEveryAccountOnYes)
     EXPECT_NE(std::string::npos, question.find("Username: dom/anna")) << question;
     // The list itself is never shown, nor the first-paint hint.
     EXPECT_TRUE(run.EndsShowingNothing());
+    EXPECT_EQ(0, run.ExitCode(5000)) << "every account given back";
     EXPECT_EQ("bob|pop.mail.example|dword:110", m_user.Pop(4));
     EXPECT_EQ("dom|anna|dword:110", m_user.Pop(5));
     EXPECT_EQ("gus|pop.gus.example|dword:110", m_user.Pop(8));
     EXPECT_EQ("anna|pop.mail.example|<missing>", m_user.Pop(1));
     EXPECT_EQ("otto|pop.otto.example|dword:110", m_user.Pop(1, true));
+}
+
+TEST_F(Startup, UninstallThatCannotGiveEveryAccountBackExitsWithOne)
+{
+    // A client that runs keeps its accounts when the user abandons the action at the warning.
+    CProcessRun client(FakeClientCopy(m_folder, "msimn.exe"), "", m_folder.Path());
+    CProgramRun run("/uninstall", m_folder.Path());
+    EXPECT_EQ("Restore original settings of all e-mail accounts?", gui::Answered(run.Id(), kCaption, IDYES));
+    std::string warning = gui::Answered(run.Id(), "Close e-mail clients", IDCANCEL);
+    EXPECT_NE(std::string::npos, warning.find("Outlook Express")) << warning;
+    EXPECT_TRUE(run.EndsShowingNothing());
+    EXPECT_EQ(1, run.ExitCode(5000));
+    EXPECT_EQ("bob/pop.mail.example[APOP]/110|localhost|dword:8110", m_user.Pop(4));
 }
 
 TEST_F(Startup, ModeSelectionComesFirstAndTheTranslatedCaptionNamesTheWindowsAndTheSingleInstance)

@@ -6,6 +6,7 @@
 #include "app/tool/AccountsCommand.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 namespace {
@@ -75,8 +76,10 @@ TEST_F(AccountsCommand, SingleAccountsAndUpdate)
         m_out.str());
     EXPECT_EQ(TOOL_EXIT_DONE, Run({"unconfigure", "2", "0"}));
     EXPECT_EQ("2\t0\tStored\tAccount 0\tnothing to do: not configured\n", m_out.str());
-    EXPECT_EQ(TOOL_EXIT_NOT_ALL_DONE, Run({"configure", "2", "9"}));
-    EXPECT_NE(std::string::npos, m_err.str().find("no account 2 9"));
+    // An account that does not exist is a usage error, as a client number out of range is.
+    EXPECT_EQ(TOOL_EXIT_USAGE, Run({"configure", "2", "9"}));
+    EXPECT_EQ(0u, m_err.str().find("nimbrel-accounts: no account 2 9 (see: nimbrel-accounts list)\nusage:"))
+        << m_err.str();
 }
 
 TEST_F(AccountsCommand, WriteThatDoesNotReadBackIsAFailure)
@@ -90,11 +93,101 @@ TEST_F(AccountsCommand, WriteThatDoesNotReadBackIsAFailure)
 
 TEST_F(AccountsCommand, UsageErrors)
 {
-    const std::vector<std::vector<std::string>> bad = {
-        {}, {"configure"}, {"configure", "9", "0"}, {"unconfigure", "--all", "1"}, {"update", "now"}};
-    for (size_t i = 0; i < bad.size(); ++i) {
-        EXPECT_EQ(TOOL_EXIT_USAGE, Run(bad[i])) << "case " << i;
-        EXPECT_NE(std::string::npos, m_err.str().find("usage: nimbrel-accounts")) << "case " << i;
-        EXPECT_EQ("", m_out.str()) << "case " << i;
+    // Each names what is wrong on its first line; the usage text follows.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{}, "no command given"},
+        {{"configure"}, "configure: missing CLIENT ACCOUNT (or --all)"},
+        {{"configure", "2"}, "configure: missing ACCOUNT"},
+        {{"configure", "9", "0"}, "no client 9 (clients are 0 to 8)"},
+        {{"unconfigure", "--all", "1"}, "unconfigure: unexpected argument: 1"},
+        {{"update", "now"}, "update: unexpected argument: now"},
+        {{"frob"}, "unknown command: frob"},
+        {{"list", "--verbose"}, "unknown option: --verbose"},
+        {{"--client"}, "--client: missing NAME or INDEX"},
+        {{"--client", "9", "list"}, "no client 9 (clients are 0 to 8, or their names)"},
+        {{"--client", "Nobody", "list"}, "no client Nobody (clients are 0 to 8, or their names)"},
+        {{"--client", "2", "configure", "2", "0"},
+         "--client goes with list, --all and update, not with CLIENT ACCOUNT"},
+        {{"--json", "update"}, "--json goes with list only"},
+        {{"--dry-run", "list"}, "--dry-run goes with configure, unconfigure and update only"},
+    };
+    for (const auto& line : bad) {
+        EXPECT_EQ(TOOL_EXIT_USAGE, Run(line.first)) << line.second;
+        EXPECT_EQ("nimbrel-accounts: " + line.second + "\n" + CAccountsCommand::UsageText(), m_err.str());
+        EXPECT_EQ("", m_out.str()) << line.second;
     }
+    EXPECT_EQ(TOOL_EXIT_DONE, Run({"list", "--help"}));
+    EXPECT_EQ(CAccountsCommand::UsageText(), m_out.str());
+    EXPECT_EQ(TOOL_EXIT_DONE, Run({"--version"}));
+    EXPECT_EQ(0u, m_out.str().find("nimbrel-accounts 1.")) << m_out.str();
+    EXPECT_EQ("", m_err.str());
+}
+
+TEST_F(AccountsCommand, ListAsJsonIsTypedAndFollowsTheClientFilter)
+{
+    g_store[0].userName = "Gr\xFC\xDF"; // Latin-1, as the stores keep it
+    ASSERT_EQ(TOOL_EXIT_DONE, Run({"list", "--json"}));
+    nlohmann::json all = nlohmann::json::parse(m_out.str());
+    ASSERT_TRUE(all.is_array());
+    ASSERT_EQ(4u, all.size());
+    const nlohmann::json& first = all[0];
+    EXPECT_EQ(2, first.at("client").get<int>());
+    EXPECT_EQ(0, first.at("account").get<int>());
+    EXPECT_EQ("Stored", first.at("clientName").get<std::string>());
+    EXPECT_EQ("Gr\xC3\xBC\xC3\x9F", first.at("userName").get<std::string>());
+    EXPECT_TRUE(first.at("port").is_number_integer());
+    EXPECT_EQ(110, first.at("port").get<int>());
+    EXPECT_TRUE(first.at("reason").is_null());
+    EXPECT_EQ(true, first.at("supported").get<bool>());
+    EXPECT_EQ(false, first.at("configured").get<bool>());
+    EXPECT_EQ(true, all[2].at("configured").get<bool>());
+    EXPECT_EQ(false, all[2].at("upToDate").get<bool>()) << "its port is not the proxy's";
+    EXPECT_EQ("Account's username or servername originally contains slash symbol(s).",
+              all[3].at("reason").get<std::string>());
+    EXPECT_EQ(12u, first.size());
+
+    // The filter by number and by name, in any letter case; another client has nothing to show.
+    ASSERT_EQ(TOOL_EXIT_DONE, Run({"--client", "stored", "list", "--json"}));
+    EXPECT_EQ(all, nlohmann::json::parse(m_out.str()));
+    ASSERT_EQ(TOOL_EXIT_DONE, Run({"--client", "3", "list", "--json"}));
+    EXPECT_EQ(nlohmann::json::array(), nlohmann::json::parse(m_out.str()));
+    ASSERT_EQ(TOOL_EXIT_DONE, Run({"--client", "3", "list"}));
+    EXPECT_EQ(std::string::npos, m_out.str().find("Stored"));
+    EXPECT_EQ(TOOL_EXIT_DONE, Run({"--client", "3", "--yes", "configure", "--all"}));
+    EXPECT_EQ("", m_out.str());
+    EXPECT_EQ("Gr\xFC\xDF", g_store[0].userName) << "another client's --all leaves this one alone";
+}
+
+TEST_F(AccountsCommand, DryRunWritesNothingAndPrintsWhatTheRealRunWrites)
+{
+    const std::vector<PopSettings> before = g_store;
+    auto same = [&] {
+        for (size_t i = 0; i < before.size(); ++i) {
+            if (g_store[i].userName != before[i].userName || g_store[i].server != before[i].server ||
+                g_store[i].port != before[i].port)
+                return false;
+        }
+        return true;
+    };
+    EXPECT_EQ(TOOL_EXIT_NOT_ALL_DONE, Run({"--dry-run", "configure", "--all"}));
+    EXPECT_EQ("2\t0\tStored\tAccount 0\twould write\tanna/pop.mail.example/110\tlocalhost\t110\n"
+              "2\t1\tStored\tAccount 1\twould be left alone: doubtful settings (check them, or use --yes to "
+              "accept)\n"
+              "2\t2\tStored\tAccount 2\twould write\tbob/pop.bob.example/110\tlocalhost\t110\n",
+              m_out.str());
+    EXPECT_TRUE(same());
+    EXPECT_EQ(TOOL_EXIT_DONE, Run({"--dry-run", "--yes", "unconfigure", "--all"}));
+    EXPECT_EQ("2\t1\tStored\tAccount 1\twould write\tdom\tanna\t110\n"
+              "2\t2\tStored\tAccount 2\twould write\tbob\tpop.bob.example\t110\n",
+              m_out.str());
+    EXPECT_EQ(TOOL_EXIT_NOT_ALL_DONE, Run({"--dry-run", "update"}));
+    EXPECT_TRUE(same()) << "a dry run writes nothing";
+
+    // The real run then writes what the dry run said.
+    EXPECT_EQ(TOOL_EXIT_DONE, Run({"--yes", "unconfigure", "--all"}));
+    EXPECT_EQ("dom", g_store[1].userName);
+    EXPECT_EQ("anna", g_store[1].server);
+    EXPECT_EQ("bob", g_store[2].userName);
+    EXPECT_EQ("pop.bob.example", g_store[2].server);
+    EXPECT_EQ(110, g_store[2].port);
 }

@@ -1,5 +1,6 @@
 // CEudoraClient: detection through Eudora's recorded command line, and its account in the settings file.
 #include "clients/EudoraClient.h"
+#include "clients/StoreFileWrite.h"
 
 #include "Environment.h"
 #include "Files.h"
@@ -65,6 +66,11 @@ void CEudoraClient::ResetLoad()
 int CEudoraClient::EnumerateAccounts()
 {
     return !m_iniPath.empty() && plat::PathExists(m_iniPath.c_str()) ? 1 : 0;
+}
+
+size_t CEudoraClient::MaxUserNameLength() const
+{
+    return kLongestValue;
 }
 
 BOOL CEudoraClient::ReadSetting(const char* key, std::string& value) const
@@ -172,7 +178,8 @@ BOOL CEudoraClient::WriteSettingsFile(const PopSettings& settings)
     // half way leaves Eudora's file as it was.
     std::string tempFolder;
     std::string copyPath;
-    if (!plat::TempFolder(tempFolder) || !plat::CreateTempFileIn(tempFolder.c_str(), "eud", copyPath))
+    if (!plat::TempFolder(tempFolder) ||
+        !plat::CreateTempFileIn(tempFolder.c_str(), plat::kTempFilePrefix, copyPath))
         return FALSE;
     const struct
     {
@@ -207,8 +214,10 @@ BOOL CEudoraClient::WriteSettingsFile(const PopSettings& settings)
     if (!ok)
         return FALSE;
     if (!plat::ReadWholeFile(m_iniPath.c_str(), onDisk) || onDisk != m_iniBytes ||
-        !plat::ReplaceWholeFile(m_iniPath.c_str(), edited))
+        !ReplaceStoreFile(m_iniPath, edited))
         return FALSE;
+    // The copy lives in the temporary folder: a stopped run leaves it there.
+    RemoveStaleTempFiles(tempFolder);
     m_iniBytes.swap(edited);
     return TRUE;
 }

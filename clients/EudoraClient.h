@@ -15,6 +15,7 @@ public:
     void ResetLoad() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
+    size_t MaxUserNameLength() const override;
     BOOL WriteAccount(int index, EWriteSource source) override;
 
     const std::string& IniPath() const { return m_iniPath; }

@@ -180,16 +180,16 @@ BOOL CIncrediMailClient::ReadAccount(int index)
             return FALSE;
         }
         int port = kDefaultPort;
-        int secure = 0;
+        PopSettings& current = account.current;
         if (!ReadRegString(key.Get(), "AccountName", account.name, index) ||
             !ReadRegString(key.Get(), "EmailAddress", account.email, index) ||
             !ReadRegString(key.Get(), "PopAccount", account.current.userName, index) ||
             !ReadRegString(key.Get(), "PopServer", account.current.server, index) ||
             !ReadOptionalDword(key.Get(), "PopPort", port, kDefaultPort, index) ||
-            !ReadOptionalDword(key.Get(), "PopLogSecure", secure, 0, index))
+            !ReadOptionalDword(key.Get(), "PopLogSecure", current.spaFlag, 0, index, &current.spaFlagPresent))
             return FALSE;
-        account.current.port = port;
-        account.current.authMode = secure != 0 ? AUTH_SPA : AUTH_NORMAL;
+        current.port = port;
+        current.authMode = current.spaFlag != 0 ? AUTH_SPA : AUTH_NORMAL;
         return TRUE;
     } catch (const std::exception&) {
         account.reason = REASON_REGISTRY;
@@ -202,11 +202,19 @@ LONG CIncrediMailClient::SetValue(HKEY key, const char* name, DWORD type, const 
     return plat::RegWrite(key, name, type, data, size);
 }
 
-BOOL CIncrediMailClient::WriteValues(HKEY key, const PopSettings& settings, BOOL restoring)
+BOOL CIncrediMailClient::WriteValues(HKEY key, const PopSettings& settings, const PopSettings& original,
+                                     BOOL restoring)
 {
     const DWORD port = static_cast<DWORD>(settings.port);
-    const DWORD secure = settings.authMode == AUTH_SPA ? 1 : 0;
-    const BOOL writesSecure = settings.authMode >= AUTH_NORMAL && settings.authMode <= AUTH_SPA;
+    // The proxy speaks SPA for the client, so configuring turns the flag off; one that is already off is left
+    // as it is. Giving back writes the flag as it was stored, and removes one that was not there.
+    const DWORD secure = restoring ? static_cast<DWORD>(original.spaFlag) : 0;
+    const BOOL writesSecure = restoring ? original.spaFlagPresent : original.authMode == AUTH_SPA;
+    auto removesSecure = [&]() {
+        const LONG rc =
+            restoring && !original.spaFlagPresent ? plat::RegRemoveValue(key, "PopLogSecure") : ERROR_SUCCESS;
+        return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    };
     // Texts the adapter could not read back are not written (the user name first, so nothing is).
     auto userName = [&]() {
         return FitsRegString(settings.userName) && FitsRegString(settings.server) &&
@@ -218,7 +226,8 @@ BOOL CIncrediMailClient::WriteValues(HKEY key, const PopSettings& settings, BOOL
                         static_cast<DWORD>(settings.server.size() + 1)) == ERROR_SUCCESS &&
                SetValue(key, "PopPort", REG_DWORD, &port, sizeof(port)) == ERROR_SUCCESS &&
                (!writesSecure ||
-                SetValue(key, "PopLogSecure", REG_DWORD, &secure, sizeof(secure)) == ERROR_SUCCESS);
+                SetValue(key, "PopLogSecure", REG_DWORD, &secure, sizeof(secure)) == ERROR_SUCCESS) &&
+               removesSecure();
     };
     // The proxy user name carries every real setting: it comes first when configuring and goes last when
     // restoring, so that a process stopped half way leaves the real settings readable.
@@ -244,7 +253,7 @@ BOOL CIncrediMailClient::WriteAccount(int index, EWriteSource source)
             if (!SaveValue(key.Get(), kWritten[i], saved[i]))
                 return FALSE;
         }
-        if (WriteValues(key.Get(), settings, source == WRITE_ORIGINAL))
+        if (WriteValues(key.Get(), settings, account.original, source == WRITE_ORIGINAL))
             return TRUE;
         for (const SavedValue& value : saved)
             RestoreValue(key.Get(), value);

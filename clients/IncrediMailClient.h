@@ -21,6 +21,7 @@ public:
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
     BOOL WriteAccount(int index, EWriteSource source) override;
+    size_t MaxUserNameLength() const override { return MaxRegStringLength(); }
 
     // The key of record index under HKEY_CURRENT_USER; empty for an index that has none.
     std::string AccountKeyPath(int index) const;
@@ -31,7 +32,9 @@ protected:
 
 private:
     // Writes the POP3 values; restoring (source 1) writes the user name last instead of first.
-    BOOL WriteValues(HKEY key, const PopSettings& settings, BOOL restoring);
+    // The SPA flag follows original: turned off when configuring an SPA account, put back as stored when
+    // restoring.
+    BOOL WriteValues(HKEY key, const PopSettings& settings, const PopSettings& original, BOOL restoring);
 
     std::string m_identitiesKeyPath;
     std::vector<std::vector<std::string>> m_accountKeyLists;

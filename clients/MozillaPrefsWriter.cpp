@@ -1,5 +1,6 @@
 // CMozillaPrefsWriter: rewrites chosen settings of one "prefs.js" in one safe step, after checking them.
 #include "clients/MozillaPrefsWriter.h"
+#include "clients/StoreFileWrite.h"
 
 #include "Files.h"
 
@@ -133,7 +134,7 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
                 return FALSE;
         }
     }
-    if (!plat::ReplaceWholeFile(m_path.c_str(), output))
+    if (!ReplaceStoreFile(m_path, output))
         return FALSE;
     m_written = &known;
     m_lineOfEdit.swap(lineOfEdit);

@@ -19,6 +19,7 @@ public:
     BOOL DetectClient() override;
     BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
+    size_t MaxUserNameLength() const override { return COperaIniFile::LongestValue(); }
 
     // The program's path in a recorded command line: without its switches, trailing blanks and quotes.
     static std::string ExePathFromCommandLine(const std::string& commandLine);

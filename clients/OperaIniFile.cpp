@@ -1,5 +1,6 @@
 // COperaIniFile: whole-value reads and all-or-nothing writes of one of Opera's profile-format account files.
 #include "clients/OperaIniFile.h"
+#include "clients/StoreFileWrite.h"
 
 #include "Files.h"
 #include "Profile.h"
@@ -13,7 +14,6 @@ namespace {
 const DWORD kMaxValueLength = 64 * 1024 - 2;
 const DWORD kFirstSectionSize = 4096;
 const DWORD kMaxSectionSize = 1024 * 1024;
-const char kTempPrefix[] = "CFG";
 
 } // namespace
 
@@ -76,7 +76,7 @@ BOOL COperaIniFile::WriteValues(const char* section,
     size_t slash = m_path.find_last_of('\\');
     std::string folder = slash == std::string::npos ? std::string(".") : m_path.substr(0, slash);
     std::string copyPath;
-    if (!plat::CreateTempFileIn(folder.c_str(), kTempPrefix, copyPath))
+    if (!plat::CreateTempFileIn(folder.c_str(), plat::kTempFilePrefix, copyPath))
         return FALSE;
 
     std::string edited;
@@ -101,7 +101,12 @@ BOOL COperaIniFile::WriteValues(const char* section,
     std::string now;
     if (!plat::ReadWholeFile(m_path.c_str(), now) || now != original)
         return FALSE;
-    return plat::ReplaceWholeFile(m_path.c_str(), edited);
+    return ReplaceStoreFile(m_path, edited);
+}
+
+size_t COperaIniFile::LongestValue()
+{
+    return kMaxValueLength;
 }
 
 BOOL COperaIniFile::LeadingNumber(const std::string& text, int& number)

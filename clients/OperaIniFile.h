@@ -10,6 +10,8 @@
 class COperaIniFile
 {
 public:
+    // The longest value the file reads back whole.
+    static size_t LongestValue();
     // One value as it stood in the file when the account was read.
     struct Entry
     {

@@ -106,12 +106,12 @@ BOOL COutlookExpressClient::ReadAccount(int index)
     if (!ReadRegString(k, kPopUserName, account.current.userName, index) ||
         !ReadRegString(k, kPopServer, account.current.server, index))
         return FALSE;
-    int sicily = 0;
-    BOOL spa = FALSE;
-    if (!ReadOptionalDword(k, kPopPort, account.current.port, 110, index) ||
-        !ReadOptionalDword(k, kUseSicily, sicily, 0, index, &spa))
+    PopSettings& current = account.current;
+    if (!ReadOptionalDword(k, kPopPort, current.port, 110, index) ||
+        !ReadOptionalDword(k, kUseSicily, current.spaFlag, 0, index, &current.spaFlagPresent))
         return FALSE;
-    account.current.authMode = spa ? AUTH_SPA : AUTH_NORMAL;
+    // The client writes 0 when SPA is off.
+    current.authMode = current.spaFlag != 0 ? AUTH_SPA : AUTH_NORMAL;
     return TRUE;
 }
 
@@ -129,13 +129,16 @@ BOOL COutlookExpressClient::WriteAccount(int index, EWriteSource source)
     if (!backup.Save(k, {kPopUserName, kPopServer, kPopPort, kUseSicily}))
         return FALSE;
 
+    // The proxy speaks SPA for the client, so configuring turns the flag off; one that is already off is left
+    // as it is. Giving back writes the flag as it was stored.
+    const PopSettings& original = Account(index).original;
     auto writeSicily = [&]() -> BOOL {
-        if (settings.authMode == AUTH_NORMAL || settings.authMode == AUTH_APOP) {
+        if (source == WRITE_ORIGINAL ? !original.spaFlagPresent : original.authMode == AUTH_SPA) {
             LONG rc = plat::RegRemoveValue(k, kUseSicily);
             return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
         }
-        if (settings.authMode == AUTH_SPA)
-            return WriteRegDword(k, kUseSicily, 1);
+        if (source == WRITE_ORIGINAL)
+            return WriteRegDword(k, kUseSicily, static_cast<DWORD>(original.spaFlag));
         return TRUE;
     };
     // The proxy user name carries every real setting, so it must be the last thing to go when restoring and

@@ -19,6 +19,7 @@ public:
     BOOL DetectClient() override;
     BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
+    size_t MaxUserNameLength() const override { return MaxRegStringLength(); }
 
 protected:
     std::string AccountKeyPath(int index) const;

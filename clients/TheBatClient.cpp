@@ -2,6 +2,7 @@
 #include "clients/TheBatClient.h"
 
 #include "clients/TheBatDepot.h"
+#include "clients/TheBatLoginCodec.h"
 #include "Files.h"
 #include "RegKey.h"
 
@@ -41,6 +42,11 @@ void CTheBatClient::ResetLoad()
 int CTheBatClient::EnumerateAccounts()
 {
     return m_depot->EntryCount();
+}
+
+size_t CTheBatClient::MaxUserNameLength() const
+{
+    return CTheBatLoginCodec::kMaxValueLength;
 }
 
 BOOL CTheBatClient::ReadAccount(int index)

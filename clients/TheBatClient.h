@@ -18,6 +18,7 @@ public:
     void ResetLoad() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
+    size_t MaxUserNameLength() const override;
     BOOL WriteAccount(int index, EWriteSource source) override;
 
 private:

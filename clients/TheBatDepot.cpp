@@ -1,5 +1,6 @@
 // CTheBatDepot: reading The Bat!'s account list from the registry and its account files from disk.
 #include "clients/TheBatDepot.h"
+#include "clients/StoreFileWrite.h"
 
 #include "core/AccountInfo.h"
 #include "Files.h"
@@ -106,7 +107,7 @@ BOOL CTheBatDepot::SaveAccountFile(int entry, const CTheBatAccountFile& edited)
     if (!plat::ReadWholeFile(path.c_str(), onDisk) || onDisk != account.fileBytes)
         return FALSE;
     std::string bytes = edited.Serialize();
-    if (!plat::ReplaceWholeFile(path.c_str(), bytes))
+    if (!ReplaceStoreFile(path, bytes))
         return FALSE;
     account.file = edited;
     account.fileBytes.swap(bytes);

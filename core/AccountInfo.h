@@ -34,7 +34,9 @@ enum
     REASON_CONFIG_UNREADABLE = 5,
     REASON_AUTH_NOT_SUPPORTED = 6,
     REASON_NO_PORT_SELECTION = 7,
-    REASON_NEWS = 8
+    REASON_NEWS = 8,
+    REASON_PORT_RANGE = 9,
+    REASON_NAME_TOO_LONG = 10
 };
 
 struct PopSettings
@@ -43,6 +45,10 @@ struct PopSettings
     std::string server;
     int port = 0;
     int authMode = 0;
+    // The SPA flag exactly as the client stored it (clients that keep one): giving an account back writes
+    // this, so 0 stays 0, 2 stays 2 and an absent flag stays absent.
+    int spaFlag = 0;
+    BOOL spaFlagPresent = FALSE;
 };
 
 struct AccountInfo

@@ -129,6 +129,11 @@ BOOL CarriedWhole(const PopSettings& settings)
            carried.port == settings.port && (tagged ? carried.authMode == settings.authMode : TRUE);
 }
 
+BOOL IsPortInRange(int port)
+{
+    return port >= 1 && port <= 65535;
+}
+
 } // namespace
 
 BOOL CMailClient::EvaluateAccount(int index)
@@ -163,6 +168,12 @@ BOOL CMailClient::EvaluateAccount(int index)
     PopSettings real;
     BOOL portDoubtful = FALSE;
     if (!DecodeProxyUserName(current.userName, real, portDoubtful)) {
+        // A port no POP3 server listens on would be carried into the proxy user name as it stands.
+        if (!IsPortInRange(account.original.port)) {
+            account.supported = FALSE;
+            account.reason = REASON_PORT_RANGE;
+            return FALSE;
+        }
         // Configuring keeps these settings only inside the proxy user name. Ones it cannot carry back whole
         // (a port of 0 or below, a server holding a tag) would return changed: such an account is left alone.
         if (!CarriedWhole(account.original)) {
@@ -170,8 +181,25 @@ BOOL CMailClient::EvaluateAccount(int index)
             account.reason = REASON_CONFIG_UNREADABLE;
             return FALSE;
         }
+        // Refused here, before anything is written: the client's store would not take the longer name.
+        const PopSettings& original = account.original;
+        if (EncodeProxyUserName(original.userName, original.server, original.port, original.authMode).size() >
+            MaxUserNameLength()) {
+            account.supported = FALSE;
+            account.reason = REASON_NAME_TOO_LONG;
+            return FALSE;
+        }
         account.configured = FALSE;
         return TRUE;
+    }
+    // The proxy user name tells only that SPA was on; a flag that was off was never touched by configuring,
+    // so what the client holds now is what it held before.
+    if (real.authMode == AUTH_SPA) {
+        real.spaFlag = 1;
+        real.spaFlagPresent = TRUE;
+    } else {
+        real.spaFlag = current.spaFlag;
+        real.spaFlagPresent = current.spaFlagPresent;
     }
 
     account.configured = TRUE;
@@ -240,8 +268,9 @@ BOOL CMailClient::ConfirmDoubtfulAccount(int index, EAccountAction action, CDoub
 
 std::string CMailClient::GetReasonText(int index) const
 {
-    static const char* const kKeys[] = {"IRSlash",    "IRRegistry",    "IRIMAP",      "IRUnkSrv",
-                                        "IRCfgUnrch", "IRAuthNotSupp", "IRNoPortSel", "IRNews"};
+    static const char* const kKeys[] = {"IRSlash",     "IRRegistry",    "IRIMAP",      "IRUnkSrv",
+                                        "IRCfgUnrch",  "IRAuthNotSupp", "IRNoPortSel", "IRNews",
+                                        "IRPortRange", "IRNameLength"};
     static const char* const kDefaults[] = {
         "Account's username or servername originally contains slash symbol(s).",
         "Impossible to read all necessary information from registry.",
@@ -250,11 +279,13 @@ std::string CMailClient::GetReasonText(int index) const
         "Account configuration file is missing, invalid or contains incomplete information.",
         "Authorization method not supported by Nimbrel.",
         "Non-standard POP3 port value set in the Nimbrel; e-mail client does not support it.",
-        "Account configured to work by NEWS protocol."};
+        "Account configured to work by NEWS protocol.",
+        "Account's POP3 port is outside the range 1 to 65535.",
+        "Account's username is too long for the e-mail client once it carries the Nimbrel settings."};
     if (m_accounts == nullptr || index < 0 || index >= m_accountCount)
         return std::string();
     int reason = m_accounts[index].reason;
-    if (reason < REASON_SLASH || reason > REASON_NEWS)
+    if (reason < REASON_SLASH || reason > REASON_NAME_TOO_LONG)
         return std::string();
     CTextSection texts(g_textTable, "Client");
     return texts.Get(kKeys[reason - 1], kDefaults[reason - 1]);

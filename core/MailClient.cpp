@@ -148,6 +148,11 @@ BOOL CMailClient::FitsRegString(const std::string& text)
     return text.size() + 1 <= kRegStringLimit && text.find('\0') == std::string::npos;
 }
 
+size_t CMailClient::MaxRegStringLength()
+{
+    return kRegStringLimit - 1;
+}
+
 BOOL CMailClient::WriteRegString(HKEY key, const char* valueName, const std::string& text)
 {
     if (!FitsRegString(text))

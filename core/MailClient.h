@@ -33,6 +33,9 @@ public:
     virtual BOOL DetectClient() { return TRUE; }
     virtual BOOL WriteAccount(int /*index*/, EWriteSource /*source*/) { return TRUE; }
     virtual BOOL ReadAccount(int /*index*/) { return TRUE; }
+    // The longest user name the client stores and reads back whole: an account whose proxy user name would
+    // be longer is not supported.
+    virtual size_t MaxUserNameLength() const { return static_cast<size_t>(-1); }
 
     // DetectClient, icons, EnumerateAccounts, then EvaluateAccount per record, within context (the load of
     // the whole catalogue; null for a load of this adapter alone). FALSE when the client is not installed,
@@ -72,6 +75,8 @@ protected:
     // grew past the clients' buffer would strand the account's real settings where nothing reads them.
     BOOL WriteRegString(HKEY key, const char* valueName, const std::string& text);
     static BOOL FitsRegString(const std::string& text);
+    // The longest text FitsRegString takes.
+    static size_t MaxRegStringLength();
     BOOL WriteRegDword(HKEY key, const char* valueName, DWORD value);
     // Forgets everything the last load read, before the next one. An adapter that keeps per-load state of its
     // own clears it here, then calls this.

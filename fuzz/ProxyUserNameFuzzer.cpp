@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else if (slash != std::string::npos) {
         FUZZ_CHECK(account.supported && account.configured);
     } else {
-        // A plain account is offered exactly when its settings survive the trip through the proxy user name.
+        // A plain account is offered exactly when its port is one a server can listen on and its settings
+        // survive the trip through the proxy user name.
         PopSettings carried;
         BOOL doubtful = FALSE;
         FUZZ_CHECK(DecodeProxyUserName(
@@ -71,8 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const bool whole = !doubtful && carried.userName == stored.userName &&
                            carried.server == stored.server && carried.port == stored.port &&
                            carried.authMode == stored.authMode;
-        FUZZ_CHECK(account.supported == whole);
-        FUZZ_CHECK(account.supported || account.reason == REASON_CONFIG_UNREADABLE);
+        const bool inRange = stored.port >= 1 && stored.port <= 65535;
+        FUZZ_CHECK(account.supported == (whole && inRange));
+        FUZZ_CHECK(account.supported ||
+                   account.reason == (inRange ? REASON_CONFIG_UNREADABLE : REASON_PORT_RANGE));
     }
     if (account.supported)
         FUZZ_CHECK(account.current.userName == stored.userName && account.current.server == stored.server);

@@ -19,7 +19,21 @@ struct DirEntry
     BOOL isDirectory = FALSE;
     // A symbolic link or junction (a reparse point): a walk that follows it may come back where it started.
     BOOL isLink = FALSE;
+    // Last write, in 100-nanosecond ticks since 1601 (UTC), as a FILETIME gives it; ListOwnTempFiles only.
+    unsigned long long writeTime = 0;
 };
+
+// The present time in writeTime's units.
+unsigned long long FileTimeNow();
+
+// The prefix of every temporary file the program makes beside a store: ReplaceWholeFile's new file and the
+// copies made with CreateTempFileIn and this prefix are named it, one to four hex digits and ".tmp".
+const char kTempFilePrefix[] = "nim";
+// TRUE for a name of that form (letters in any case).
+BOOL IsOwnTempFileName(const std::string& name);
+// The files of folder whose names are of that form, with their last write time. A folder without any gives
+// TRUE and no entries; FALSE when the folder cannot be listed.
+BOOL ListOwnTempFiles(const char* folder, std::vector<DirEntry>& entries);
 
 // Lists a folder as FindFirstFileA/FindNextFileA over folder + "\*.*" would, "." and ".." included, in the
 // order the file system returns them. FALSE when the folder cannot be opened (entries then empty).
@@ -36,6 +50,9 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes);
 // Creates a new empty file with a unique name in folder (GetTempFileNameA with prefix); FALSE on failure.
 BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path);
 BOOL RemoveFile(const char* path);
+// Deletes a file only when nobody has it open (on Windows; the portable backend cannot tell and deletes it);
+// FALSE when it stays.
+BOOL RemoveUnusedFile(const char* path);
 
 // Creates a folder and any missing folders above it; TRUE when it exists afterwards.
 BOOL CreateFolder(const char* path);

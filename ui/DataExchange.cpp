@@ -67,6 +67,19 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value)
         CWindow(control).SetTextIfChanged(value);
 }
 
+void DDX_Text(CDataExchange& dx, int id, int& value, int min, int max, const std::string& rangeMessage)
+{
+    int read = value;
+    DDX_Text(dx, id, read);
+    if (dx.m_failed || !dx.m_saveAndValidate)
+        return;
+    if (read < min || read > max) {
+        dx.Fail(id, rangeMessage);
+        return;
+    }
+    value = read;
+}
+
 void DDX_Text(CDataExchange& dx, int id, int& value)
 {
     HWND control = dx.Control(id);

@@ -26,5 +26,8 @@ void DDX_Control(CDataExchange& dx, int id, CWindow& control);
 void DDX_Text(CDataExchange& dx, int id, std::string& value);
 // An integer in plain decimal; text that is not one (empty, out of range) is refused with a message.
 void DDX_Text(CDataExchange& dx, int id, int& value);
+// The same for an integer that must lie in min to max: one outside is refused with rangeMessage, and value
+// keeps what it held.
+void DDX_Text(CDataExchange& dx, int id, int& value, int min, int max, const std::string& rangeMessage);
 // Index of the checked button in the radio group that starts at firstId, -1 for none.
 void DDX_Radio(CDataExchange& dx, int firstId, int& value);

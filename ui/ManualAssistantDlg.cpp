@@ -16,7 +16,8 @@ void CManualAssistantDlg::DoDataExchange(CDataExchange& dx)
     DDX_Control(dx, IDC_AUTH_GROUP, m_authGroup);
     DDX_Radio(dx, IDC_AUTH_NORMAL, m_authMode);
     DDX_Text(dx, IDC_POP_PORT_LABEL, m_portLabel);
-    DDX_Text(dx, IDC_PORT_INPUT, m_port);
+    // A port no POP3 server can listen on would be carried into the final user name as typed.
+    DDX_Text(dx, IDC_PORT_INPUT, m_port, 1, 65535, m_portRangeMessage);
     DDX_Text(dx, IDC_SERVER_INPUT, m_server);
     DDX_Text(dx, IDC_POP_SERVER_LABEL, m_serverLabel);
     DDX_Text(dx, IDC_USERNAME_INPUT, m_userName);
@@ -41,6 +42,7 @@ BOOL CManualAssistantDlg::OnInitDialog()
         m_userNameLabel = m_finalUserNameLabel = texts.Get("Username", "Username");
         m_serverLabel = m_finalServerLabel = texts.Get("POPServer", "POP3 server");
         m_portLabel = m_finalPortLabel = texts.Get("POPPort", "POP3 port");
+        m_portRangeMessage = texts.Get("PortRange", "Please enter a POP3 port from 1 to 65535.");
         std::string authMode = texts.Get("AuthMode", "Authorization mode");
         m_authGroup.SetText(authMode);
         m_authLabel = authMode + ":";

@@ -40,6 +40,7 @@ private:
     int m_authMode = -1;
     std::string m_portLabel;
     int m_port = 110;
+    std::string m_portRangeMessage;
     std::string m_server;
     std::string m_serverLabel;
     std::string m_userName;

@@ -78,9 +78,52 @@ std::string FolderOf(const std::string& nativePath)
     return nativePath.substr(0, slash);
 }
 
+// 1601 to 1970 in FILETIME ticks.
+const unsigned long long kUnixEpochTicks = 116444736000000000ULL;
+
+unsigned long long TicksOf(const struct timespec& time)
+{
+    return kUnixEpochTicks + static_cast<unsigned long long>(time.tv_sec) * 10000000ULL +
+           static_cast<unsigned long long>(time.tv_nsec) / 100;
+}
+
+// A new empty file named as GetTempFileNameA names one (up to three letters of prefix, one to four hex
+// digits, ".tmp") in base, a folder ending with its separator; its descriptor, or -1. counted: each attempt
+// is a step of the fault layer (ReplaceWholeFile counts its creation once, on the target).
+int CreateUniqueFile(const std::string& base, const char* prefix, std::string& path, BOOL counted)
+{
+    std::string head = std::string(prefix ? prefix : "").substr(0, 3);
+    unsigned start = static_cast<unsigned>(getpid() ^ time(nullptr)) & 0xFFFFu;
+    for (unsigned i = 0; i < 0x10000u; ++i) {
+        unsigned number = (start + i) & 0xFFFFu;
+        if (number == 0)
+            continue;
+        char name[16];
+        snprintf(name, sizeof(name), "%X.tmp", number);
+        std::string candidate = base + head + name;
+        int fd = counted && Faulted(plat::portable::FAULT_CREATE_TEMP, candidate)
+                     ? -1
+                     : open(NativePath(candidate.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0) {
+            path = candidate;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
 } // namespace
 
 namespace plat {
+
+unsigned long long FileTimeNow()
+{
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return TicksOf(now);
+}
 
 BOOL PathExists(const char* path)
 {
@@ -166,6 +209,40 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
     return TRUE;
 }
 
+BOOL ListOwnTempFiles(const char* folder, std::vector<DirEntry>& entries)
+{
+    entries.clear();
+    if (!folder)
+        return FALSE;
+    std::string native = NativePath(folder);
+    if (Faulted(portable::FAULT_OPEN, native))
+        return FALSE;
+    DIR* dir = opendir(native.empty() ? "." : native.c_str());
+    if (!dir)
+        return FALSE;
+    try {
+        std::vector<DirEntry> found;
+        while (struct dirent* item = readdir(dir)) {
+            struct stat info;
+            if (!IsOwnTempFileName(item->d_name) || fstatat(dirfd(dir), item->d_name, &info, 0) != 0 ||
+                !S_ISREG(info.st_mode))
+                continue;
+            DirEntry entry;
+            entry.name = item->d_name;
+            entry.writeTime = TicksOf(info.st_mtim);
+            found.push_back(entry);
+        }
+        std::sort(found.begin(), found.end(), NameBefore);
+        entries.swap(found);
+    } catch (...) {
+        closedir(dir);
+        entries.clear();
+        return FALSE;
+    }
+    closedir(dir);
+    return TRUE;
+}
+
 BOOL portable::ReadNativeFile(const std::string& native, std::string& bytes, struct stat& info)
 {
     // One path lookup: a store is often read file after file, and the lookups cost more than the reads.
@@ -222,8 +299,13 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
     // without write bits is read-only as on Windows, also for root, whom access() lets write anything.
     if (hadOld && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || access(native.c_str(), W_OK) != 0))
         return FALSE;
-    std::string temp = FolderOf(native) + "/nimXXXXXX";
-    int fd = Faulted(portable::FAULT_CREATE_TEMP, native) ? -1 : mkstemp(&temp[0]);
+    std::string temp;
+    int fd = -1;
+    if (!Faulted(portable::FAULT_CREATE_TEMP, native)) {
+        std::string tempPath;
+        fd = CreateUniqueFile(FolderOf(native) + "/", kTempFilePrefix, tempPath, FALSE);
+        temp = NativePath(tempPath.c_str());
+    }
     if (fd < 0)
         return FALSE;
     BOOL ok = !Faulted(portable::FAULT_WRITE, temp) && WriteAll(fd, bytes);
@@ -249,28 +331,12 @@ BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
     if (!base.empty() && base.back() != '\\' && base.back() != '/')
         base += '\\';
     // GetTempFileNameA's shape: up to three letters of the prefix, up to four hex digits, ".tmp".
-    std::string head = std::string(prefix ? prefix : "").substr(0, 3);
-    unsigned start = static_cast<unsigned>(getpid() ^ time(nullptr)) & 0xFFFFu;
-    for (unsigned i = 0; i < 0x10000u; ++i) {
-        unsigned number = (start + i) & 0xFFFFu;
-        if (number == 0)
-            continue;
-        char name[16];
-        snprintf(name, sizeof(name), "%x.tmp", number);
-        std::string candidate = base + head + name;
-        int fd = Faulted(portable::FAULT_CREATE_TEMP, candidate)
-                     ? -1
-                     : open(NativePath(candidate.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (fd >= 0) {
-            close(fd);
-            portable::NoteFileWrite();
-            path = candidate;
-            return TRUE;
-        }
-        if (errno != EEXIST)
-            return FALSE;
-    }
-    return FALSE;
+    int fd = CreateUniqueFile(base, prefix, path, TRUE);
+    if (fd < 0)
+        return FALSE;
+    close(fd);
+    portable::NoteFileWrite();
+    return TRUE;
 }
 
 BOOL RemoveFile(const char* path)
@@ -286,6 +352,11 @@ BOOL RemoveFile(const char* path)
     const BOOL removed = unlink(native.c_str()) == 0 ? TRUE : FALSE;
     portable::NoteFileWrite();
     return removed;
+}
+
+BOOL RemoveUnusedFile(const char* path)
+{
+    return RemoveFile(path);
 }
 
 } // namespace plat

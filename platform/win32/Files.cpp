@@ -74,6 +74,13 @@ BOOL WriteAll(HANDLE file, const std::string& bytes)
 
 namespace plat {
 
+unsigned long long FileTimeNow()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
 BOOL PathExists(const char* path)
 {
     if (!path || !*path)
@@ -105,6 +112,40 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
                 continue;
             entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? TRUE : FALSE;
             entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? TRUE : FALSE;
+            entries.push_back(entry);
+        } while (FindNextFileW(find.Get(), &data));
+    } catch (...) {
+        entries.clear();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL ListOwnTempFiles(const char* folder, std::vector<DirEntry>& entries)
+{
+    entries.clear();
+    if (!folder)
+        return FALSE;
+    std::string pattern = folder;
+    if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/'))
+        pattern += '\\';
+    pattern += std::string(kTempFilePrefix) + "*.tmp";
+    std::wstring widePattern;
+    if (!ToWide(pattern.c_str(), widePattern))
+        return FALSE;
+    WIN32_FIND_DATAW data;
+    CFindHandle find(FindFirstFileW(widePattern.c_str(), &data));
+    if (find.Get() == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? TRUE : FALSE;
+    try {
+        do {
+            DirEntry entry;
+            // The pattern also matches short names and longer ones; only the exact form is ours.
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ToUtf8(data.cFileName, entry.name) ||
+                !IsOwnTempFileName(entry.name))
+                continue;
+            entry.writeTime = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                              data.ftLastWriteTime.dwLowDateTime;
             entries.push_back(entry);
         } while (FindNextFileW(find.Get(), &data));
     } catch (...) {
@@ -156,6 +197,7 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
     if (oldAttributes != INVALID_FILE_ATTRIBUTES &&
         (oldAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return FALSE;
+    // The prefix is kTempFilePrefix: a stopped run's leftovers are recognised by it.
     wchar_t temp[MAX_PATH];
     if (!GetTempFileNameW(FolderOf(target).c_str(), L"nim", 0, temp))
         return FALSE;
@@ -204,6 +246,18 @@ BOOL RemoveFile(const char* path)
     if (!path || !*path || !ToWide(path, wide))
         return FALSE;
     return DeleteFileW(wide.c_str()) ? TRUE : FALSE;
+}
+
+BOOL RemoveUnusedFile(const char* path)
+{
+    std::wstring wide;
+    if (!path || !*path || !ToWide(path, wide))
+        return FALSE;
+    // Opened for nobody else to share: a file another process holds open is refused, not deleted under it.
+    HANDLE file = CreateFileW(wide.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return FALSE;
+    return CloseHandle(file) ? TRUE : FALSE;
 }
 
 } // namespace plat

@@ -48,6 +48,16 @@ bool MakeFolder(const std::string& path)
     return std::filesystem::create_directory(FsPath(path), error) && !error;
 }
 
+bool AgeTestFile(const std::string& path, int seconds)
+{
+    std::error_code error;
+    const std::filesystem::file_time_type written = std::filesystem::last_write_time(FsPath(path), error);
+    if (error)
+        return false;
+    std::filesystem::last_write_time(FsPath(path), written - std::chrono::seconds(seconds), error);
+    return !error;
+}
+
 bool WriteTestFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);

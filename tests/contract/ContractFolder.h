@@ -11,6 +11,8 @@ namespace contract {
 bool MakeFolder(const std::string& path);
 // Writes bytes to a file as they are; false on failure.
 bool WriteTestFile(const std::string& path, const std::string& bytes);
+// Moves the file's last write time back by seconds; false on failure.
+bool AgeTestFile(const std::string& path, int seconds);
 // The file's bytes as the platform reads them, "<no file>" when it cannot.
 std::string Content(const std::string& path);
 

@@ -115,4 +115,46 @@ TEST_F(FilesTest, TemporaryFiles)
     EXPECT_TRUE(Listing(m_folder).empty());
 }
 
+TEST_F(FilesTest, OwnTemporaryFilesAreListedWithTheirAgeAndRemoved)
+{
+    ASSERT_TRUE(contract::MakeFolder(m_folder + "nim1.tmp"));
+    for (const char* name : {"nim1A2B.tmp", "NIMff.TMP", "nimbrel.tmp", "nim12345.tmp", "nimzz.tmp",
+                             "nim.tmp", "other.txt", "xnim1.tmp"})
+        ASSERT_TRUE(WriteTestFile(m_folder + name, "x")) << name;
+    // One of them was last written two minutes ago.
+    ASSERT_TRUE(contract::AgeTestFile(m_folder + "NIMff.TMP", 120));
+
+    const unsigned long long now = plat::FileTimeNow();
+    std::vector<plat::DirEntry> found(1);
+    ASSERT_TRUE(plat::ListOwnTempFiles(m_folder.substr(0, m_folder.size() - 1).c_str(), found));
+    std::vector<std::string> names;
+    for (const plat::DirEntry& entry : found)
+        names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"NIMff.TMP", "nim1A2B.tmp"}), names);
+    const unsigned long long second = 10000000ULL;
+    for (const plat::DirEntry& entry : found) {
+        const long long age = static_cast<long long>(now - entry.writeTime) / static_cast<long long>(second);
+        EXPECT_NEAR(entry.name == "NIMff.TMP" ? 120 : 0, age, 5) << entry.name;
+    }
+    for (const char* name : {"nimbrel.tmp", "other.txt", "nim12345.tmp"})
+        EXPECT_FALSE(plat::IsOwnTempFileName(name)) << name;
+    EXPECT_TRUE(plat::IsOwnTempFileName("nimABCD.tmp"));
+
+    EXPECT_TRUE(plat::RemoveUnusedFile((m_folder + "NIMff.TMP").c_str()));
+    EXPECT_FALSE(plat::RemoveUnusedFile((m_folder + "NIMff.TMP").c_str()));
+    ASSERT_TRUE(plat::ListOwnTempFiles(m_folder.c_str(), found));
+    ASSERT_EQ(1u, found.size());
+    EXPECT_EQ("nim1A2B.tmp", found[0].name);
+
+    // A folder without any gives none; one that is not there cannot be listed.
+    ASSERT_TRUE(plat::ListOwnTempFiles((m_folder + "nim1.tmp").c_str(), found));
+    EXPECT_TRUE(found.empty());
+    EXPECT_FALSE(plat::ListOwnTempFiles((m_folder + "missing").c_str(), found));
+    // A replacement leaves no file of that form behind.
+    ASSERT_TRUE(plat::ReplaceWholeFile((m_folder + "other.txt").c_str(), "new"));
+    ASSERT_TRUE(plat::ListOwnTempFiles(m_folder.c_str(), found));
+    EXPECT_EQ(1u, found.size());
+}
+
 } // namespace

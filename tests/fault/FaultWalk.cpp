@@ -12,6 +12,8 @@
 #include "PortableControl.h"
 #include "settings/ProductSettings.h"
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -216,4 +218,83 @@ CFaultWalk::Outcome CFaultWalk::Walk(int account, Operation operation)
         }
     }
     return outcome;
+}
+
+std::vector<std::string> CFaultWalk::OwnTempFiles() const
+{
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const auto& item :
+         std::filesystem::recursive_directory_iterator(CStoreSnapshot::NativePath(m_root), error)) {
+        if (item.is_regular_file() && plat::IsOwnTempFileName(item.path().filename().string()))
+            found.push_back(item.path().string());
+    }
+    return found;
+}
+
+size_t CFaultWalk::CrashThenRerun(int account, Operation operation, std::vector<std::string>& problems)
+{
+    const std::string name = std::string(OperationName(operation)) + " of account " + std::to_string(account);
+    CAcceptQuestions repairDoubtful;
+    if (!Prepare(account, operation)) {
+        problems.push_back(name + ": the sample stores could not be set up");
+        return 0;
+    }
+    std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));
+    if (!client->LoadClient()) {
+        problems.push_back(name + ": the client does not load");
+        return 0;
+    }
+    plat::portable::StartFaultCount();
+    operation == OP_CONFIGURE ? client->ConfigureAccount(account, &repairDoubtful)
+                              : client->UnconfigureAccount(account, &repairDoubtful);
+    plat::portable::StopFaults();
+    const size_t steps = plat::portable::FaultSteps().size();
+
+    size_t leaving = 0;
+    for (size_t step = 1; step <= steps; ++step) {
+        const std::string what = name + ", process stopped before step " + std::to_string(step);
+        if (!Prepare(account, operation)) {
+            problems.push_back(what + ": the sample stores could not be set up");
+            continue;
+        }
+        client.reset(CreateDefaultClient(m_client));
+        if (!client->LoadClient()) {
+            problems.push_back(what + ": the client does not load");
+            continue;
+        }
+        plat::portable::CrashAtFaultStep(step, nullptr);
+        operation == OP_CONFIGURE ? client->ConfigureAccount(account, &repairDoubtful)
+                                  : client->UnconfigureAccount(account, &repairDoubtful);
+        plat::portable::StopFaults();
+        client.reset();
+        const std::vector<std::string> left = OwnTempFiles();
+        if (left.empty())
+            continue;
+        ++leaving;
+        // A younger one may belong to a run still writing; the stopped run's are made old enough to go.
+        for (const std::string& path : left) {
+            std::error_code error;
+            std::filesystem::last_write_time(
+                path, std::filesystem::last_write_time(path, error) - std::chrono::minutes(2), error);
+        }
+        // The later run writes the account whichever way it now stands.
+        client.reset(CreateDefaultClient(m_client));
+        AccountInfo now;
+        if (!client->LoadClient() || !client->GetAccount(account, now)) {
+            problems.push_back(what + ": the account does not load afterwards");
+            continue;
+        }
+        const BOOL done = now.configured && now.upToDate
+                              ? client->UnconfigureAccount(account, &repairDoubtful)
+                              : client->ConfigureAccount(account, &repairDoubtful);
+        client.reset();
+        if (!done) {
+            problems.push_back(what + ": the later run failed");
+            continue;
+        }
+        for (const std::string& path : OwnTempFiles())
+            problems.push_back(what + ": the later run left " + path);
+    }
+    return leaving;
 }

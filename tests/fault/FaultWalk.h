@@ -39,6 +39,12 @@ public:
     // Walks one operation of one account; account must be writable.
     Outcome Walk(int account, Operation operation);
 
+    // Stops the process before each step of the operation, makes what the stopped run left older than a
+    // minute, and lets a later run write the account again: after it, no temporary file of the program's may
+    // remain below root. Gives the number of stopped runs that had left one; problems get those whose
+    // leftovers the later run did not take away.
+    size_t CrashThenRerun(int account, Operation operation, std::vector<std::string>& problems);
+
     static const char* OperationName(Operation operation);
 
 private:
@@ -50,6 +56,9 @@ private:
                const std::string& what);
     // Reloads the client from the stores as they lie now: the account's real settings must still be there.
     BOOL RealSettingsKept(int account, const PopSettings& real, std::string& why);
+
+    // The program's own temporary files below root (native paths).
+    std::vector<std::string> OwnTempFiles() const;
 
     int m_client;
     std::string m_root;

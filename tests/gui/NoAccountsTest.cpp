@@ -10,6 +10,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 typedef std::vector<std::string> Texts;
@@ -85,6 +87,25 @@ TEST(NoAccounts, EveryDialogOpensAndTheHintComesOnce)
         EXPECT_EQ("Please enter an integer.", gui::Answered(ui, kAssistant, IDOK));
         ASSERT_TRUE(gui::WaitUntil([&] { return gui::ItemText(assistant, IDC_PORT_INPUT) == "996"; }));
         EXPECT_EQ("anna/pop.mail.example/996", gui::ItemText(assistant, IDC_FINAL_USERNAME));
+        // Ports outside 1 to 65535 are refused the same way; the edges are taken.
+        for (const char* wrong : {"0", "65536", "99999"}) {
+            // Typed over the selection: only the last key makes the port leave the range.
+            ::PostMessageA(port, EM_SETSEL, 0, -1);
+            for (const char* key = wrong; *key; ++key)
+                ::PostMessageA(port, WM_CHAR, static_cast<WPARAM>(*key), 0);
+            EXPECT_EQ("Please enter a POP3 port from 1 to 65535.", gui::Answered(ui, kAssistant, IDOK))
+                << wrong;
+            // The port typed before the last key was the last good one.
+            const std::string good = wrong[1] ? std::string(wrong, strlen(wrong) - 1) : std::string("996");
+            ASSERT_TRUE(gui::WaitUntil([&] { return gui::ItemText(assistant, IDC_PORT_INPUT) == good; }))
+                << wrong;
+            EXPECT_EQ("anna/pop.mail.example/" + good, gui::ItemText(assistant, IDC_FINAL_USERNAME)) << wrong;
+        }
+        for (const char* edge : {"65535", "1"}) {
+            ::SetDlgItemTextA(assistant, IDC_PORT_INPUT, edge);
+            EXPECT_EQ(std::string("anna/pop.mail.example/") + edge,
+                      gui::ItemText(assistant, IDC_FINAL_USERNAME));
+        }
         EXPECT_TRUE(gui::Click(assistant, IDOK));
         EXPECT_TRUE(gui::WaitUntil([&] { return ::IsWindowEnabled(dlg) != 0; }));
 

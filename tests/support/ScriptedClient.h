@@ -40,6 +40,8 @@ public:
         return TRUE;
     }
 
+    size_t MaxUserNameLength() const override { return m_maxUserName; }
+
     // Direct access for tests.
     AccountInfo& Record(int index) { return Account(index); }
     using CMailClient::FindFilesRecursive;
@@ -49,6 +51,7 @@ public:
 
     BOOL m_detect = TRUE;
     BOOL m_failWrites = FALSE;
+    size_t m_maxUserName = static_cast<size_t>(-1);
     int m_reads = 0;
     std::vector<PopSettings> m_store;
     std::vector<int> m_refuse; // reason per index, 0: read succeeds

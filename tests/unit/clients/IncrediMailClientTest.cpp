@@ -128,7 +128,79 @@ TEST_F(IncrediMailClient, AProxyUserNameTooLongToReadBackIsNotWritten)
     for (int attempt = 0; attempt < 2; ++attempt) {
         CIncrediMailClient client;
         ASSERT_TRUE(client.LoadClient());
-        ASSERT_TRUE(RecordOf(client, 0).supported && !RecordOf(client, 0).configured);
+        ExpectUnsupported(client, 0, "Home", REASON_NAME_TOO_LONG);
+        EXPECT_FALSE(RecordOf(client, 0).configured);
+        ExpectRefused(client, 0, TRUE, PopValues);
+    }
+}
+
+TEST_F(IncrediMailClient, TheSpaFlagIsReadByValueAndGivenBackAsStored)
+{
+    // Absent, 0, 1 and 2: SPA is on for a non-zero flag only. Configuring turns an SPA flag off (the proxy
+    // speaks SPA) and leaves one that is off alone; unconfiguring writes it back as it was.
+    struct Case
+    {
+        long long flag; // -1: absent
+        const char* configured;
+        const char* restored;
+        const char* restoredAfterRestart;
+    };
+    const Case cases[] = {
+        {-1, "anna/pop.mail.example/110|localhost|dword:9110|<missing>",
+         "anna|pop.mail.example|dword:110|<missing>", "anna|pop.mail.example|dword:110|<missing>"},
+        {0, "anna/pop.mail.example/110|localhost|dword:9110|dword:0",
+         "anna|pop.mail.example|dword:110|dword:0", "anna|pop.mail.example|dword:110|dword:0"},
+        {1, "anna/pop.mail.example[SPA]/110|localhost|dword:9110|dword:0",
+         "anna|pop.mail.example|dword:110|dword:1", "anna|pop.mail.example|dword:110|dword:1"},
+        // The proxy user name tells only that SPA was on: a later run gives back 1.
+        {2, "anna/pop.mail.example[SPA]/110|localhost|dword:9110|dword:0",
+         "anna|pop.mail.example|dword:110|dword:2", "anna|pop.mail.example|dword:110|dword:1"},
+    };
+    for (const Case& c : cases) {
+        for (BOOL restart : {FALSE, TRUE}) {
+            SCOPED_TRACE("flag " + std::to_string(c.flag) + (restart ? ", given back by a later run" : ""));
+            ASSERT_TRUE(SeedIncrediMailSamples(m_context));
+            if (c.flag < 0) {
+                HKEY key = nullptr;
+                ASSERT_EQ(ERROR_SUCCESS, plat::RegOpen(HKEY_CURRENT_USER, Key("{A1}", "{ACC-1}").c_str(),
+                                                       KEY_ALL_ACCESS, &key));
+                EXPECT_EQ(ERROR_SUCCESS, plat::RegRemoveValue(key, "PopLogSecure"));
+                plat::RegClose(key);
+            } else {
+                const DWORD flag = static_cast<DWORD>(c.flag);
+                SetHomeValue("PopLogSecure", REG_DWORD, std::string(reinterpret_cast<const char*>(&flag), 4));
+            }
+            CIncrediMailClient client;
+            ASSERT_TRUE(client.LoadClient());
+            EXPECT_EQ(c.flag > 0 ? AUTH_SPA : AUTH_NORMAL, RecordOf(client, 0).original.authMode);
+            ASSERT_TRUE(client.ConfigureAccount(0));
+            EXPECT_EQ(c.configured, PopValues());
+            if (restart) {
+                CIncrediMailClient later;
+                ASSERT_TRUE(later.LoadClient());
+                ASSERT_TRUE(later.UnconfigureAccount(0));
+                EXPECT_EQ(c.restoredAfterRestart, PopValues());
+            } else {
+                ASSERT_TRUE(client.UnconfigureAccount(0));
+                EXPECT_EQ(c.restored, PopValues());
+            }
+        }
+    }
+}
+
+TEST_F(IncrediMailClient, PortsOutsideTheRangeAreLeftAlone)
+{
+    ASSERT_TRUE(SeedIncrediMailSamples(m_context));
+    for (DWORD port : {0u, 0xFFFFFFFFu, 65536u, 99999u, 65535u, 1u}) {
+        SCOPED_TRACE("port " + std::to_string(static_cast<int>(port)));
+        SetHomeValue("PopPort", REG_DWORD, std::string(reinterpret_cast<const char*>(&port), 4));
+        CIncrediMailClient client;
+        ASSERT_TRUE(client.LoadClient());
+        if (port == 65535 || port == 1) {
+            EXPECT_TRUE(RecordOf(client, 0).supported);
+            continue;
+        }
+        ExpectUnsupported(client, 0, "Home", REASON_PORT_RANGE);
         ExpectRefused(client, 0, TRUE, PopValues);
     }
 }

@@ -151,3 +151,38 @@ TEST_F(Opera7Clients, ARenumberedFileIsNotWrittenIntoAnotherAccount)
     ASSERT_TRUE(fresh.UnconfigureAccount(0));
     EXPECT_EQ("petra.c", RecordOf(fresh, 0).current.userName);
 }
+
+TEST_F(OperaClients, PortsOutsideTheRangeAndLoginsTooLongOnceCarriedAreLeftAlone)
+{
+    ASSERT_TRUE(SeedOperaSamples(m_context));
+    for (const char* port : {"0", "-1", "65536", "99999", "65535"}) {
+        SCOPED_TRACE(std::string("port ") + port);
+        ASSERT_TRUE(plat::ReplaceWholeFile(
+            AccountFile("Home").c_str(),
+            HomeIni(std::string("Login=olga\r\nAddress=pop.mail.example\r\nPort=") + port + "\r\n")));
+        COperaClient client;
+        ASSERT_TRUE(client.LoadClient());
+        if (std::string(port) == "65535") {
+            EXPECT_TRUE(RecordOf(client, 0).supported);
+            continue;
+        }
+        ExpectUnsupported(client, 0, "Home mail", REASON_PORT_RANGE);
+        ExpectRefused(client, 0, TRUE, FileStore(AccountFile("Home")));
+    }
+    // A login that Opera's file reads whole, but not once "/pop.mail.example/110" follows it.
+    const size_t longest = COperaIniFile::LongestValue() - std::string("/pop.mail.example/110").size();
+    for (size_t length : {longest, longest + 1}) {
+        SCOPED_TRACE("login of " + std::to_string(length));
+        ASSERT_TRUE(plat::ReplaceWholeFile(
+            AccountFile("Home").c_str(),
+            HomeIni("Login=" + std::string(length, 'o') + "\r\nAddress=pop.mail.example\r\nPort=110\r\n")));
+        COperaClient client;
+        ASSERT_TRUE(client.LoadClient());
+        if (length == longest) {
+            EXPECT_TRUE(RecordOf(client, 0).supported);
+            continue;
+        }
+        ExpectUnsupported(client, 0, "Home mail", REASON_NAME_TOO_LONG);
+        ExpectRefused(client, 0, TRUE, FileStore(AccountFile("Home")));
+    }
+}

@@ -60,7 +60,7 @@ TEST_F(OutlookClients, ConfigureAndUnconfigureWriteExactlyTheirValues)
 {
     ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
     m_port.Set(8110);
-    // The first has no port value and no SPA flag, the second an SPA flag of 0; a missing port may be added.
+    // The first has no port value and no SPA flag, the second an SPA flag of 1; a missing port may be added.
     ExpectRoundTrip<COutlookExpressClient>(
         {0, 1}, PopValues,
         "anna/pop.mail.example/110|localhost|dword:8110|<missing>| "
@@ -97,8 +97,8 @@ TEST_F(OutlookClients, AccountsThatCouldNotBeGivenBackAreLeftAlone)
               plat::RegRemoveTree(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000008").c_str()));
     ExpectRefused(client, 7, FALSE, [] { return Value("00000008", "POP3 User Name"); });
 
-    // A user name and server that read whole, but whose proxy user name would not: configuring must not leave
-    // the real settings in a value the program then refuses to read.
+    // A user name and server that read whole, but whose proxy user name would not: the account is not
+    // offered, and configuring must not leave the real settings in a value the program then refuses to read.
     ASSERT_EQ(ERROR_SUCCESS,
               key.Open(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000001").c_str(), KEY_WRITE));
     ASSERT_EQ(ERROR_SUCCESS, plat::RegRemoveValue(key.Get(), "POP3 Use Sicily"));
@@ -108,8 +108,114 @@ TEST_F(OutlookClients, AccountsThatCouldNotBeGivenBackAreLeftAlone)
     for (int attempt = 0; attempt < 2; ++attempt) {
         COutlookExpressClient longName;
         ASSERT_TRUE(longName.LoadClient());
-        ASSERT_TRUE(RecordOf(longName, 0).supported);
+        ExpectUnsupported(longName, 0, "Home mail", REASON_NAME_TOO_LONG);
         EXPECT_FALSE(RecordOf(longName, 0).configured);
         ExpectRefused(longName, 0, TRUE, PopValues);
+    }
+}
+
+TEST_F(OutlookClients, TheSpaFlagIsReadByValueAndGivenBackAsStored)
+{
+    // Absent, 0, 1 and 2: SPA is on for a non-zero flag only. Configuring turns an SPA flag off (the proxy
+    // speaks SPA) and leaves one that is off alone; unconfiguring writes it back as it was.
+    struct Case
+    {
+        long long flag; // -1: absent
+        const char* proxyUserName;
+        const char* configuredFlag;
+        const char* restoredFlag;
+        const char* restoredAfterRestart;
+    };
+    const Case cases[] = {
+        {-1, "anna/pop.mail.example/110", "<missing>", "<missing>", "<missing>"},
+        {0, "anna/pop.mail.example/110", "dword:0", "dword:0", "dword:0"},
+        {1, "anna/pop.mail.example[SPA]/110", "<missing>", "dword:1", "dword:1"},
+        // The proxy user name tells only that SPA was on: a later run gives back 1.
+        {2, "anna/pop.mail.example[SPA]/110", "<missing>", "dword:2", "dword:1"},
+    };
+    m_port.Set(8110);
+    for (const Case& c : cases) {
+        for (BOOL restart : {FALSE, TRUE}) {
+            SCOPED_TRACE("flag " + std::to_string(c.flag) + (restart ? ", given back by a later run" : ""));
+            ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
+            {
+                plat::CRegKey key;
+                ASSERT_EQ(ERROR_SUCCESS,
+                          key.Open(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000001").c_str(),
+                                   KEY_WRITE));
+                if (c.flag >= 0) {
+                    const DWORD flag = static_cast<DWORD>(c.flag);
+                    ASSERT_EQ(ERROR_SUCCESS,
+                              plat::RegWrite(key.Get(), "POP3 Use Sicily", REG_DWORD, &flag, sizeof(flag)));
+                }
+            }
+            COutlookExpressClient client;
+            ASSERT_TRUE(client.LoadClient());
+            EXPECT_EQ(c.flag > 0 ? AUTH_SPA : AUTH_NORMAL, RecordOf(client, 0).original.authMode);
+            ASSERT_TRUE(client.ConfigureAccount(0));
+            EXPECT_EQ(c.proxyUserName, Value("00000001", "POP3 User Name"));
+            EXPECT_EQ(c.configuredFlag, Value("00000001", "POP3 Use Sicily"));
+            if (restart) {
+                COutlookExpressClient later;
+                ASSERT_TRUE(later.LoadClient());
+                ASSERT_TRUE(later.UnconfigureAccount(0));
+                EXPECT_EQ(c.restoredAfterRestart, Value("00000001", "POP3 Use Sicily"));
+            } else {
+                ASSERT_TRUE(client.UnconfigureAccount(0));
+                EXPECT_EQ(c.restoredFlag, Value("00000001", "POP3 Use Sicily"));
+                EXPECT_EQ("anna", Value("00000001", "POP3 User Name"));
+            }
+        }
+    }
+}
+
+TEST_F(OutlookClients, PortsOutsideTheRangeAndNamesTooLongAreLeftAlone)
+{
+    ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
+    struct Case
+    {
+        DWORD port;
+        int reason; // REASON_NONE: supported
+    };
+    const Case cases[] = {{0, REASON_PORT_RANGE},     {0xFFFFFFFF, REASON_PORT_RANGE},
+                          {1, REASON_NONE},           {65535, REASON_NONE},
+                          {65536, REASON_PORT_RANGE}, {99999, REASON_PORT_RANGE}};
+    plat::CRegKey key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              key.Open(HKEY_CURRENT_USER, (std::string(kOeAccounts) + "\\00000001").c_str(), KEY_WRITE));
+    for (const Case& c : cases) {
+        SCOPED_TRACE("port " + std::to_string(static_cast<int>(c.port)));
+        ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key.Get(), "POP3 Port", REG_DWORD, &c.port, sizeof(c.port)));
+        COutlookExpressClient client;
+        ASSERT_TRUE(client.LoadClient());
+        if (c.reason == REASON_NONE) {
+            EXPECT_TRUE(RecordOf(client, 0).supported);
+            continue;
+        }
+        ExpectUnsupported(client, 0, "Home mail", c.reason);
+        EXPECT_EQ("Account's POP3 port is outside the range 1 to 65535.", client.GetReasonText(0));
+        ExpectRefused(client, 0, TRUE, PopValues);
+    }
+    const DWORD port = 110;
+    ASSERT_EQ(ERROR_SUCCESS, plat::RegWrite(key.Get(), "POP3 Port", REG_DWORD, &port, sizeof(port)));
+
+    // "/pop.mail.example/110" adds 21 characters: a user name of 238 gives the longest proxy user name the
+    // registry readers take back (259 characters and the NUL), one of 239 is refused before anything is
+    // written.
+    for (size_t length : {238u, 239u, 240u, 259u}) {
+        SCOPED_TRACE("user name of " + std::to_string(length));
+        ASSERT_EQ(ERROR_SUCCESS, key.SetString("POP3 User Name", std::string(length, 'u')));
+        COutlookExpressClient client;
+        ASSERT_TRUE(client.LoadClient());
+        if (length == 238) {
+            ASSERT_TRUE(RecordOf(client, 0).supported);
+            ASSERT_TRUE(client.ConfigureAccount(0));
+            EXPECT_EQ(std::string(238, 'u') + "/pop.mail.example/110", Value("00000001", "POP3 User Name"));
+            ASSERT_TRUE(client.UnconfigureAccount(0));
+            continue;
+        }
+        ExpectUnsupported(client, 0, "Home mail", REASON_NAME_TOO_LONG);
+        EXPECT_NE("", client.GetReasonText(0));
+        ExpectRefused(client, 0, TRUE, PopValues);
     }
 }

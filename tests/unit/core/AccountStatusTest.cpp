@@ -69,7 +69,7 @@ TEST_F(AccountStatus, EvaluateClassifiesEveryForm)
         {"anna/pop.example[SPA]x/995", "localhost", 110, 1, 1, 1, 0, 0, "anna", "pop.example", 995, S},
         {"anna/pop.example[APOP][SPA]/110", "localhost", 110, 1, 1, 1, 0, 0, "anna", "pop.example[APOP]", 110,
          S},
-        // Ports are not range-checked; a negative one is doubted by its sign.
+        // A configured account gives back the port it carries, in range or not; a negative one is doubted.
         {"anna/pop.example/70000", "localhost", 110, 1, 1, 1, 0, 0, "anna", "pop.example", 70000, N},
         {"anna/pop.example/-5", "localhost", 110, 1, 1, 0, 1, 0, "anna", "pop.example", -5, N},
         // A digit run too long for an int is held, not overflowed.
@@ -108,7 +108,9 @@ TEST_F(AccountStatus, AnAccountIsOfferedOnlyWhenConfiguringCanGiveItBack)
         BOOL supported;
     } rows[] = {
         {"pop.example", 110, AUTH_NORMAL, TRUE},    {"pop.example", 1, AUTH_UNKNOWN, TRUE},
-        {"pop.example", 0, AUTH_NORMAL, FALSE},     {"pop.example", -110, AUTH_NORMAL, FALSE},
+        {"pop.example", 0, AUTH_NORMAL, FALSE},     {"pop.example", -1, AUTH_NORMAL, FALSE},
+        {"pop.example", 65535, AUTH_NORMAL, TRUE},  {"pop.example", 65536, AUTH_NORMAL, FALSE},
+        {"pop.example", 99999, AUTH_NORMAL, FALSE}, {"pop[SPA]", 0, AUTH_NORMAL, FALSE},
         {"pop[1].example", 995, AUTH_NORMAL, TRUE}, {"pop[SPA]", 110, AUTH_NORMAL, FALSE},
         {"pop[APOP]", 110, AUTH_APOP, FALSE},       {"pop[APOP]", 110, AUTH_SPA, TRUE},
         {"pop[SPA]", 110, AUTH_APOP, FALSE},        {"pop.example", 110, AUTH_SPA, TRUE},
@@ -123,8 +125,47 @@ TEST_F(AccountStatus, AnAccountIsOfferedOnlyWhenConfiguringCanGiveItBack)
         const AccountInfo& account = client.Record(0);
         EXPECT_FALSE(account.configured);
         EXPECT_EQ(row.supported, account.supported);
-        EXPECT_EQ(row.supported ? REASON_NONE : REASON_CONFIG_UNREADABLE, account.reason);
+        // A port outside 1 to 65535 has its own reason, whatever else is wrong.
+        const BOOL inRange = row.port >= 1 && row.port <= 65535;
+        EXPECT_EQ(row.supported ? REASON_NONE
+                  : inRange     ? REASON_CONFIG_UNREADABLE
+                                : REASON_PORT_RANGE,
+                  account.reason);
+        if (!inRange) {
+            EXPECT_EQ("Account's POP3 port is outside the range 1 to 65535.", client.GetReasonText(0));
+            EXPECT_FALSE(client.ConfigureAccount(0));
+            EXPECT_TRUE(client.m_writes.empty());
+        }
     }
+}
+
+TEST_F(AccountStatus, AProxyUserNameLongerThanTheClientTakesIsRefusedBeforeAnyWrite)
+{
+    // "anna/pop.example[SPA]/110" has 25 characters: it fits a limit of 25, not one of 24.
+    for (size_t limit : {25u, 24u}) {
+        SCOPED_TRACE("limit " + std::to_string(limit));
+        CScriptedClient client;
+        client.m_maxUserName = limit;
+        client.m_store = {Pop("anna", "pop.example", 110, AUTH_SPA)};
+        ASSERT_TRUE(client.LoadClient());
+        const AccountInfo& account = client.Record(0);
+        EXPECT_EQ(limit == 25, account.supported);
+        EXPECT_EQ(limit == 25 ? REASON_NONE : REASON_NAME_TOO_LONG, account.reason);
+        EXPECT_EQ(limit == 25, client.ConfigureAccount(0));
+        EXPECT_EQ(limit == 25 ? 1u : 0u, client.m_writes.size());
+        if (limit == 24) {
+            EXPECT_EQ("Account's username is too long for the e-mail client once it carries the Nimbrel "
+                      "settings.",
+                      client.GetReasonText(0));
+        }
+    }
+    // A configured account already holds its proxy user name: it stays offered, to be given back.
+    CScriptedClient configured;
+    configured.m_maxUserName = 10;
+    configured.m_store = {Pop("anna/pop.example[SPA]/110", "localhost", 110)};
+    ASSERT_TRUE(configured.LoadClient());
+    EXPECT_TRUE(configured.Record(0).supported);
+    EXPECT_TRUE(configured.UnconfigureAccount(0));
 }
 
 TEST_F(AccountStatus, DoubtfulAccountAsksFirst)

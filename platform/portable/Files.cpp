@@ -156,15 +156,21 @@ BOOL PathExists(const char* path)
     return exists;
 }
 
+// The folder opened for a listing; null when it cannot be (or the fault layer says so).
+static DIR* OpenListing(const char* folder)
+{
+    if (!folder)
+        return nullptr;
+    const std::string native = NativePath(folder);
+    if (Faulted(portable::FAULT_OPEN, native))
+        return nullptr;
+    return opendir(native.empty() ? "." : native.c_str());
+}
+
 BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
 {
     entries.clear();
-    if (!folder)
-        return FALSE;
-    std::string native = NativePath(folder);
-    if (Faulted(portable::FAULT_OPEN, native))
-        return FALSE;
-    DIR* dir = opendir(native.empty() ? "." : native.c_str());
+    DIR* dir = OpenListing(folder);
     if (!dir)
         return FALSE;
     try {
@@ -212,12 +218,7 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
 BOOL ListOwnTempFiles(const char* folder, std::vector<DirEntry>& entries)
 {
     entries.clear();
-    if (!folder)
-        return FALSE;
-    std::string native = NativePath(folder);
-    if (Faulted(portable::FAULT_OPEN, native))
-        return FALSE;
-    DIR* dir = opendir(native.empty() ? "." : native.c_str());
+    DIR* dir = OpenListing(folder);
     if (!dir)
         return FALSE;
     try {

@@ -12,22 +12,25 @@ const std::vector<std::string>& CLoadContext::FindFiles(const std::string& direc
             return search.found;
     }
     FolderSearch search{directory, fileName, {}};
-    SearchFolder(directory, fileName, search.found);
+    std::set<plat::FolderId> visited;
+    SearchFolder(directory, fileName, 0, visited, search.found);
     m_searches.push_back(std::move(search));
     return m_searches.back().found;
 }
 
-void CLoadContext::SearchFolder(const std::string& directory, const std::string& fileName,
-                                std::vector<std::string>& found)
+void CLoadContext::SearchFolder(const std::string& directory, const std::string& fileName, int depth,
+                                std::set<plat::FolderId>& visited, std::vector<std::string>& found)
 {
+    plat::FolderId id;
+    if (plat::FolderIdentity(directory.c_str(), id) && !visited.insert(id).second)
+        return;
     std::vector<plat::DirEntry> entries;
     if (!plat::ListDirectory(directory.c_str(), entries))
         return;
     for (const plat::DirEntry& entry : entries) {
-        // A linked folder is not entered: a link back up the tree would make the walk, and the load, endless.
         if (entry.isDirectory && !entry.name.empty() && entry.name[0] != '.') {
-            if (!entry.isLink)
-                SearchFolder(directory + "\\" + entry.name, fileName, found);
+            if (depth < kMaxSearchDepth)
+                SearchFolder(directory + "\\" + entry.name, fileName, depth + 1, visited, found);
         } else if (EqualsNoCase(entry.name, fileName))
             found.push_back(directory + "\\" + fileName);
     }

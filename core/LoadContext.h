@@ -1,10 +1,12 @@
 // CLoadContext: what one load of the clients reads and shares, held for that load and dropped with it.
 #pragma once
 
+#include "Files.h"
 #include "ReadBatch.h"
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,9 @@ public:
 
     // Every path below directory whose entry name equals fileName (any case), in the order of a depth-first
     // walk. The first search of a tree for a name in this load walks it; later ones give what it found.
+    // Linked folders (symbolic links, junctions) are entered: users move a profile to another drive and leave
+    // a link. Each folder is walked once, known by its identity, so a link back up the tree ends the walk
+    // there; a folder whose identity cannot be read is walked, and kMaxSearchDepth bounds the walk then.
     const std::vector<std::string>& FindFiles(const std::string& directory, const std::string& fileName);
 
     // The part kept under name, made (default-constructed T) on first use. Every user of a name asks for the
@@ -57,8 +62,9 @@ private:
         std::string fileName;
         std::vector<std::string> found;
     };
-    void SearchFolder(const std::string& directory, const std::string& fileName,
-                      std::vector<std::string>& found);
+    static const int kMaxSearchDepth = 64;
+    void SearchFolder(const std::string& directory, const std::string& fileName, int depth,
+                      std::set<plat::FolderId>& visited, std::vector<std::string>& found);
 
     plat::CReadBatch m_batch;
     std::vector<FolderSearch> m_searches;

@@ -39,6 +39,23 @@ BOOL ListOwnTempFiles(const char* folder, std::vector<DirEntry>& entries);
 // order the file system returns them. FALSE when the folder cannot be opened (entries then empty).
 BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries);
 
+// What tells one folder from another whatever path leads to it: a folder reached through a symbolic link or
+// junction has the identity of the folder the link points at. On Windows the volume serial number and file
+// index (GetFileInformationByHandle on the folder opened with FILE_FLAG_BACKUP_SEMANTICS); on the portable
+// backend the device and inode of stat(), which follows links.
+struct FolderId
+{
+    unsigned long long volume = 0;
+    unsigned long long index = 0;
+    bool operator==(const FolderId& other) const { return volume == other.volume && index == other.index; }
+    bool operator<(const FolderId& other) const
+    {
+        return volume != other.volume ? volume < other.volume : index < other.index;
+    }
+};
+// The identity of an existing folder, links followed; FALSE (id unchanged) when it cannot be read.
+BOOL FolderIdentity(const char* folder, FolderId& id);
+
 // Reads a whole file as bytes. FALSE when it cannot be opened or read; the output is then unchanged.
 BOOL ReadWholeFile(const char* path, std::string& bytes);
 

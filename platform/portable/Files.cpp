@@ -215,6 +215,19 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
     return TRUE;
 }
 
+BOOL FolderIdentity(const char* folder, FolderId& id)
+{
+    if (!folder)
+        return FALSE;
+    const std::string native = NativePath(folder);
+    struct stat info;
+    if (stat(native.empty() ? "." : native.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return FALSE;
+    id.volume = static_cast<unsigned long long>(info.st_dev);
+    id.index = static_cast<unsigned long long>(info.st_ino);
+    return TRUE;
+}
+
 BOOL ListOwnTempFiles(const char* folder, std::vector<DirEntry>& entries)
 {
     entries.clear();

@@ -121,6 +121,27 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
     return TRUE;
 }
 
+BOOL FolderIdentity(const char* folder, FolderId& id)
+{
+    if (!folder)
+        return FALSE;
+    std::wstring wide;
+    if (!ToWide(folder, wide))
+        return FALSE;
+    // Backup semantics open a folder; without FILE_FLAG_OPEN_REPARSE_POINT a link is followed to its target.
+    CFileHandle handle(CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.IsValid())
+        return FALSE;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle.Get(), &info) ||
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return FALSE;
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return TRUE;
+}
+
 BOOL ListOwnTempFiles(const char* folder, std::vector<DirEntry>& entries)
 {
     entries.clear();
@@ -254,7 +275,8 @@ BOOL RemoveUnusedFile(const char* path)
     if (!path || !*path || !ToWide(path, wide))
         return FALSE;
     // Opened for nobody else to share: a file another process holds open is refused, not deleted under it.
-    HANDLE file = CreateFileW(wide.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    HANDLE file =
+        CreateFileW(wide.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return FALSE;
     return CloseHandle(file) ? TRUE : FALSE;

@@ -39,15 +39,46 @@ std::vector<std::string> Listing(std::string folder)
     return names;
 }
 
-// Followed, the link would give the file again at every level until paths grew too long.
-TEST(FolderLinks, AreListedAsLinksAndTheAccountSearchDoesNotFollowThem)
+// A link and its target are one folder by identity; that is what ends a walk through a link back up the tree
+// after one round, each file found once.
+TEST(FolderLinks, AreListedAsLinksAndHaveTheIdentityOfTheirTarget)
 {
     const std::string folder = contract::FolderWithLinkToItself();
     ASSERT_FALSE(folder.empty()) << "no folder with a link to itself";
     EXPECT_EQ((std::vector<std::string>{"loop\\ link", "prefs.js"}), Listing(folder));
+
+    plat::FolderId target, viaLink, viaTwoLinks, parent;
+    ASSERT_TRUE(plat::FolderIdentity(folder.c_str(), target));
+    ASSERT_TRUE(plat::FolderIdentity((folder + "\\loop").c_str(), viaLink));
+    ASSERT_TRUE(plat::FolderIdentity((folder + "\\loop\\loop").c_str(), viaTwoLinks));
+    ASSERT_TRUE(plat::FolderIdentity(folder.substr(0, folder.find_last_of('\\')).c_str(), parent));
+    EXPECT_TRUE(target == viaLink);
+    EXPECT_TRUE(target == viaTwoLinks);
+    EXPECT_FALSE(target == parent);
+    EXPECT_TRUE(target < parent || parent < target);
+
+    // A file or a missing path has no folder identity, and the output is left alone.
+    plat::FolderId untouched;
+    untouched.volume = 7;
+    EXPECT_FALSE(plat::FolderIdentity((folder + "\\prefs.js").c_str(), untouched));
+    EXPECT_FALSE(plat::FolderIdentity((folder + "\\missing").c_str(), untouched));
+    EXPECT_EQ(7u, untouched.volume);
+
     CScriptedClient client;
     client.FindFilesRecursive(folder, "prefs.js");
     EXPECT_EQ(std::vector<std::string>{folder + "\\prefs.js"}, client.FoundFiles());
+}
+
+TEST_F(FilesTest, DifferentFoldersHaveDifferentIdentities)
+{
+    ASSERT_TRUE(contract::MakeFolder(m_folder + "one"));
+    ASSERT_TRUE(contract::MakeFolder(m_folder + "two"));
+    plat::FolderId one, oneAgain, two;
+    ASSERT_TRUE(plat::FolderIdentity((m_folder + "one").c_str(), one));
+    ASSERT_TRUE(plat::FolderIdentity((m_folder + "one\\").c_str(), oneAgain));
+    ASSERT_TRUE(plat::FolderIdentity((m_folder + "two").c_str(), two));
+    EXPECT_TRUE(one == oneAgain);
+    EXPECT_FALSE(one == two);
 }
 
 TEST_F(FilesTest, WholeFileReadsAndReplacement)

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -118,3 +121,46 @@ TEST(MailClient, OneSearchOfATreePerLoad)
     alone.FindFilesRecursive(root.Path(), "prefs.js");
     EXPECT_EQ(2u, alone.FoundFiles().size());
 }
+
+#ifndef _WIN32
+// A Windows program cannot make a link under Wine; the end-to-end tests cover links there, made by the
+// script.
+namespace {
+
+bool MakeLink(const std::string& target, const std::string& link)
+{
+    std::string native = link;
+    std::replace(native.begin(), native.end(), '\\', '/');
+    return symlink(target.c_str(), native.c_str()) == 0;
+}
+
+} // namespace
+
+// A profile moved to another drive leaves a link where it was; a link back up the tree ends after one round.
+TEST(MailClient, FindFilesRecursiveEntersLinkedFoldersAndEndsLoops)
+{
+    CTestFolder root;
+    ASSERT_TRUE(plat::CreateFolder((root / "elsewhere\\moved").c_str()));
+    ASSERT_TRUE(plat::ReplaceWholeFile((root / "elsewhere\\moved\\prefs.js").c_str(), "moved"));
+    ASSERT_TRUE(plat::CreateFolder((root / "Profiles\\plain").c_str()));
+    ASSERT_TRUE(plat::ReplaceWholeFile((root / "Profiles\\plain\\prefs.js").c_str(), "plain"));
+    ASSERT_TRUE(MakeLink("../elsewhere/moved", root / "Profiles\\linked"));
+    ASSERT_TRUE(MakeLink("..", root / "Profiles\\plain\\up"));
+
+    CScriptedClient client;
+    client.FindFilesRecursive(root / "Profiles", "prefs.js");
+    std::vector<std::string> found = client.FoundFiles();
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(
+        (std::vector<std::string>{root / "Profiles\\linked\\prefs.js", root / "Profiles\\plain\\prefs.js"}),
+        found);
+    std::string bytes;
+    ASSERT_TRUE(plat::ReadWholeFile((root / "Profiles\\linked\\prefs.js").c_str(), bytes));
+    EXPECT_EQ("moved", bytes);
+
+    // Searched from above, the moved profile is reached twice (by its own path and by the link): once found.
+    CScriptedClient whole;
+    whole.FindFilesRecursive(root.Path(), "prefs.js");
+    EXPECT_EQ(2u, whole.FoundFiles().size());
+}
+#endif

@@ -156,21 +156,37 @@ BOOL PathExists(const char* path)
     return exists;
 }
 
-// The folder opened for a listing; null when it cannot be (or the fault layer says so).
-static DIR* OpenListing(const char* folder)
+// A folder opened for a listing, closed with it; Get() is null when it cannot be (or the fault layer says
+// so).
+class CListing
 {
-    if (!folder)
-        return nullptr;
-    const std::string native = NativePath(folder);
-    if (Faulted(portable::FAULT_OPEN, native))
-        return nullptr;
-    return opendir(native.empty() ? "." : native.c_str());
-}
+public:
+    explicit CListing(const char* folder)
+    {
+        if (!folder)
+            return;
+        const std::string native = NativePath(folder);
+        if (!Faulted(portable::FAULT_OPEN, native))
+            m_dir = opendir(native.empty() ? "." : native.c_str());
+    }
+    ~CListing()
+    {
+        if (m_dir)
+            closedir(m_dir);
+    }
+    CListing(const CListing&) = delete;
+    CListing& operator=(const CListing&) = delete;
+    DIR* Get() const { return m_dir; }
+
+private:
+    DIR* m_dir = nullptr;
+};
 
 BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
 {
     entries.clear();
-    DIR* dir = OpenListing(folder);
+    CListing listing(folder);
+    DIR* dir = listing.Get();
     if (!dir)
         return FALSE;
     try {
@@ -207,11 +223,9 @@ BOOL ListDirectory(const char* folder, std::vector<DirEntry>& entries)
         std::sort(found.begin() + 2, found.end(), NameBefore);
         entries.swap(found);
     } catch (...) {
-        closedir(dir);
         entries.clear();
         return FALSE;
     }
-    closedir(dir);
     return TRUE;
 }
 
@@ -231,7 +245,8 @@ BOOL FolderIdentity(const char* folder, FolderId& id)
 BOOL ListOwnTempFiles(const char* folder, std::vector<DirEntry>& entries)
 {
     entries.clear();
-    DIR* dir = OpenListing(folder);
+    CListing listing(folder);
+    DIR* dir = listing.Get();
     if (!dir)
         return FALSE;
     try {
@@ -249,11 +264,9 @@ BOOL ListOwnTempFiles(const char* folder, std::vector<DirEntry>& entries)
         std::sort(found.begin(), found.end(), NameBefore);
         entries.swap(found);
     } catch (...) {
-        closedir(dir);
         entries.clear();
         return FALSE;
     }
-    closedir(dir);
     return TRUE;
 }
 

@@ -175,7 +175,8 @@ BOOL CMailClient::EvaluateAccount(int index)
             return FALSE;
         }
         // Configuring keeps these settings only inside the proxy user name. Ones it cannot carry back whole
-        // (a port of 0 or below, a server holding a tag) would return changed: such an account is left alone.
+        // (a server holding a tag, a user name holding a slash) would return changed: such an account is left
+        // alone.
         if (!CarriedWhole(account.original)) {
             account.supported = FALSE;
             account.reason = REASON_CONFIG_UNREADABLE;

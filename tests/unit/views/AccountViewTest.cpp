@@ -2,7 +2,6 @@
 #include "support/ScriptedClient.h"
 
 #include "views/AccountView.h"
-#include "views/RowKey.h"
 
 #include <gtest/gtest.h>
 
@@ -75,21 +74,6 @@ TEST(AccountView, DetailsNameTheAccountAndItsClientAndSayWhyItIsLeftAlone)
     EXPECT_TRUE(empty.userName.empty() && empty.server.empty() && empty.remark.empty());
 }
 
-TEST(AccountView, ColumnClicksStepTheSortStates)
-{
-    // Column 0 cycles catalogue order, ascending, descending; columns 1-4 toggle their pair.
-    EXPECT_EQ(1, NextSortState(0, 0));
-    EXPECT_EQ(2, NextSortState(1, 0));
-    EXPECT_EQ(0, NextSortState(2, 0));
-    EXPECT_EQ(0, NextSortState(5, 0));
-    for (int column = 1; column <= 4; ++column) {
-        EXPECT_EQ(2 * column + 1, NextSortState(0, column)) << column;
-        EXPECT_EQ(2 * column + 2, NextSortState(2 * column + 1, column)) << column;
-        EXPECT_EQ(2 * column + 1, NextSortState(2 * column + 2, column)) << column;
-    }
-    EXPECT_EQ(7, NextSortState(7, 5));
-}
-
 TEST(AccountView, RowsSortByTheClickedColumnThenByName)
 {
     struct Entry
@@ -125,12 +109,4 @@ TEST(AccountView, RowsSortByTheClickedColumnThenByName)
     EXPECT_EQ("Anna Bea Dora Carl ", order(7));
     // Up to date, then not, then those where it does not apply.
     EXPECT_EQ("Anna Bea Carl Dora ", order(9));
-}
-
-TEST(AccountView, TheRowKeyCarriesClientAndAccount)
-{
-    EXPECT_EQ(0x0003002Au, MakeRowKey(3, 42));
-    EXPECT_EQ(13, ClientOfRowKey(MakeRowKey(13, 65535)));
-    EXPECT_EQ(65535, AccountOfRowKey(MakeRowKey(13, 65535)));
-    EXPECT_EQ(0, AccountOfRowKey(MakeRowKey(2, 65536)));
 }

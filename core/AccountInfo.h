@@ -2,6 +2,7 @@
 #pragma once
 
 #include "PlatTypes.h"
+#include "core/ProxyTags.h"
 
 #include <string>
 
@@ -36,7 +37,8 @@ enum
     REASON_NO_PORT_SELECTION = 7,
     REASON_NEWS = 8,
     REASON_PORT_RANGE = 9,
-    REASON_NAME_TOO_LONG = 10
+    REASON_NAME_TOO_LONG = 10,
+    REASON_SECURE = 11
 };
 
 struct PopSettings
@@ -49,6 +51,13 @@ struct PopSettings
     // this, so 0 stays 0, 2 stays 2 and an absent flag stays absent.
     int spaFlag = 0;
     BOOL spaFlagPresent = FALSE;
+    // The secure connection towards the server: PROXY_SECURE_NONE, _SSL or _STLS. Configuring turns the
+    // client's own setting off (the hop to the proxy is plain) and carries this in the proxy user name.
+    int secure = PROXY_SECURE_NONE;
+    // The client's own secure setting exactly as stored, in the adapter's notation, so that giving back
+    // writes the same value and type; empty when the client stored none or it is not known (an account
+    // given back from its proxy user name alone), and the adapter then writes its usual value for secure.
+    std::string secureStored;
 };
 
 struct AccountInfo

@@ -44,17 +44,15 @@ int ParsePortText(std::string_view text)
 } // namespace
 
 std::string EncodeProxyUserName(const std::string& userName, const std::string& server, int port,
-                                int authMode)
+                                int authMode, int secure)
 {
-    const char* tag = authMode == AUTH_APOP ? "[APOP]" : authMode == AUTH_SPA ? "[SPA]" : "";
     const std::string portText = std::to_string(port);
     // Made in one allocation: every account is encoded at each load, to see that it can be carried.
     std::string encoded;
-    encoded.reserve(userName.size() + server.size() + strlen(tag) + portText.size() + 2);
+    encoded.reserve(userName.size() + server.size() + 13 + portText.size() + 2);
     encoded += userName;
     encoded += '/';
-    encoded += server;
-    encoded += tag;
+    encoded += AppendProxyServerTags(server, authMode, secure);
     encoded += '/';
     encoded += portText;
     return encoded;
@@ -91,18 +89,11 @@ BOOL DecodeProxyUserName(const std::string& stored, PopSettings& real, BOOL& dou
     std::string_view middle = secondSlash == std::string::npos
                                   ? text.substr(firstSlash + 1)
                                   : text.substr(firstSlash + 1, secondSlash - firstSlash - 1);
-    size_t tag = middle.find("[SPA]");
-    if (tag != std::string_view::npos) {
-        middle = middle.substr(0, tag);
-        real.authMode = AUTH_SPA;
-    } else if ((tag = middle.find("[APOP]")) != std::string_view::npos) {
-        middle = middle.substr(0, tag);
-        real.authMode = AUTH_APOP;
-    } else {
-        real.authMode = AUTH_NORMAL;
-    }
+    const ProxyServerTags tags = SplitProxyServerTags(middle);
+    real.authMode = tags.authMode;
+    real.secure = tags.secure;
     real.userName.assign(stored, 0, firstSlash);
-    real.server.assign(middle.data(), middle.size());
+    real.server = tags.server;
     real.port = port;
     return TRUE;
 }
@@ -120,13 +111,14 @@ BOOL CarriedWhole(const PopSettings& settings)
         return TRUE;
     PopSettings carried;
     BOOL doubtful = FALSE;
-    const std::string encoded =
-        EncodeProxyUserName(settings.userName, settings.server, settings.port, settings.authMode);
+    const std::string encoded = EncodeProxyUserName(settings.userName, settings.server, settings.port,
+                                                    settings.authMode, settings.secure);
     if (!DecodeProxyUserName(encoded, carried, doubtful) || doubtful)
         return FALSE;
     const BOOL tagged = settings.authMode == AUTH_APOP || settings.authMode == AUTH_SPA;
     return carried.userName == settings.userName && carried.server == settings.server &&
-           carried.port == settings.port && (tagged ? carried.authMode == settings.authMode : TRUE);
+           carried.port == settings.port && carried.secure == settings.secure &&
+           (tagged ? carried.authMode == settings.authMode : TRUE);
 }
 
 BOOL IsPortInRange(int port)
@@ -142,6 +134,8 @@ BOOL CMailClient::EvaluateAccount(int index)
         return FALSE;
     AccountInfo& account = Account(index);
     account.current.authMode = AUTH_UNKNOWN;
+    account.current.secure = PROXY_SECURE_NONE;
+    account.current.secureStored.clear();
     account.current.port = 0;
     account.current.server.clear();
     account.current.userName.clear();
@@ -182,10 +176,17 @@ BOOL CMailClient::EvaluateAccount(int index)
             account.reason = REASON_CONFIG_UNREADABLE;
             return FALSE;
         }
+        // A client that speaks TLS to a proxy that does not would stop fetching mail.
+        if (account.original.secure != PROXY_SECURE_NONE && !g_productSettings.ProxySpeaksTls()) {
+            account.supported = FALSE;
+            account.reason = REASON_SECURE;
+            return FALSE;
+        }
         // Refused here, before anything is written: the client's store would not take the longer name.
         const PopSettings& original = account.original;
-        if (EncodeProxyUserName(original.userName, original.server, original.port, original.authMode).size() >
-            MaxUserNameLength()) {
+        if (EncodeProxyUserName(original.userName, original.server, original.port, original.authMode,
+                                original.secure)
+                .size() > MaxUserNameLength()) {
             account.supported = FALSE;
             account.reason = REASON_NAME_TOO_LONG;
             return FALSE;
@@ -202,6 +203,12 @@ BOOL CMailClient::EvaluateAccount(int index)
         real.spaFlag = current.spaFlag;
         real.spaFlagPresent = current.spaFlagPresent;
     }
+    // Likewise a name without a secure tag was made from a plain account: a secure setting the client holds
+    // now was turned on since, and is the user's own. With a tag, the stored form is not known here.
+    if (real.secure == PROXY_SECURE_NONE) {
+        real.secure = current.secure;
+        real.secureStored = current.secureStored;
+    }
 
     account.configured = TRUE;
     account.upToDate = portDoubtful ? FALSE : TRUE;
@@ -211,6 +218,9 @@ BOOL CMailClient::EvaluateAccount(int index)
         account.suspicious = TRUE;
     }
     if (current.port != g_productSettings.GetProxyPort())
+        account.upToDate = FALSE;
+    // The client turned its secure connection on again: it would speak TLS to the plain proxy.
+    if (current.secure != PROXY_SECURE_NONE)
         account.upToDate = FALSE;
     account.original = real;
     return TRUE;
@@ -225,12 +235,21 @@ BOOL CMailClient::ConfigureAccount(int index, CDoubtfulAnswer* answer)
         return TRUE;
     if (NeedsConfirmation(account) && !ConfirmDoubtfulAccount(index, ACTION_CONFIGURE, answer))
         return FALSE;
+    // Reached by an update of a configured account whose client turned its secure connection on: the tag
+    // it would need is one the proxy cannot carry.
+    if (account.original.secure != PROXY_SECURE_NONE && !g_productSettings.ProxySpeaksTls()) {
+        account.reason = REASON_SECURE;
+        return FALSE;
+    }
 
     account.current.authMode = AUTH_NORMAL;
     account.current.port = g_productSettings.GetProxyPort();
     account.current.server = kLocalServer;
-    account.current.userName = EncodeProxyUserName(account.original.userName, account.original.server,
-                                                   account.original.port, account.original.authMode);
+    account.current.userName =
+        EncodeProxyUserName(account.original.userName, account.original.server, account.original.port,
+                            account.original.authMode, account.original.secure);
+    account.current.secure = PROXY_SECURE_NONE;
+    account.current.secureStored.clear();
     if (!WriteAccount(index, WRITE_CURRENT))
         return FALSE;
     account.configured = TRUE;
@@ -271,7 +290,7 @@ std::string CMailClient::GetReasonText(int index) const
 {
     static const char* const kKeys[] = {"IRSlash",     "IRRegistry",    "IRIMAP",      "IRUnkSrv",
                                         "IRCfgUnrch",  "IRAuthNotSupp", "IRNoPortSel", "IRNews",
-                                        "IRPortRange", "IRNameLength"};
+                                        "IRPortRange", "IRNameLength",  "IRSecure"};
     static const char* const kDefaults[] = {
         "Account's username or servername originally contains slash symbol(s).",
         "Impossible to read all necessary information from registry.",
@@ -282,11 +301,12 @@ std::string CMailClient::GetReasonText(int index) const
         "Non-standard POP3 port value set in the Nimbrel; e-mail client does not support it.",
         "Account configured to work by NEWS protocol.",
         "Account's POP3 port is outside the range 1 to 65535.",
-        "Account's username is too long for the e-mail client once it carries the Nimbrel settings."};
+        "Account's username is too long for the e-mail client once it carries the Nimbrel settings.",
+        "Account uses a secure connection (SSL/TLS), which the POP3 proxy cannot carry."};
     if (m_accounts == nullptr || index < 0 || index >= m_accountCount)
         return std::string();
     int reason = m_accounts[index].reason;
-    if (reason < REASON_SLASH || reason > REASON_NAME_TOO_LONG)
+    if (reason < REASON_SLASH || reason > REASON_SECURE)
         return std::string();
     CTextSection texts(g_textTable, "Client");
     return texts.Get(kKeys[reason - 1], kDefaults[reason - 1]);

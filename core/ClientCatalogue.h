@@ -1,4 +1,4 @@
-// CClientCatalogue: the nine client adapters in their fixed order, created, loaded and rebuilt together.
+// CClientCatalogue: the client adapters in their fixed order, created, loaded and rebuilt together.
 #pragma once
 
 #include "core/MailClient.h"
@@ -14,7 +14,12 @@ enum
     CLIENT_OPERA = 6,
     CLIENT_OPERA7 = 7,
     CLIENT_NETSCAPE = 8,
-    CLIENT_COUNT = 9
+    CLIENT_THUNDERBIRD = 9,
+    CLIENT_SEAMONKEY = 10,
+    CLIENT_OUTLOOK_PROFILES = 11,
+    CLIENT_WINDOWS_LIVE_MAIL = 12,
+    CLIENT_WINDOWS_MAIL = 13,
+    CLIENT_COUNT = 14
 };
 
 class CClientCatalogue
@@ -29,7 +34,7 @@ public:
     CClientCatalogue(const CClientCatalogue&) = delete;
     CClientCatalogue& operator=(const CClientCatalogue&) = delete;
 
-    // Fills the nine slots in index order; a slot whose adapter cannot be made stays null.
+    // Fills the slots in index order; a slot whose adapter cannot be made stays null.
     void CreateCatalogue();
     // Calls LoadClient on every slot in index order.
     void LoadCatalogue();

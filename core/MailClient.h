@@ -105,11 +105,13 @@ private:
     BOOL ConfirmDoubtfulAccount(int index, EAccountAction action, CDoubtfulAnswer* answer);
 };
 
-// The proxy user name "%s/%s%s/%i": real user name, real server, authentication tag, real port.
+// The proxy user name "%s/%s%s%s/%i": real user name, real server, authentication tag, secure tag ("[SSL]",
+// "[STLS]"; none for PROXY_SECURE_NONE), real port.
 std::string EncodeProxyUserName(const std::string& userName, const std::string& server, int port,
-                                int authMode);
+                                int authMode, int secure = PROXY_SECURE_NONE);
 // The real settings that a stored user name of the proxy form (it holds a '/') carries: the text before the
-// first '/', the server and tag up to the next '/', the port after it (110 without one). FALSE, real
+// first '/', the server and tags up to the next '/' (SplitProxyServerTags), the port after it (110 without
+// one). FALSE, real
 // unchanged, for a name without '/'. doubtful tells that the port part is not all digits or gives 0 (the port
 // is then 110).
 BOOL DecodeProxyUserName(const std::string& stored, PopSettings& real, BOOL& doubtful);

@@ -31,9 +31,9 @@ int CProductSettings::Load()
 {
     std::string folder;
     plat::CRegKey key;
-    BOOL found = key.Open(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_READ) == ERROR_SUCCESS &&
-                 key.QueryString(NIMBREL_INSTALL_DIR_VALUE, folder, kInstallDirLimit, nullptr, TRUE) ==
-                     ERROR_SUCCESS;
+    BOOL found =
+        key.Open(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_READ) == ERROR_SUCCESS &&
+        key.QueryString(NIMBREL_INSTALL_DIR_VALUE, folder, kInstallDirLimit, nullptr, TRUE) == ERROR_SUCCESS;
     key.Close();
     // The text file is looked for by gluing its name to this folder, so it must end with a separator.
     if (found && !folder.empty() && folder.back() != '\\' && folder.back() != '/')
@@ -52,4 +52,13 @@ int CProductSettings::GetProxyPort()
     if (key.QueryDword(NIMBREL_PROXY_PORT_VALUE, port) == ERROR_SUCCESS)
         m_proxyPort = static_cast<int>(port);
     return m_proxyPort;
+}
+
+BOOL CProductSettings::ProxySpeaksTls() const
+{
+    plat::CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_READ) != ERROR_SUCCESS)
+        return FALSE;
+    DWORD speaks = 0;
+    return key.QueryDword(NIMBREL_PROXY_TLS_VALUE, speaks) == ERROR_SUCCESS && speaks != 0 ? TRUE : FALSE;
 }

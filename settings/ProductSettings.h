@@ -8,6 +8,7 @@
 #define NIMBREL_PACKAGE_KEY "Software\\Tarnwicke\\Nimbrel"
 #define NIMBREL_INSTALL_DIR_VALUE "Installation Directory"
 #define NIMBREL_PROXY_PORT_VALUE "POP3 proxy uses port"
+#define NIMBREL_PROXY_TLS_VALUE "POP3 proxy speaks TLS"
 
 class CProductSettings
 {
@@ -19,6 +20,9 @@ public:
     int Load();
     // Reads the port again on every call; keeps the last known one when the value is missing or not a DWORD.
     int GetProxyPort();
+    // TRUE when the package's key holds a non-zero DWORD "POP3 proxy speaks TLS": the proxy can then reach a
+    // real server over SSL or STLS, and accounts with a secure connection can be carried. Read on every call.
+    BOOL ProxySpeaksTls() const;
 
     const std::string& InstallDir() const { return m_installDir; }
     int ProxyPort() const { return m_proxyPort; }

@@ -45,7 +45,7 @@ const char* CAccountsCommand::UsageText()
            "  --yes      answer OK when asked about a doubtful account (default: leave it alone)\n"
            "  --force    act even while the client's program is running\n"
            "  --dry-run  print the values each account would get, and write nothing\n"
-           "  --client   only this client's accounts (list, --all, update): its name or number (0 to 8)\n"
+           "  --client   only this client's accounts (list, --all, update): its name or number (0 to 13)\n"
            "  --help     this text;  --version  the program's version\n";
 }
 
@@ -108,7 +108,8 @@ int CAccountsCommand::Run(const std::vector<std::string>& args)
             return UsageError("--client goes with list, --all and update, not with CLIENT ACCOUNT");
         clientFilter = ClientOfText(clientText);
         if (clientFilter < 0)
-            return UsageError("no client " + clientText + " (clients are 0 to 8, or their names)");
+            return UsageError("no client " + clientText + " (clients are 0 to " +
+                              std::to_string(CLIENT_COUNT - 1) + ", or their names)");
     }
     if (command == "list" || command == "update" || all) {
         if (words.size() > 1)
@@ -127,7 +128,8 @@ int CAccountsCommand::Run(const std::vector<std::string>& args)
         return UsageError(command + ": unexpected argument: " + words[3]);
     int client = -1, account = -1;
     if (!ParseIndex(words[1], CLIENT_COUNT, client))
-        return UsageError("no client " + words[1] + " (clients are 0 to 8)");
+        return UsageError("no client " + words[1] + " (clients are 0 to " + std::to_string(CLIENT_COUNT - 1) +
+                          ")");
     if (!ParseIndex(words[2], 65536, account))
         return UsageError("no account " + words[1] + ' ' + words[2] + " (see: nimbrel-accounts list)");
     return OnAction(command == "configure" ? ACTION_CONFIGURE : ACTION_UNCONFIGURE, FALSE, client, account);
@@ -271,8 +273,9 @@ BOOL CAccountsCommand::PrintPlannedValues(EAccountAction action, CMailClient& cl
     }
     PopSettings values = info.original;
     if (action != ACTION_UNCONFIGURE) {
-        values.userName = EncodeProxyUserName(info.original.userName, info.original.server,
-                                              info.original.port, info.original.authMode);
+        values.userName =
+            EncodeProxyUserName(info.original.userName, info.original.server, info.original.port,
+                                info.original.authMode, info.original.secure);
         values.server = "localhost";
         values.port = g_productSettings.GetProxyPort();
     }

@@ -20,11 +20,6 @@ namespace {
 
 using plat::portable::FaultStep;
 
-typedef BOOL (*Seeder)(const SampleContext&);
-const Seeder kSeeders[CLIENT_COUNT] = {SeedOutlookExpressSamples, SeedOutlookSamples, SeedIncrediMailSamples,
-                                       SeedEudoraSamples,         SeedTheBatSamples,  SeedMozillaSamples,
-                                       SeedOperaSamples,          SeedOpera7Samples,  SeedNetscapeSamples};
-
 std::string Settings(const PopSettings& s)
 {
     return "[" + s.userName + "] [" + s.server + "] " + std::to_string(s.port) + " auth " +
@@ -56,7 +51,7 @@ BOOL CFaultWalk::Prepare(int account, Operation operation)
     context.appData = m_root + "\\AppData";
     context.proxyPort = 110;
     if (!SampleRegDword(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, NIMBREL_PROXY_PORT_VALUE, 110) ||
-        !kSeeders[m_client](context))
+        !SeederOf(m_client)(context))
         return FALSE;
     g_productSettings.GetProxyPort();
     if (operation != OP_UNCONFIGURE || account < 0)

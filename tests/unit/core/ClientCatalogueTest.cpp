@@ -35,7 +35,7 @@ TEST(ClientCatalogue, SlotsKeepTheirIndexes)
     EXPECT_EQ(nullptr, catalogue.LoadedClient(0));
     ASSERT_NE(nullptr, catalogue.LoadedClient(1));
     ASSERT_NE(nullptr, catalogue.LoadedClient(7));
-    EXPECT_EQ(nullptr, catalogue.Client(9));
+    EXPECT_EQ(nullptr, catalogue.Client(CLIENT_COUNT));
     EXPECT_EQ(nullptr, catalogue.Client(-1));
     EXPECT_EQ(2, catalogue.TotalAccounts());
 

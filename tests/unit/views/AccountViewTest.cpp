@@ -47,7 +47,10 @@ TEST(AccountView, DetailsNameTheAccountAndItsClientAndSayWhyItIsLeftAlone)
 {
     AccountInfo account = Record("Anna", "anna@mail.example", TRUE, TRUE, TRUE);
     account.protocol = PROTOCOL_POP3;
-    account.current = {"anna/pop.mail.example[SPA]/110", "localhost", 8110, AUTH_SPA};
+    account.current.userName = "anna/pop.mail.example[SPA]/110";
+    account.current.server = "localhost";
+    account.current.port = 8110;
+    account.current.authMode = AUTH_SPA;
     AccountDetails shown = MakeAccountDetails(account, "Outlook Express", "");
     EXPECT_EQ("Account details: Anna \xE2\x80\x94 Outlook Express", shown.title);
     EXPECT_EQ("anna/pop.mail.example[SPA]/110", shown.userName);

@@ -38,7 +38,9 @@ enum
     REASON_NEWS = 8,
     REASON_PORT_RANGE = 9,
     REASON_NAME_TOO_LONG = 10,
-    REASON_SECURE = 11
+    REASON_SECURE = 11,
+    REASON_USER_JS = 12,
+    REASON_CODE_PAGE = 13
 };
 
 struct PopSettings

@@ -288,9 +288,9 @@ BOOL CMailClient::ConfirmDoubtfulAccount(int index, EAccountAction action, CDoub
 
 std::string CMailClient::GetReasonText(int index) const
 {
-    static const char* const kKeys[] = {"IRSlash",     "IRRegistry",    "IRIMAP",      "IRUnkSrv",
-                                        "IRCfgUnrch",  "IRAuthNotSupp", "IRNoPortSel", "IRNews",
-                                        "IRPortRange", "IRNameLength",  "IRSecure"};
+    static const char* const kKeys[] = {
+        "IRSlash", "IRRegistry",  "IRIMAP",       "IRUnkSrv", "IRCfgUnrch", "IRAuthNotSupp", "IRNoPortSel",
+        "IRNews",  "IRPortRange", "IRNameLength", "IRSecure", "IRUserJs",   "IRCodePage"};
     static const char* const kDefaults[] = {
         "Account's username or servername originally contains slash symbol(s).",
         "Impossible to read all necessary information from registry.",
@@ -302,11 +302,13 @@ std::string CMailClient::GetReasonText(int index) const
         "Account configured to work by NEWS protocol.",
         "Account's POP3 port is outside the range 1 to 65535.",
         "Account's username is too long for the e-mail client once it carries the Nimbrel settings.",
-        "Account uses a secure connection (SSL/TLS), which the POP3 proxy cannot carry."};
+        "Account uses a secure connection (SSL/TLS), which the POP3 proxy cannot carry.",
+        "Account settings are fixed in the profile's user.js file.",
+        "Account's settings hold characters that the e-mail client's file cannot store exactly."};
     if (m_accounts == nullptr || index < 0 || index >= m_accountCount)
         return std::string();
     int reason = m_accounts[index].reason;
-    if (reason < REASON_SLASH || reason > REASON_SECURE)
+    if (reason < REASON_SLASH || reason > REASON_CODE_PAGE)
         return std::string();
     CTextSection texts(g_textTable, "Client");
     return texts.Get(kKeys[reason - 1], kDefaults[reason - 1]);

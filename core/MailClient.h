@@ -36,6 +36,13 @@ public:
     // The longest user name the client stores and reads back whole: an account whose proxy user name would
     // be longer is not supported.
     virtual size_t MaxUserNameLength() const { return static_cast<size_t>(-1); }
+    // Where record index lives: its store (a file's full path, or a registry root and key path) and its
+    // identity within that store (a section, a server number, a subkey name). Writes are grouped by store and
+    // the journal of original settings keys its entries by both. FALSE when the record has no such place.
+    virtual BOOL LocateAccount(int /*index*/, std::string& /*store*/, std::string& /*identity*/) const
+    {
+        return FALSE;
+    }
 
     // DetectClient, icons, EnumerateAccounts, then EvaluateAccount per record, within context (the load of
     // the whole catalogue; null for a load of this adapter alone). FALSE when the client is not installed,

@@ -88,10 +88,12 @@ void CAdapterRoundTrip::CheckAccount(int index, std::unique_ptr<CMailClient> loa
     FUZZ_CHECK(client->GetAccount(index, restored));
     // Back as it was; a plain account whose settings the proxy user name cannot carry (a doubtful one's
     // negative port), whose port no server listens on, or whose proxy user name comes out longer than the
-    // one it had (a port added) is then left alone, with its settings as they are.
+    // one it had (a port added) is then left alone, with its settings as they are; so is a secure one that
+    // a configured name carried while the proxy speaks plain POP3 only.
     FUZZ_CHECK(!restored.configured);
     FUZZ_CHECK(restored.supported || restored.reason == REASON_CONFIG_UNREADABLE ||
-               restored.reason == REASON_PORT_RANGE || restored.reason == REASON_NAME_TOO_LONG);
+               restored.reason == REASON_PORT_RANGE || restored.reason == REASON_NAME_TOO_LONG ||
+               restored.reason == REASON_SECURE);
     // A tag the client has no setting for (APOP in a client that keeps no authentication) cannot come back
     // into it; everything a plain account read from the client can.
     PopSettings expected = before.original;

@@ -44,11 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     g_store.port = static_cast<int>(static_cast<uint32_t>(input.Byte()) << 24 | input.Byte() << 16 |
                                     input.Byte() << 8 | input.Byte());
     g_store.authMode = static_cast<int>(input.Choice(3));
+    g_store.secure = static_cast<int>(input.Choice(3));
+    const DWORD proxyTls = input.Choice(2);
     g_store.server = input.Text(100);
     g_store.userName = input.Rest();
     plat::CRegKey key;
     FUZZ_CHECK(key.Create(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_WRITE) == ERROR_SUCCESS);
     FUZZ_CHECK(key.SetDword(NIMBREL_PROXY_PORT_VALUE, proxyPort) == ERROR_SUCCESS);
+    FUZZ_CHECK(key.SetDword(NIMBREL_PROXY_TLS_VALUE, proxyTls) == ERROR_SUCCESS);
     key.Close();
     const PopSettings stored = g_store;
 
@@ -64,18 +67,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else {
         // A plain account is offered exactly when its port is one a server can listen on and its settings
         // survive the trip through the proxy user name.
+        // A secure one only when the proxy speaks TLS.
         PopSettings carried;
         BOOL doubtful = FALSE;
         FUZZ_CHECK(DecodeProxyUserName(
-            EncodeProxyUserName(stored.userName, stored.server, stored.port, stored.authMode), carried,
-            doubtful));
+            EncodeProxyUserName(stored.userName, stored.server, stored.port, stored.authMode, stored.secure),
+            carried, doubtful));
         const bool whole = !doubtful && carried.userName == stored.userName &&
                            carried.server == stored.server && carried.port == stored.port &&
-                           carried.authMode == stored.authMode;
+                           carried.authMode == stored.authMode && carried.secure == stored.secure;
         const bool inRange = stored.port >= 1 && stored.port <= 65535;
-        FUZZ_CHECK(account.supported == (whole && inRange));
-        FUZZ_CHECK(account.supported ||
-                   account.reason == (inRange ? REASON_CONFIG_UNREADABLE : REASON_PORT_RANGE));
+        const bool carriable = stored.secure == PROXY_SECURE_NONE || proxyTls != 0;
+        FUZZ_CHECK(account.supported == (whole && inRange && carriable));
+        FUZZ_CHECK(account.supported || account.reason == (!inRange ? REASON_PORT_RANGE
+                                                           : !whole ? REASON_CONFIG_UNREADABLE
+                                                                    : REASON_SECURE));
     }
     if (account.supported)
         FUZZ_CHECK(account.current.userName == stored.userName && account.current.server == stored.server);

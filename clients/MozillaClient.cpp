@@ -74,6 +74,11 @@ std::string SecureLine(const MozillaAccountRef& ref, const PopSettings& settings
         if (name == kSocketType && value.size() == 1 && value[0] >= '0' && value[0] <= '3')
             return prefs::FormatIntegerSetting(ServerKey(ref, kSocketType), value[0] - '0');
     }
+    // A profile that says isSecure may belong to a client that knows no socketType.
+    if (ref.secureName == kIsSecure && settings.secure == PROXY_SECURE_SSL) {
+        name = kIsSecure;
+        return prefs::FormatBooleanSetting(ServerKey(ref, kIsSecure), TRUE);
+    }
     name = kSocketType;
     return prefs::FormatIntegerSetting(ServerKey(ref, kSocketType),
                                        settings.secure == PROXY_SECURE_SSL ? kSocketSsl : kSocketStartTls);

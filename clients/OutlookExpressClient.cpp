@@ -7,6 +7,9 @@
 #include "Files.h"
 #include "RegKey.h"
 
+#include <cstdlib>
+#include <string>
+
 namespace {
 
 const char kAccountName[] = "Account Name";
@@ -16,6 +19,7 @@ const char kPopUserName[] = "POP3 User Name";
 const char kPopServer[] = "POP3 Server";
 const char kPopPort[] = "POP3 Port";
 const char kUseSicily[] = "POP3 Use Sicily";
+const char kSecureConnection[] = "POP3 Secure Connection";
 
 } // namespace
 
@@ -112,6 +116,12 @@ BOOL COutlookExpressClient::ReadAccount(int index)
         return FALSE;
     // The client writes 0 when SPA is off.
     current.authMode = current.spaFlag != 0 ? AUTH_SPA : AUTH_NORMAL;
+    int secure = 0;
+    BOOL securePresent = FALSE;
+    if (!ReadOptionalDword(k, kSecureConnection, secure, 0, index, &securePresent))
+        return FALSE;
+    current.secure = secure != 0 ? PROXY_SECURE_SSL : PROXY_SECURE_NONE;
+    current.secureStored = securePresent ? std::to_string(static_cast<DWORD>(secure)) : std::string();
     return TRUE;
 }
 
@@ -126,7 +136,7 @@ BOOL COutlookExpressClient::WriteAccount(int index, EWriteSource source)
     HKEY k = key.Get();
     // A write that fails half way puts back what was there: the account is never left half configured.
     CRegValueBackup backup;
-    if (!backup.Save(k, {kPopUserName, kPopServer, kPopPort, kUseSicily}))
+    if (!backup.Save(k, {kPopUserName, kPopServer, kPopPort, kUseSicily, kSecureConnection}))
         return FALSE;
 
     // The proxy speaks SPA for the client, so configuring turns the flag off; one that is already off is left
@@ -141,17 +151,32 @@ BOOL COutlookExpressClient::WriteAccount(int index, EWriteSource source)
             return WriteRegDword(k, kUseSicily, static_cast<DWORD>(original.spaFlag));
         return TRUE;
     };
+    // The hop to the proxy is plain, so configuring turns SSL off; giving back turns it on again with the
+    // value the client had stored (1, the client's own, when only the proxy user name told of it).
+    auto writeSecure = [&]() -> BOOL {
+        if (original.secure == PROXY_SECURE_NONE)
+            return TRUE;
+        if (source == WRITE_CURRENT)
+            return WriteRegDword(k, kSecureConnection, 0);
+        const DWORD stored =
+            original.secureStored.empty()
+                ? 1
+                : static_cast<DWORD>(std::strtoul(original.secureStored.c_str(), nullptr, 10));
+        return WriteRegDword(k, kSecureConnection, stored);
+    };
     // The proxy user name carries every real setting, so it must be the last thing to go when restoring and
     // the first thing to come when configuring: a process stopped half way then loses nothing.
     BOOL written;
     if (source == WRITE_ORIGINAL) {
-        written = writeSicily() && WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) &&
+        written = writeSecure() && writeSicily() &&
+                  WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) &&
                   WriteRegString(k, kPopServer, settings.server) &&
                   WriteRegString(k, kPopUserName, settings.userName);
     } else {
         written = WriteRegString(k, kPopUserName, settings.userName) &&
                   WriteRegString(k, kPopServer, settings.server) &&
-                  WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) && writeSicily();
+                  WriteRegDword(k, kPopPort, static_cast<DWORD>(settings.port)) && writeSicily() &&
+                  writeSecure();
     }
     if (!written)
         backup.Restore();

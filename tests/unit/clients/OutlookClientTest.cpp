@@ -8,6 +8,7 @@
 #include "clients/OutlookClient.h"
 #include "clients/OutlookExpressClient.h"
 #include "fixtures/SampleWriter.h"
+#include "settings/ProductSettings.h"
 
 namespace {
 
@@ -218,4 +219,87 @@ TEST_F(OutlookClients, PortsOutsideTheRangeAndNamesTooLongAreLeftAlone)
         EXPECT_NE("", client.GetReasonText(0));
         ExpectRefused(client, 0, TRUE, PopValues);
     }
+}
+
+TEST_F(OutlookClients, SecureAccountsAreCarriedOnlyByAProxyThatSpeaksTls)
+{
+    const std::string account = std::string(kOeAccounts) + "\\00000001";
+    auto setSecure = [&](DWORD value) {
+        ASSERT_TRUE(SampleRegDword(HKEY_CURRENT_USER, account, "POP3 Port", 995));
+        ASSERT_TRUE(SampleRegDword(HKEY_CURRENT_USER, account, "POP3 Secure Connection", value));
+    };
+    auto setProxyTls = [](DWORD value) {
+        ASSERT_TRUE(SampleRegDword(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, NIMBREL_PROXY_TLS_VALUE, value));
+    };
+    m_port.Set(8110);
+
+    // A plain proxy: the account is left alone and nothing is written.
+    ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
+    setSecure(5);
+    {
+        const std::string before = PopValues();
+        COutlookExpressClient client;
+        ASSERT_TRUE(client.LoadClient());
+        EXPECT_FALSE(RecordOf(client, 0).supported);
+        EXPECT_EQ(REASON_SECURE, RecordOf(client, 0).reason);
+        EXPECT_EQ("Account uses a secure connection (SSL/TLS), which the POP3 proxy cannot carry.",
+                  client.GetReasonText(0));
+        EXPECT_FALSE(client.ConfigureAccount(0));
+        EXPECT_EQ(before, PopValues());
+        EXPECT_EQ("dword:5", Value("00000001", "POP3 Secure Connection"));
+    }
+
+    // A proxy that speaks TLS: the tag goes into the name, the client's SSL off, and back exactly as stored
+    // (5 stays 5 within a run; a later run knows only the tag and writes the client's own 1).
+    setProxyTls(1);
+    for (BOOL restart : {FALSE, TRUE}) {
+        SCOPED_TRACE(restart ? "given back by a later run" : "given back by the same run");
+        ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
+        setSecure(5);
+        const std::string before = PopValues();
+        COutlookExpressClient client;
+        ASSERT_TRUE(client.LoadClient());
+        ASSERT_TRUE(RecordOf(client, 0).supported);
+        ASSERT_TRUE(client.ConfigureAccount(0));
+        EXPECT_EQ("anna/pop.mail.example[SSL]/995", Value("00000001", "POP3 User Name"));
+        EXPECT_EQ("dword:0", Value("00000001", "POP3 Secure Connection"));
+        COutlookExpressClient later;
+        CMailClient& giver = restart ? static_cast<CMailClient&>(later) : client;
+        if (restart) {
+            ASSERT_TRUE(later.LoadClient());
+        }
+        ASSERT_TRUE(giver.UnconfigureAccount(0));
+        EXPECT_EQ(before, PopValues());
+        EXPECT_EQ(restart ? "dword:1" : "dword:5", Value("00000001", "POP3 Secure Connection"));
+    }
+
+    // The client turns SSL on again after configuring: not up to date, and an update turns it off again;
+    // once the proxy no longer speaks TLS the update is refused and writes nothing.
+    for (DWORD tls : {1u, 0u}) {
+        SCOPED_TRACE(tls ? "proxy speaks TLS" : "proxy plain again");
+        setProxyTls(1);
+        ASSERT_TRUE(SeedOutlookExpressSamples(m_context));
+        setSecure(1);
+        {
+            COutlookExpressClient client;
+            ASSERT_TRUE(client.LoadClient());
+            ASSERT_TRUE(client.ConfigureAccount(0));
+        }
+        setSecure(1);
+        setProxyTls(tls);
+        COutlookExpressClient client;
+        ASSERT_TRUE(client.LoadClient());
+        const AccountInfo shown = RecordOf(client, 0);
+        EXPECT_TRUE(shown.supported);
+        EXPECT_TRUE(shown.configured);
+        EXPECT_FALSE(shown.upToDate);
+        EXPECT_EQ(tls ? TRUE : FALSE, client.ConfigureAccount(0));
+        EXPECT_EQ(tls ? "dword:0" : "dword:1", Value("00000001", "POP3 Secure Connection"));
+        EXPECT_EQ("anna/pop.mail.example[SSL]/995", Value("00000001", "POP3 User Name"));
+        // Giving back works either way.
+        ASSERT_TRUE(client.UnconfigureAccount(0));
+        EXPECT_EQ("anna", Value("00000001", "POP3 User Name"));
+        EXPECT_EQ("dword:1", Value("00000001", "POP3 Secure Connection"));
+    }
+    setProxyTls(0);
 }

@@ -111,3 +111,28 @@ TEST(ProxyTags, AppendedTagsComeBackOff)
         }
     }
 }
+
+TEST(ProxyTags, ProxyUserNamesCarryTheSecureTagAndDecodeItInEitherOrder)
+{
+    EXPECT_EQ("anna/pop.mail.example[SPA][SSL]/995",
+              EncodeProxyUserName("anna", "pop.mail.example", 995, AUTH_SPA, PROXY_SECURE_SSL));
+    for (const char* stored : {"anna/pop.mail.example[SPA][SSL]/995", "anna/pop.mail.example[SSL][SPA]/995"}) {
+        PopSettings real;
+        BOOL doubtful = TRUE;
+        ASSERT_TRUE(DecodeProxyUserName(stored, real, doubtful)) << stored;
+        EXPECT_FALSE(doubtful);
+        EXPECT_EQ("anna", real.userName);
+        EXPECT_EQ("pop.mail.example", real.server);
+        EXPECT_EQ(995, real.port);
+        EXPECT_EQ(AUTH_SPA, real.authMode);
+        EXPECT_EQ(PROXY_SECURE_SSL, real.secure) << stored;
+    }
+    PopSettings real;
+    BOOL doubtful = FALSE;
+    ASSERT_TRUE(DecodeProxyUserName("anna/pop.mail.example[STLS]/110", real, doubtful));
+    EXPECT_EQ(PROXY_SECURE_STLS, real.secure);
+    EXPECT_EQ(AUTH_NORMAL, real.authMode);
+    ASSERT_TRUE(DecodeProxyUserName("anna/pop.mail.example[APOP]/110", real, doubtful));
+    EXPECT_EQ(PROXY_SECURE_NONE, real.secure);
+    EXPECT_EQ("pop.mail.example", real.server);
+}

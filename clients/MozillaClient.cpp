@@ -17,6 +17,14 @@ const char kAccountList[] = "mail.accountmanager.accounts";
 const char kLocalFoldersServer[] = "mail.accountmanager.localfoldersserver";
 const char kPathToExe[] = "PathToExe";
 const int kDefaultPort = 110;
+const int kDefaultSslPort = 995;
+const char kSocketType[] = "socketType";
+const char kIsSecure[] = "isSecure";
+// socketType values: 1 is STARTTLS when the server offers it, which the proxy can only do as STARTTLS.
+const int kSocketPlain = 0;
+const int kSocketTryStartTls = 1;
+const int kSocketStartTls = 2;
+const int kSocketSsl = 3;
 // The list rows carry an account's index in 16 bits; a longer account list is not a real one.
 const size_t kMaxAccounts = 0xFFFF;
 
@@ -44,6 +52,36 @@ std::string ServerKey(const MozillaAccountRef& ref, const char* setting)
 {
     std::string key;
     return SettingKey(key, "mail.server.", ref.serverKey, setting);
+}
+
+// The port the client uses when the profile names none: TLS from the start has its own.
+int DefaultPortFor(int secure)
+{
+    return secure == PROXY_SECURE_SSL ? kDefaultSslPort : kDefaultPort;
+}
+
+// The secure setting's line that gives secure back: the stored "name=value" when it is one of ours, else
+// the client's usual socketType for the kind.
+std::string SecureLine(const MozillaAccountRef& ref, const PopSettings& settings, std::string& name)
+{
+    const std::string& stored = settings.secureStored;
+    size_t equals = stored.find('=');
+    if (equals != std::string::npos) {
+        name = stored.substr(0, equals);
+        const std::string value = stored.substr(equals + 1);
+        if (name == kIsSecure && (value == "true" || value == "false"))
+            return prefs::FormatBooleanSetting(ServerKey(ref, kIsSecure), value == "true");
+        if (name == kSocketType && value.size() == 1 && value[0] >= '0' && value[0] <= '3')
+            return prefs::FormatIntegerSetting(ServerKey(ref, kSocketType), value[0] - '0');
+    }
+    // A profile that says isSecure may belong to a client that knows no socketType.
+    if (ref.secureName == kIsSecure && settings.secure == PROXY_SECURE_SSL) {
+        name = kIsSecure;
+        return prefs::FormatBooleanSetting(ServerKey(ref, kIsSecure), TRUE);
+    }
+    name = kSocketType;
+    return prefs::FormatIntegerSetting(ServerKey(ref, kSocketType),
+                                       settings.secure == PROXY_SECURE_SSL ? kSocketSsl : kSocketStartTls);
 }
 
 } // namespace
@@ -234,11 +272,14 @@ BOOL CMozillaClient::ReadAccount(int index)
     ref.userNameText = std::string(file.Line(ref.userNameLine));
     ref.hostnameText = std::string(file.Line(ref.hostnameLine));
 
+    if (!ReadSecureSetting(file, ref, account.current))
+        return incomplete();
+
     int portLine = file.FindSetting(serverKey("port"));
     if (portLine < 0) {
         ref.portLine = -1;
         ref.portText.clear();
-        account.current.port = kDefaultPort;
+        account.current.port = DefaultPortFor(account.current.secure);
     } else {
         // A port that is not a plain number would come back as some other number: leave the account alone.
         if (!file.GetInteger(portLine, account.current.port))
@@ -250,6 +291,46 @@ BOOL CMozillaClient::ReadAccount(int index)
     return TRUE;
 }
 
+BOOL CMozillaClient::ReadSecureSetting(const CMozillaPrefsFile& file, MozillaAccountRef& ref,
+                                       PopSettings& settings) const
+{
+    settings.secure = PROXY_SECURE_NONE;
+    settings.secureStored.clear();
+    ref.secureName.clear();
+    ref.secure = PROXY_SECURE_NONE;
+    ref.secureLine = -1;
+    ref.secureText.clear();
+    // socketType replaced isSecure; a profile that has both is read by the newer one.
+    int line = file.FindSetting(ServerKey(ref, kSocketType));
+    if (line >= 0) {
+        int type = 0;
+        if (!file.GetInteger(line, type))
+            return FALSE;
+        if (type == kSocketSsl)
+            settings.secure = PROXY_SECURE_SSL;
+        else if (type == kSocketTryStartTls || type == kSocketStartTls)
+            settings.secure = PROXY_SECURE_STLS;
+        else if (type != kSocketPlain)
+            return FALSE;
+        settings.secureStored = std::string(kSocketType) + "=" + std::to_string(type);
+        ref.secureName = kSocketType;
+    } else {
+        line = file.FindSetting(ServerKey(ref, kIsSecure));
+        if (line < 0)
+            return TRUE;
+        BOOL secure = FALSE;
+        if (!file.GetBoolean(line, secure))
+            return FALSE;
+        settings.secure = secure ? PROXY_SECURE_SSL : PROXY_SECURE_NONE;
+        settings.secureStored = std::string(kIsSecure) + (secure ? "=true" : "=false");
+        ref.secureName = kIsSecure;
+    }
+    ref.secure = settings.secure;
+    ref.secureLine = line;
+    ref.secureText = std::string(file.Line(line));
+    return TRUE;
+}
+
 BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountRefs.size())
@@ -258,6 +339,10 @@ BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
     if (ref.userNameLine < 0 || ref.hostnameLine < 0)
         return FALSE;
     const PopSettings& settings = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
+    // The secure setting is only touched for an account that had one on: off while the proxy fetches (the
+    // proxy talks TLS to the server), back as it was when giving back.
+    const BOOL writeSecure = Account(index).original.secure != PROXY_SECURE_NONE;
+    const int secureAfter = writeSecure ? settings.secure : ref.secure;
     try {
         CMozillaPrefsWriter writer(m_foundFiles[static_cast<size_t>(ref.fileIndex)]);
         CMozillaPrefsWriter::Edit userName;
@@ -276,10 +361,31 @@ BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
         port.lineBefore = ref.portText;
         port.lineAfter = prefs::FormatIntegerSetting(port.key, settings.port);
         // The client's default port needs no line of its own; any other port does.
-        port.addWhenAbsent = settings.port != kDefaultPort;
+        port.addWhenAbsent = settings.port != DefaultPortFor(secureAfter);
+        CMozillaPrefsWriter::Edit secure;
+        std::string secureName;
+        if (writeSecure) {
+            if (source == WRITE_ORIGINAL) {
+                secure.lineAfter = SecureLine(ref, settings, secureName);
+                secure.addWhenAbsent = TRUE;
+            } else {
+                // Off in the notation the profile uses; a profile without either setting is plain already.
+                secureName = ref.secureName.empty() ? std::string(kSocketType) : ref.secureName;
+                secure.lineAfter =
+                    secureName == kIsSecure
+                        ? prefs::FormatBooleanSetting(ServerKey(ref, kIsSecure), FALSE)
+                        : prefs::FormatIntegerSetting(ServerKey(ref, kSocketType), kSocketPlain);
+            }
+            secure.key = ServerKey(ref, secureName.c_str());
+            secure.wasPresent = ref.secureLine >= 0 && secureName == ref.secureName;
+            if (secure.wasPresent)
+                secure.lineBefore = ref.secureText;
+        }
         writer.AddEdit(userName);
         writer.AddEdit(hostname);
         writer.AddEdit(port);
+        if (writeSecure)
+            writer.AddEdit(secure);
         std::shared_ptr<CMozillaPrefsFile>& known = m_prefsFiles[static_cast<size_t>(ref.fileIndex)];
         CMozillaPrefsShare::Own(known);
         if (!writer.Commit(*known))
@@ -293,6 +399,12 @@ BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
         ref.hostnameText = hostname.lineAfter;
         ref.portLine = writer.LineOfEdit(2);
         ref.portText = ref.portLine >= 0 ? port.lineAfter : std::string();
+        if (writeSecure && writer.LineOfEdit(3) >= 0) {
+            ref.secure = secureAfter;
+            ref.secureName = secureName;
+            ref.secureLine = writer.LineOfEdit(3);
+            ref.secureText = secure.lineAfter;
+        }
         return TRUE;
     } catch (const std::exception&) {
         return FALSE;

@@ -21,6 +21,11 @@ struct MozillaAccountRef
     int hostnameLine = -1;
     int portLine = -1;
     int typeLine = -1;
+    // The secure setting in force: "socketType", or "isSecure" in old profiles; empty when neither is set.
+    std::string secureName;
+    int secure = PROXY_SECURE_NONE; // as the file holds it now
+    int secureLine = -1;
+    std::string secureText;
     // The setting lines as read; a write expects to find them still so (or already as it wants them).
     std::string userNameText;
     std::string hostnameText;
@@ -49,6 +54,9 @@ protected:
     // The string value of key in a profile's file, and its line; FALSE when missing or not whole.
     BOOL ReadStringSetting(const CMozillaPrefsFile& file, const std::string& key, std::string& value,
                            int& line) const;
+    // Fills the kind of secure connection and its stored form; FALSE when the setting holds no known value.
+    BOOL ReadSecureSetting(const CMozillaPrefsFile& file, MozillaAccountRef& ref,
+                           PopSettings& settings) const;
 
     std::vector<std::string> m_excludedKeyWords;
     std::string m_exeKeySuffix;

@@ -271,6 +271,11 @@ std::string FormatIntegerSetting(const std::string& key, int value)
     return "user_pref(" + QuoteString(key) + ", " + std::to_string(value) + ");";
 }
 
+std::string FormatBooleanSetting(const std::string& key, BOOL value)
+{
+    return "user_pref(" + QuoteString(key) + ", " + (value ? "true" : "false") + ");";
+}
+
 BOOL IsWritableText(const std::string& text)
 {
     for (char c : text) {

@@ -58,9 +58,11 @@ std::string_view KeyOf(std::string_view line, const PrefSetting& setting);
 
 // The file's string syntax: the text in double quotes, with backslash and double quote escaped.
 std::string QuoteString(const std::string& text);
-// The lines the client itself writes: user_pref("key", "value"); and user_pref("key", 110);
+// The lines the client itself writes: user_pref("key", "value");, user_pref("key", 110); and
+// user_pref("key", true);
 std::string FormatStringSetting(const std::string& key, const std::string& value);
 std::string FormatIntegerSetting(const std::string& key, int value);
+std::string FormatBooleanSetting(const std::string& key, BOOL value);
 // TRUE when text has no control character, so that a setting line written with it stays one line.
 BOOL IsWritableText(const std::string& text);
 

@@ -275,3 +275,16 @@ BOOL CMozillaPrefsFile::GetInteger(int line, int& value) const
     value = static_cast<int>(number);
     return TRUE;
 }
+
+BOOL CMozillaPrefsFile::GetBoolean(int line, BOOL& value) const
+{
+    Setting scratch;
+    const Setting* setting = SettingOn(line, scratch);
+    if (!setting)
+        return FALSE;
+    const std::string_view token = Line(line).substr(setting->value.at, setting->value.length);
+    if (token != "true" && token != "false")
+        return FALSE;
+    value = token == "true" ? TRUE : FALSE;
+    return TRUE;
+}

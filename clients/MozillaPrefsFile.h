@@ -50,6 +50,7 @@ public:
     // cannot be carried whole: an escape other than \\ \" \' \/, a control character, a number out of range.
     BOOL GetString(int line, std::string& value) const;
     BOOL GetInteger(int line, int& value) const;
+    BOOL GetBoolean(int line, BOOL& value) const;
 
 private:
     typedef PrefSpan Span;

@@ -9,6 +9,7 @@
 #include "clients/OperaClient.h"
 #include "clients/OutlookClient.h"
 #include "clients/OutlookExpressClient.h"
+#include "clients/OutlookProfilesClient.h"
 #include "clients/TheBatClient.h"
 #include "core/ClientCatalogue.h"
 
@@ -35,6 +36,8 @@ CMailClient* CreateDefaultClient(int index)
         return new (std::nothrow) COpera7Client;
     case CLIENT_NETSCAPE:
         return new (std::nothrow) CNetscapeClient;
+    case CLIENT_OUTLOOK_PROFILES:
+        return new (std::nothrow) COutlookProfilesClient;
     default:
         return nullptr;
     }

@@ -32,6 +32,10 @@ std::string RecordText(const AccountInfo& a)
            "|" + s.server + "|" + std::to_string(s.port) + "|" + std::to_string(s.authMode);
 }
 
+const char kMessagingProfiles[] =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem";
+const char kOutlookAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
+
 } // namespace
 
 CClientTest::CClientTest()
@@ -48,7 +52,11 @@ CClientTest::CClientTest()
                   {HKEY_CURRENT_USER, "Software\\Opera Software"},
                   {HKEY_CURRENT_USER, "Software\\Mozilla"},
                   {HKEY_CURRENT_USER, "Software\\Netscape"},
-                  {HKEY_CURRENT_USER, "Software\\RIT"}}),
+                  {HKEY_CURRENT_USER, "Software\\RIT"},
+                  {HKEY_CURRENT_USER, kMessagingProfiles},
+                  {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\15.0"},
+                  {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\16.0"},
+                  {HKEY_LOCAL_MACHINE, kOutlookAppPath}}),
       m_port(110)
 {
     plat::AppDataFolder(m_appData);

@@ -300,3 +300,35 @@ TEST_F(OutlookProfiles, RoundTripLeavesEveryValueOfEveryKeyAsItWas)
               "00ff10",
               Value("00000001", "POP3 Password"));
 }
+
+// "POP3 Secure Connection" wins over the older flag, and within one load both come back exactly as stored,
+// unusual numbers included.
+TEST_F(OutlookProfiles, TheNewerSecureSettingWinsAndBothComeBackExactly)
+{
+    Seed();
+    const std::string plain = std::string(kMainAccounts) + "\\00000001";
+    ASSERT_TRUE(SampleRegDword(HKEY_CURRENT_USER, plain, "POP3 Use SSL", 1));
+    ASSERT_TRUE(SampleRegDword(HKEY_CURRENT_USER, plain, "POP3 Secure Connection", 0));
+    const std::string ssl = std::string(kMainAccounts) + "\\00000003";
+    ASSERT_TRUE(SampleRegDword(HKEY_CURRENT_USER, ssl, "POP3 Use SSL", 7));
+    ASSERT_TRUE(SampleRegDword(HKEY_CURRENT_USER, ssl, "POP3 Secure Connection", 2));
+    SpeakTls();
+    const std::string before = WholeStore();
+
+    COutlookProfilesClient client;
+    ASSERT_TRUE(client.LoadClient());
+    EXPECT_EQ(PROXY_SECURE_NONE, RecordOf(client, PLAIN).current.secure);
+    EXPECT_EQ(PROXY_SECURE_SSL, RecordOf(client, SSL).current.secure);
+    ASSERT_TRUE(client.ConfigureAccount(PLAIN));
+    ASSERT_TRUE(client.ConfigureAccount(SSL));
+    // A plain account's secure values are not its to change; a secure one's are both turned off.
+    EXPECT_EQ("dword:1|dword:0",
+              Value("00000001", "POP3 Use SSL") + "|" + Value("00000001", "POP3 Secure Connection"));
+    EXPECT_EQ("dword:0|dword:0",
+              Value("00000003", "POP3 Use SSL") + "|" + Value("00000003", "POP3 Secure Connection"));
+    ASSERT_TRUE(client.UnconfigureAccount(PLAIN));
+    ASSERT_TRUE(client.UnconfigureAccount(SSL));
+    EXPECT_EQ(Replaced(before, "POP3 Password=type3:010200ff10;POP3 Secure Connection=dword:0;",
+                       "POP3 Password=type3:010200ff10;POP3 Port=dword:110;POP3 Secure Connection=dword:0;"),
+              WholeStore());
+}

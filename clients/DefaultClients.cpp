@@ -10,6 +10,7 @@
 #include "clients/OutlookClient.h"
 #include "clients/OutlookExpressClient.h"
 #include "clients/TheBatClient.h"
+#include "clients/WindowsMailClient.h"
 #include "core/ClientCatalogue.h"
 
 #include <new>
@@ -35,6 +36,10 @@ CMailClient* CreateDefaultClient(int index)
         return new (std::nothrow) COpera7Client;
     case CLIENT_NETSCAPE:
         return new (std::nothrow) CNetscapeClient;
+    case CLIENT_WINDOWS_LIVE_MAIL:
+        return new (std::nothrow) CWindowsMailClient(kWindowsLiveMail);
+    case CLIENT_WINDOWS_MAIL:
+        return new (std::nothrow) CWindowsMailClient(kWindowsMail);
     default:
         return nullptr;
     }

@@ -167,12 +167,17 @@ BOOL CWindowsMailClient::EditAccount(int index, EWriteSource source, COeAccountF
             return FALSE;
     }
 
-    // The proxy speaks SPA to the server, so configuring takes the flag out; giving back writes it as stored.
-    if (source == WRITE_ORIGINAL ? !original.spaFlagPresent : original.authMode == AUTH_SPA) {
-        if (!file.RemoveSetting(kUseSicily))
+    // The proxy speaks SPA to the server, so configuring turns the flag off in its place (a file keeps its
+    // order); giving back writes it as stored, or 1, the client's own, when only the proxy user name told of
+    // it. A flag that was off or absent is left as it is.
+    if (original.authMode == AUTH_SPA) {
+        DWORD sicily = 0;
+        if (source == WRITE_ORIGINAL)
+            sicily =
+                original.spaFlagPresent && original.spaFlag != 0 ? static_cast<DWORD>(original.spaFlag) : 1;
+        if (!file.SetDword(kUseSicily, sicily))
             return FALSE;
-    } else if (source == WRITE_ORIGINAL && !file.SetDword(kUseSicily, static_cast<DWORD>(original.spaFlag)))
-        return FALSE;
+    }
 
     // The hop to the proxy is plain; giving back restores the value stored (1, the client's own, when only
     // the proxy user name told of it). An account without the setting never gets one.

@@ -48,7 +48,9 @@ CClientTest::CClientTest()
                   {HKEY_CURRENT_USER, "Software\\Opera Software"},
                   {HKEY_CURRENT_USER, "Software\\Mozilla"},
                   {HKEY_CURRENT_USER, "Software\\Netscape"},
-                  {HKEY_CURRENT_USER, "Software\\RIT"}}),
+                  {HKEY_CURRENT_USER, "Software\\RIT"},
+                  {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows Live Mail"},
+                  {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows Mail"}}),
       m_port(110)
 {
     plat::AppDataFolder(m_appData);

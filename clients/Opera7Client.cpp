@@ -4,7 +4,10 @@
 #include "clients/OperaIniFile.h"
 #include "Environment.h"
 
+#include <algorithm>
 #include <exception>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -15,6 +18,13 @@ std::string AccountSection(int index)
 {
     return "Account" + std::to_string(index + 1);
 }
+
+const char kSecureIn[] = "Secure Connection In";
+// Opera writes 1 for a secure incoming connection; it is what is given back when only the proxy user name
+// told of it.
+const char kSecureOn[] = "1";
+// Opera's own SSL port; any other port with a secure connection asks for STARTTLS.
+const int kSslPort = 995;
 
 } // namespace
 
@@ -60,11 +70,14 @@ BOOL COpera7Client::ReadAccount(int index)
     };
     // Read at once, then taken in the client's order: an account that fails shows the values read before
     // the one that is missing.
-    static const char* const kKeys[] = {"Account Name",        "Email",
-                                        "Incoming Protocol",   "Incoming Username",
-                                        "Incoming Servername", "Incoming Port"};
-    std::string values[6];
-    file.ReadValues(s, kKeys, values, 6);
+    static const char* const kKeys[] = {
+        "Account Name",  "Email",  "Incoming Protocol", "Incoming Username", "Incoming Servername",
+        "Incoming Port", kSecureIn};
+    const size_t kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
+    const size_t kSecure = kKeyCount - 1;
+    std::string values[kKeyCount];
+    // The secure key is often absent, so the result is not used: every value is checked below.
+    file.ReadValues(s, kKeys, values, kKeyCount);
     auto take = [&](size_t i, std::string& field) -> BOOL {
         if (values[i].empty())
             return FALSE;
@@ -87,11 +100,21 @@ BOOL COpera7Client::ReadAccount(int index)
         !COperaIniFile::LeadingNumber(values[5], account.current.port))
         return incomplete();
     account.current.authMode = AUTH_NORMAL;
-    // Built in place: a list of thousands of accounts is read at every load.
+    int secure = 0;
+    account.current.secureStored = values[kSecure];
+    // A number too long for an int still has a non-zero digit in it.
+    if (!values[kSecure].empty() && (!COperaIniFile::LeadingNumber(values[kSecure], secure) || secure != 0))
+        account.current.secure = account.current.port == kSslPort ? PROXY_SECURE_SSL : PROXY_SECURE_STLS;
+    else
+        account.current.secure = PROXY_SECURE_NONE;
+    // Built in place: a list of thousands of accounts is read at every load. An absent secure key is not
+    // expected: the file could not show it as it was read.
     COperaIniFile::Entries read;
-    read.reserve(6);
-    for (size_t i = 0; i < 6; ++i)
-        read.push_back({section, kKeys[i], std::move(values[i])});
+    read.reserve(kKeyCount);
+    for (size_t i = 0; i < kKeyCount; ++i) {
+        if (i != kSecure || !values[i].empty())
+            read.push_back({section, kKeys[i], std::move(values[i])});
+    }
     KeepRead(index, std::move(read));
     return TRUE;
 }
@@ -101,11 +124,25 @@ BOOL COpera7Client::WriteAccount(int index, EWriteSource source)
     if (!IsValidIndex(index))
         return FALSE;
     const PopSettings& settings = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
+    const PopSettings& original = Account(index).original;
     try {
-        return WriteChecked(m_accountsIniPath, index, AccountSection(index).c_str(),
-                            {{"Incoming Username", settings.userName},
-                             {"Incoming Servername", settings.server},
-                             {"Incoming Port", std::to_string(settings.port)}});
+        std::vector<std::pair<std::string, std::string>> values = {
+            {"Incoming Username", settings.userName},
+            {"Incoming Servername", settings.server},
+            {"Incoming Port", std::to_string(settings.port)}};
+        // The hop to the proxy is plain, so configuring turns the secure connection off; giving back turns it
+        // on with the value as stored. The proxy user name carries every real setting, so it comes first when
+        // configuring and goes last when giving back.
+        if (original.secure != PROXY_SECURE_NONE) {
+            if (source == WRITE_CURRENT) {
+                values.push_back({kSecureIn, "0"});
+            } else {
+                std::reverse(values.begin(), values.end());
+                values.insert(values.begin(),
+                              {kSecureIn, original.secureStored.empty() ? kSecureOn : original.secureStored});
+            }
+        }
+        return WriteChecked(m_accountsIniPath, index, AccountSection(index).c_str(), values);
     } catch (const std::exception&) {
         return FALSE;
     }

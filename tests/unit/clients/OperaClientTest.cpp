@@ -6,6 +6,7 @@
 #include "clients/Opera7Client.h"
 #include "clients/OperaClient.h"
 #include "fixtures/SampleWriter.h"
+#include "settings/ProductSettings.h"
 
 namespace {
 
@@ -150,6 +151,99 @@ TEST_F(Opera7Clients, ARenumberedFileIsNotWrittenIntoAnotherAccount)
     EXPECT_EQ("Configured mail", RecordOf(fresh, 0).name);
     ASSERT_TRUE(fresh.UnconfigureAccount(0));
     EXPECT_EQ("petra.c", RecordOf(fresh, 0).current.userName);
+}
+
+TEST_F(Opera7Clients, SecureAccountsAreCarriedOnlyByAProxyThatSpeaksTls)
+{
+    const std::string plain =
+        "Incoming Username=petra\r\nIncoming Servername=pop.mail.example\r\nIncoming Port=110\r\n";
+    auto seed = [&](const std::string& port, const std::string& secure) {
+        ASSERT_TRUE(SeedOpera7Samples(m_context));
+        const std::string bytes =
+            Replaced(FileBytes(AccountsIni()), plain,
+                     "Incoming Username=petra\r\nIncoming Servername=pop.mail.example\r\n"
+                     "Incoming Port=" +
+                         port + "\r\nSecure Connection In=" + secure + "\r\n");
+        ASSERT_TRUE(plat::ReplaceWholeFile(AccountsIni().c_str(), bytes));
+    };
+    auto setProxyTls = [](DWORD value) {
+        ASSERT_TRUE(SampleRegDword(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, NIMBREL_PROXY_TLS_VALUE, value));
+    };
+    m_port.Set(1100);
+
+    // A plain proxy: the account is left alone and nothing is written.
+    seed("995", "2");
+    {
+        const std::string before = FileBytes(AccountsIni());
+        COpera7Client client;
+        ASSERT_TRUE(client.LoadClient());
+        EXPECT_FALSE(RecordOf(client, 0).supported);
+        EXPECT_EQ(REASON_SECURE, RecordOf(client, 0).reason);
+        EXPECT_FALSE(client.ConfigureAccount(0));
+        EXPECT_EQ(before, FileBytes(AccountsIni()));
+    }
+
+    // A proxy that speaks TLS: the tag by the port, the secure value off, and back exactly as stored within a
+    // run; a later run knows only the tag and writes Opera's own 1.
+    setProxyTls(1);
+    struct Case
+    {
+        const char* port;
+        const char* stored;
+        const char* tag;
+    };
+    for (const Case& c : {Case{"995", "2", "[SSL]"}, Case{"110", "7", "[STLS]"}}) {
+        for (BOOL restart : {FALSE, TRUE}) {
+            SCOPED_TRACE(std::string(c.tag) +
+                         (restart ? " given back by a later run" : " given back by the same run"));
+            seed(c.port, c.stored);
+            const std::string before = FileBytes(AccountsIni());
+            COpera7Client client;
+            ASSERT_TRUE(client.LoadClient());
+            ASSERT_TRUE(RecordOf(client, 0).supported);
+            ASSERT_TRUE(client.ConfigureAccount(0));
+            const std::string configured = Replaced(
+                before,
+                "Incoming Username=petra\r\nIncoming Servername=pop.mail.example\r\nIncoming Port=" +
+                    std::string(c.port) + "\r\nSecure Connection In=" + c.stored + "\r\n",
+                "Incoming Username=petra/pop.mail.example" + std::string(c.tag) + "/" + c.port +
+                    "\r\nIncoming Servername=localhost\r\nIncoming Port=1100\r\nSecure Connection In=0\r\n");
+            EXPECT_EQ(configured, FileBytes(AccountsIni()));
+            COpera7Client later;
+            CMailClient& giver = restart ? static_cast<CMailClient&>(later) : client;
+            if (restart) {
+                ASSERT_TRUE(later.LoadClient());
+                EXPECT_TRUE(RecordOf(later, 0).upToDate);
+            }
+            ASSERT_TRUE(giver.UnconfigureAccount(0));
+            EXPECT_EQ(restart ? Replaced(before, "Secure Connection In=" + std::string(c.stored) + "\r\n",
+                                         "Secure Connection In=1\r\n")
+                              : before,
+                      FileBytes(AccountsIni()));
+        }
+    }
+
+    // Opera turns the secure connection on again after configuring: not up to date, and an update turns it
+    // off again without touching anything else.
+    seed("995", "1");
+    {
+        COpera7Client client;
+        ASSERT_TRUE(client.LoadClient());
+        ASSERT_TRUE(client.ConfigureAccount(0));
+    }
+    const std::string configured = FileBytes(AccountsIni());
+    ASSERT_TRUE(
+        plat::ReplaceWholeFile(AccountsIni().c_str(), Replaced(configured, "Secure Connection In=0\r\n",
+                                                               "Secure Connection In=1\r\n")));
+    COpera7Client client;
+    ASSERT_TRUE(client.LoadClient());
+    const AccountInfo shown = RecordOf(client, 0);
+    EXPECT_TRUE(shown.supported);
+    EXPECT_TRUE(shown.configured);
+    EXPECT_FALSE(shown.upToDate);
+    ASSERT_TRUE(client.ConfigureAccount(0));
+    EXPECT_EQ(configured, FileBytes(AccountsIni()));
+    setProxyTls(0);
 }
 
 TEST_F(OperaClients, PortsOutsideTheRangeAndLoginsTooLongOnceCarriedAreLeftAlone)

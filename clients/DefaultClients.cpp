@@ -11,6 +11,7 @@
 #include "clients/OutlookExpressClient.h"
 #include "clients/OutlookProfilesClient.h"
 #include "clients/TheBatClient.h"
+#include "clients/WindowsMailClient.h"
 #include "core/ClientCatalogue.h"
 
 #include <new>
@@ -38,6 +39,10 @@ CMailClient* CreateDefaultClient(int index)
         return new (std::nothrow) CNetscapeClient;
     case CLIENT_OUTLOOK_PROFILES:
         return new (std::nothrow) COutlookProfilesClient;
+    case CLIENT_WINDOWS_LIVE_MAIL:
+        return new (std::nothrow) CWindowsMailClient(kWindowsLiveMail);
+    case CLIENT_WINDOWS_MAIL:
+        return new (std::nothrow) CWindowsMailClient(kWindowsMail);
     default:
         return nullptr;
     }

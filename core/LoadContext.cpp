@@ -31,6 +31,12 @@ void CLoadContext::SearchFolder(const std::string& directory, const std::string&
         if (entry.isDirectory && !entry.name.empty() && entry.name[0] != '.') {
             if (depth < kMaxSearchDepth)
                 SearchFolder(directory + "\\" + entry.name, fileName, depth + 1, visited, found);
+        } else if (fileName.size() > 1 && fileName[0] == '*') {
+            // "*.ext": every file with that extension, under its own name.
+            const std::string suffix = fileName.substr(1);
+            if (entry.name.size() > suffix.size() &&
+                EqualsNoCase(entry.name.substr(entry.name.size() - suffix.size()), suffix))
+                found.push_back(directory + "\\" + entry.name);
         } else if (EqualsNoCase(entry.name, fileName))
             found.push_back(directory + "\\" + fileName);
     }

@@ -38,7 +38,8 @@ public:
     CLoadContext(const CLoadContext&) = delete;
     CLoadContext& operator=(const CLoadContext&) = delete;
 
-    // Every path below directory whose entry name equals fileName (any case), in the order of a depth-first
+    // Every path below directory whose entry name equals fileName (any case; "*.ext" takes every name ending
+    // in ".ext", the path then with the entry's own name), in the order of a depth-first
     // walk. The first search of a tree for a name in this load walks it; later ones give what it found.
     // Linked folders (symbolic links, junctions) are entered: users move a profile to another drive and leave
     // a link. Each folder is walked once, known by its identity, so a link back up the tree ends the walk

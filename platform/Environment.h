@@ -26,6 +26,10 @@ BOOL SetEnvironmentValue(const char* name, const char* value);
 // The per-user application-data folder (CSIDL_APPDATA), without a trailing backslash.
 BOOL AppDataFolder(std::string& folder);
 
+// The per-user local (not roaming) application-data folder (CSIDL_LOCAL_APPDATA), without a trailing
+// backslash.
+BOOL LocalAppDataFolder(std::string& folder);
+
 // The folder for temporary files, ending in a backslash.
 BOOL TempFolder(std::string& folder);
 

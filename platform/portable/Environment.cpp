@@ -16,6 +16,7 @@ namespace {
 std::mutex g_envLock;
 std::string g_commandLine = "nimbrel.exe";
 std::string g_appDataFolder;
+std::string g_localAppDataFolder;
 std::string g_tempFolder;
 std::string g_windowsFolder;
 thread_local DWORD g_lastError = 0;
@@ -111,6 +112,14 @@ BOOL AppDataFolder(std::string& folder)
     return TRUE;
 }
 
+BOOL LocalAppDataFolder(std::string& folder)
+{
+    std::lock_guard<std::mutex> lock(g_envLock);
+    folder =
+        g_localAppDataFolder.empty() ? DefaultTempFolder() + "/nimbrel-localappdata" : g_localAppDataFolder;
+    return TRUE;
+}
+
 BOOL TempFolder(std::string& folder)
 {
     std::lock_guard<std::mutex> lock(g_envLock);
@@ -158,6 +167,12 @@ void SetAppDataFolder(const std::string& folder)
 {
     std::lock_guard<std::mutex> lock(g_envLock);
     g_appDataFolder = WithoutTrailingSeparator(folder);
+}
+
+void SetLocalAppDataFolder(const std::string& folder)
+{
+    std::lock_guard<std::mutex> lock(g_envLock);
+    g_localAppDataFolder = WithoutTrailingSeparator(folder);
 }
 
 void SetTempFolder(const std::string& folder)

@@ -13,6 +13,7 @@ namespace portable {
 void ResetRegistry();
 void SetCommandLine(const std::string& commandLine);
 void SetAppDataFolder(const std::string& folder);
+void SetLocalAppDataFolder(const std::string& folder);
 void SetTempFolder(const std::string& folder);
 void SetWindowsFolder(const std::string& folder);
 void SetProcessNames(const std::vector<std::string>& names);

@@ -69,17 +69,30 @@ BOOL ExpandEnvironment(const char* text, std::string& expanded, DWORD limit)
     return TRUE;
 }
 
-BOOL AppDataFolder(std::string& folder)
+namespace {
+
+BOOL ShellFolder(int csidl, std::string& folder)
 {
     wchar_t path[MAX_PATH] = {};
     std::string utf8;
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) ||
-        !ToUtf8(path, utf8))
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) || !ToUtf8(path, utf8))
         return FALSE;
     while (utf8.size() > 3 && utf8.back() == '\\')
         utf8.pop_back();
     folder.swap(utf8);
     return TRUE;
+}
+
+} // namespace
+
+BOOL AppDataFolder(std::string& folder)
+{
+    return ShellFolder(CSIDL_APPDATA, folder);
+}
+
+BOOL LocalAppDataFolder(std::string& folder)
+{
+    return ShellFolder(CSIDL_LOCAL_APPDATA, folder);
 }
 
 BOOL TempFolder(std::string& folder)

@@ -47,6 +47,13 @@ TEST(EnvironmentTest, Folders)
     ASSERT_LT(1u, appData.size());
     EXPECT_NE('\\', appData.back());
     EXPECT_NE('/', appData.back());
+    // Windows Live Mail keeps its store in the local folder, which is not the roaming one.
+    std::string localAppData = "kumquat";
+    ASSERT_TRUE(plat::LocalAppDataFolder(localAppData));
+    ASSERT_LT(1u, localAppData.size());
+    EXPECT_NE('\\', localAppData.back());
+    EXPECT_NE('/', localAppData.back());
+    EXPECT_NE(appData, localAppData);
     EXPECT_FALSE(plat::CommandLineText().empty());
 }
 

@@ -56,7 +56,9 @@ CClientTest::CClientTest()
                   {HKEY_CURRENT_USER, kMessagingProfiles},
                   {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\15.0"},
                   {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\16.0"},
-                  {HKEY_LOCAL_MACHINE, kOutlookAppPath}}),
+                  {HKEY_LOCAL_MACHINE, kOutlookAppPath},
+                  {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows Live Mail"},
+                  {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows Mail"}}),
       m_port(110)
 {
     plat::AppDataFolder(m_appData);

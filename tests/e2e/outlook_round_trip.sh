@@ -48,7 +48,8 @@ check "unconfigure --all exits 1 for the doubtful account" test "$rc" -eq 1
 snapshot "$WORK/after.txt"
 # Everything is as before but what may be added (a port value that was missing), and the accounts that were
 # configured before, which now hold their real settings. The SPA flag that configuring removed is back as 1.
-diff "$WORK/before.txt" "$WORK/after.txt" | grep '^[<>]' | grep -E 'Internet Account Manager|OMI Account Manager|Outlook Express|Office' >"$WORK/diff.txt"
+# (Outlook 2007 and later keeps its own accounts below Office's profiles: its own tests look at them.)
+diff "$WORK/before.txt" "$WORK/after.txt" | grep '^[<>]' | grep -E 'Internet Account Manager|OMI Account Manager|Outlook Express|Office' | grep -vE 'Office.1[56]\.0.Outlook.Profiles' >"$WORK/diff.txt"
 cat >"$WORK/expected-diff.txt" <<'X'
 > REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000001|POP3 Port|dword:110
 < REG HKCU\Software\Microsoft\Internet Account Manager\Accounts\00000004|POP3 Port|dword:8110

@@ -238,6 +238,14 @@ BOOL COutlookProfilesClient::ReadAccount(int index)
     if (!ReadOptionalDword(k, kUseSsl, useSsl, 0, index, &sslPresent) ||
         !ReadOptionalDword(k, kSecureConnection, secureConnection, 0, index, &secureConnectionPresent))
         return FALSE;
+    // A number the client does not write may still mean a secure connection: configuring it as plain could
+    // leave the client speaking TLS to the proxy, so the account is left alone.
+    if (secureConnectionPresent && secureConnection != 0 &&
+        static_cast<DWORD>(secureConnection) != kSecureStls &&
+        static_cast<DWORD>(secureConnection) != kSecureSsl) {
+        account.reason = REASON_REGISTRY;
+        return FALSE;
+    }
     // The newer setting, when stored, wins over the older flag.
     if (secureConnectionPresent)
         current.secure = static_cast<DWORD>(secureConnection) == kSecureStls  ? PROXY_SECURE_STLS

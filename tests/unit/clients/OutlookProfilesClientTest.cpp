@@ -332,3 +332,19 @@ TEST_F(OutlookProfiles, TheNewerSecureSettingWinsAndBothComeBackExactly)
                        "POP3 Password=type3:010200ff10;POP3 Port=dword:110;POP3 Secure Connection=dword:0;"),
               WholeStore());
 }
+
+// A secure-connection number the client does not write could still mean TLS: the account is left alone.
+TEST_F(OutlookProfiles, AnUnknownSecureConnectionNumberIsLeftAlone)
+{
+    Seed();
+    const std::string plain = std::string(kMainAccounts) + "\\00000001";
+    ASSERT_TRUE(SampleRegDword(HKEY_CURRENT_USER, plain, "POP3 Secure Connection", 3));
+    SpeakTls();
+    const std::string before = WholeStore();
+    COutlookProfilesClient client;
+    ASSERT_TRUE(client.LoadClient());
+    EXPECT_FALSE(RecordOf(client, PLAIN).supported);
+    EXPECT_EQ(REASON_REGISTRY, RecordOf(client, PLAIN).reason);
+    EXPECT_FALSE(client.ConfigureAccount(PLAIN));
+    EXPECT_EQ(before, WholeStore());
+}

@@ -229,13 +229,21 @@ int CMozillaPrefsFile::FindSetting(const std::string& key) const
     return later >= 0 ? later : found;
 }
 
-BOOL CMozillaPrefsFile::GetString(int line, std::string& value) const
+BOOL CMozillaPrefsFile::ValueToken(int line, std::string_view& token) const
 {
     Setting scratch;
     const Setting* setting = SettingOn(line, scratch);
     if (!setting)
         return FALSE;
-    const std::string_view token = Line(line).substr(setting->value.at, setting->value.length);
+    token = Line(line).substr(setting->value.at, setting->value.length);
+    return TRUE;
+}
+
+BOOL CMozillaPrefsFile::GetString(int line, std::string& value) const
+{
+    std::string_view token;
+    if (!ValueToken(line, token))
+        return FALSE;
     // Single quotes are valid script but not the client's own form; such a value is not taken.
     if (token.size() < 2 || token.front() != '"' || token.back() != '"')
         return FALSE;
@@ -249,11 +257,9 @@ BOOL CMozillaPrefsFile::GetString(int line, std::string& value) const
 
 BOOL CMozillaPrefsFile::GetInteger(int line, int& value) const
 {
-    Setting scratch;
-    const Setting* setting = SettingOn(line, scratch);
-    if (!setting)
+    std::string_view token;
+    if (!ValueToken(line, token))
         return FALSE;
-    const std::string_view token = Line(line).substr(setting->value.at, setting->value.length);
     size_t pos = 0;
     BOOL negative = FALSE;
     if (pos < token.size() && (token[pos] == '-' || token[pos] == '+'))
@@ -278,11 +284,9 @@ BOOL CMozillaPrefsFile::GetInteger(int line, int& value) const
 
 BOOL CMozillaPrefsFile::GetBoolean(int line, BOOL& value) const
 {
-    Setting scratch;
-    const Setting* setting = SettingOn(line, scratch);
-    if (!setting)
+    std::string_view token;
+    if (!ValueToken(line, token))
         return FALSE;
-    const std::string_view token = Line(line).substr(setting->value.at, setting->value.length);
     if (token != "true" && token != "false")
         return FALSE;
     value = token == "true" ? TRUE : FALSE;

@@ -68,6 +68,8 @@ private:
 
     // The setting on line, or null; a line not parsed yet is parsed into scratch.
     const Setting* SettingOn(int line, Setting& scratch) const;
+    // The value's text as written on line (quotes and all); FALSE when the line holds no setting.
+    BOOL ValueToken(int line, std::string_view& token) const;
     // The last line not parsed yet that sets key, after line after; -1 when there is none.
     int FindNotParsed(const std::string& key, int after) const;
     // Parses a line where it stands in a loaded file, leaving lines of other keys for later (kNotParsed).

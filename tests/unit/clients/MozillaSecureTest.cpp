@@ -178,28 +178,3 @@ TEST_F(MozillaSecure, AFreshLoadGivesBackTheUsualSettingForTheKind)
     EXPECT_EQ(PROXY_SECURE_SSL, RecordOf(check, records[2]).current.secure);
     EXPECT_FALSE(RecordOf(check, records[0]).configured);
 }
-
-// The client turned TLS on again for a configured account: not up to date, and an update repairs it.
-TEST_F(MozillaSecure, TlsTurnedOnAgainIsRepaired)
-{
-    SpeakTls();
-    {
-        CMozillaClient client;
-        ASSERT_TRUE(client.LoadClient());
-        for (int index : Records(client))
-            ASSERT_TRUE(client.ConfigureAccount(index)) << index;
-    }
-    const std::string configured = FileBytes(Profile());
-    ASSERT_TRUE(SampleFile(Profile(), Replaced(configured, Line("server1", "socketType", "0"),
-                                               Line("server1", "socketType", "3"))));
-    CMozillaClient client;
-    ASSERT_TRUE(client.LoadClient());
-    const int index = FindAccount(client, "SSL mail");
-    const AccountInfo before = RecordOf(client, index);
-    EXPECT_TRUE(before.configured);
-    EXPECT_FALSE(before.upToDate);
-    CAcceptQuestions answer;
-    ASSERT_TRUE(client.ConfigureAccount(index, &answer));
-    EXPECT_TRUE(RecordOf(client, index).configured && RecordOf(client, index).upToDate);
-    EXPECT_EQ(configured, FileBytes(Profile()));
-}

@@ -222,27 +222,6 @@ TEST_F(Opera7Clients, SecureAccountsAreCarriedOnlyByAProxyThatSpeaksTls)
                       FileBytes(AccountsIni()));
         }
     }
-
-    // Opera turns the secure connection on again after configuring: not up to date, and an update turns it
-    // off again without touching anything else.
-    seed("995", "1");
-    {
-        COpera7Client client;
-        ASSERT_TRUE(client.LoadClient());
-        ASSERT_TRUE(client.ConfigureAccount(0));
-    }
-    const std::string configured = FileBytes(AccountsIni());
-    ASSERT_TRUE(
-        plat::ReplaceWholeFile(AccountsIni().c_str(), Replaced(configured, "Secure Connection In=0\r\n",
-                                                               "Secure Connection In=1\r\n")));
-    COpera7Client client;
-    ASSERT_TRUE(client.LoadClient());
-    const AccountInfo shown = RecordOf(client, 0);
-    EXPECT_TRUE(shown.supported);
-    EXPECT_TRUE(shown.configured);
-    EXPECT_FALSE(shown.upToDate);
-    ASSERT_TRUE(client.ConfigureAccount(0));
-    EXPECT_EQ(configured, FileBytes(AccountsIni()));
     setProxyTls(0);
 }
 

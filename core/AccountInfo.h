@@ -24,7 +24,8 @@ enum
     PROTOCOL_NEWS = 3
 };
 
-// Why an account is not supported (AccountInfo::reason); texts in CMailClient::GetReasonText.
+// Why an account is not supported (AccountInfo::reason); texts in CMailClient::GetReasonText. An action that
+// failed may set one on a supported account too, until the next load: REASON_SECURE, REASON_FILE_IN_USE.
 enum
 {
     REASON_NONE = 0,
@@ -40,7 +41,8 @@ enum
     REASON_NAME_TOO_LONG = 10,
     REASON_SECURE = 11,
     REASON_USER_JS = 12,
-    REASON_CODE_PAGE = 13
+    REASON_CODE_PAGE = 13,
+    REASON_FILE_IN_USE = 14
 };
 
 struct PopSettings

@@ -4,6 +4,8 @@
 #include "core/TextUtil.h"
 #include "settings/ProductSettings.h"
 #include "settings/TextTable.h"
+#include "Files.h"
+#include "LastError.h"
 
 #include <cctype>
 #include <climits>
@@ -250,7 +252,7 @@ BOOL CMailClient::ConfigureAccount(int index, CDoubtfulAnswer* answer)
                             account.original.authMode, account.original.secure);
     account.current.secure = PROXY_SECURE_NONE;
     account.current.secureStored.clear();
-    if (!WriteAccount(index, WRITE_CURRENT))
+    if (!WriteOrTellWhy(index, WRITE_CURRENT))
         return FALSE;
     account.configured = TRUE;
     account.upToDate = TRUE;
@@ -267,13 +269,32 @@ BOOL CMailClient::UnconfigureAccount(int index, CDoubtfulAnswer* answer)
         return TRUE;
     if (NeedsConfirmation(account) && !ConfirmDoubtfulAccount(index, ACTION_UNCONFIGURE, answer))
         return FALSE;
-    if (!WriteAccount(index, WRITE_ORIGINAL))
+    if (!WriteOrTellWhy(index, WRITE_ORIGINAL))
         return FALSE;
     account.configured = FALSE;
     account.upToDate = FALSE;
     account.suspicious = FALSE;
     account.current = account.original;
     return TRUE;
+}
+
+BOOL CMailClient::WriteOrTellWhy(int index, EWriteSource source)
+{
+    AccountInfo& account = Account(index);
+    if (account.reason == REASON_FILE_IN_USE)
+        account.reason = REASON_NONE;
+    plat::SetLastErrorCode(ERROR_SUCCESS);
+    if (WriteAccount(index, source))
+        return TRUE;
+    // A store that another program holds open is the one failure the user can end: say so.
+    const DWORD error = plat::LastErrorCode();
+    BOOL inUse = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    std::string store, identity;
+    if (!inUse && LocateAccount(index, store, identity))
+        inUse = plat::IsFileHeldOpen(store.c_str());
+    if (inUse)
+        account.reason = REASON_FILE_IN_USE;
+    return FALSE;
 }
 
 BOOL CMailClient::ConfirmDoubtfulAccount(int index, EAccountAction action, CDoubtfulAnswer* answer)
@@ -290,7 +311,7 @@ std::string CMailClient::GetReasonText(int index) const
 {
     static const char* const kKeys[] = {
         "IRSlash", "IRRegistry",  "IRIMAP",       "IRUnkSrv", "IRCfgUnrch", "IRAuthNotSupp", "IRNoPortSel",
-        "IRNews",  "IRPortRange", "IRNameLength", "IRSecure", "IRUserJs",   "IRCodePage"};
+        "IRNews",  "IRPortRange", "IRNameLength", "IRSecure", "IRUserJs",   "IRCodePage",    "IRFileInUse"};
     static const char* const kDefaults[] = {
         "Account's username or servername originally contains slash symbol(s).",
         "Impossible to read all necessary information from registry.",
@@ -304,11 +325,12 @@ std::string CMailClient::GetReasonText(int index) const
         "Account's username is too long for the e-mail client once it carries the Nimbrel settings.",
         "Account uses a secure connection (SSL/TLS), which the POP3 proxy cannot carry.",
         "Account settings are fixed in the profile's user.js file.",
-        "Account's settings hold characters that the e-mail client's file cannot store exactly."};
+        "Account's settings hold characters that the e-mail client's file cannot store exactly.",
+        "Account's settings file is in use by another program; close that program and try again."};
     if (m_accounts == nullptr || index < 0 || index >= m_accountCount)
         return std::string();
     int reason = m_accounts[index].reason;
-    if (reason < REASON_SLASH || reason > REASON_CODE_PAGE)
+    if (reason < REASON_SLASH || reason > REASON_FILE_IN_USE)
         return std::string();
     CTextSection texts(g_textTable, "Client");
     return texts.Get(kKeys[reason - 1], kDefaults[reason - 1]);

@@ -108,6 +108,9 @@ protected:
 
 private:
     BOOL LoadWithin();
+    // WriteAccount; when it fails because another program holds the store open, the record's reason becomes
+    // REASON_FILE_IN_USE (the account stays supported: a later try may succeed).
+    BOOL WriteOrTellWhy(int index, EWriteSource source);
     // TRUE when answer confirms acting on doubtful record index; a declined record is left unsupported.
     BOOL ConfirmDoubtfulAccount(int index, EAccountAction action, CDoubtfulAnswer* answer);
 };

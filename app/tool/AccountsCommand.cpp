@@ -257,7 +257,12 @@ BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, 
         PrintResult(c, a, client.DisplayName(), info.name,
                     "left alone: doubtful settings (check them, or use --yes to accept)");
     } else {
-        PrintResult(c, a, client.DisplayName(), info.name, "failed: the client's store could not be written");
+        AccountInfo after;
+        client.GetAccount(a, after);
+        PrintResult(c, a, client.DisplayName(), info.name,
+                    after.reason == REASON_FILE_IN_USE
+                        ? "failed: " + client.GetReasonText(a)
+                        : std::string("failed: the client's store could not be written"));
     }
     return ok;
 }

@@ -4,6 +4,7 @@
 #include "support/TestScopes.h"
 
 #include "app/tool/AccountsCommand.h"
+#include "LastError.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -13,6 +14,8 @@ namespace {
 
 std::vector<PopSettings> g_store;
 BOOL g_forgetWrites = FALSE;
+// Non-zero: every write fails, leaving this last error (as a store file that cannot be replaced does).
+DWORD g_writeError = 0;
 
 // Slot 2 holds the scripted client; its writes go to g_store, which the next catalogue reads again.
 class CStoredClient : public CScriptedClient
@@ -25,6 +28,10 @@ public:
     }
     BOOL WriteAccount(int index, EWriteSource source) override
     {
+        if (g_writeError != 0) {
+            plat::SetLastErrorCode(g_writeError);
+            return FALSE;
+        }
         BOOL ok = CScriptedClient::WriteAccount(index, source);
         if (ok && !g_forgetWrites)
             g_store[index] = m_store[index];
@@ -43,6 +50,7 @@ protected:
     AccountsCommand() : m_port(110)
     {
         g_forgetWrites = FALSE;
+        g_writeError = 0;
         g_store = {Pop("anna", "pop.mail.example", 110), Pop("dom/anna", "pop.mail.example", 110),
                    Pop("bob/pop.bob.example/110", "localhost", 8110), Pop("eve", "pop/x", 110)};
     }
@@ -89,6 +97,27 @@ TEST_F(AccountsCommand, WriteThatDoesNotReadBackIsAFailure)
     EXPECT_EQ("2\t0\tStored\tAccount 0\tconfigured\n"
               "2\t0\tStored\tAccount 0\tfailed: the account does not read back as written\n",
               m_out.str());
+}
+
+// A store held by another program is named as the cause; any other failed write keeps the general text.
+TEST_F(AccountsCommand, AStoreInUseIsToldApartFromOtherFailedWrites)
+{
+    g_writeError = ERROR_SHARING_VIOLATION;
+    EXPECT_EQ(TOOL_EXIT_NOT_ALL_DONE, Run({"configure", "2", "0"}));
+    EXPECT_EQ(
+        "2\t0\tStored\tAccount 0\tfailed: Account's settings file is in use by another program; close that "
+        "program and try again.\n",
+        m_out.str());
+    g_writeError = ERROR_LOCK_VIOLATION;
+    EXPECT_EQ(TOOL_EXIT_NOT_ALL_DONE, Run({"unconfigure", "2", "2"}));
+    EXPECT_EQ(
+        "2\t2\tStored\tAccount 2\tfailed: Account's settings file is in use by another program; close that "
+        "program and try again.\n",
+        m_out.str());
+    g_writeError = ERROR_ACCESS_DENIED;
+    EXPECT_EQ(TOOL_EXIT_NOT_ALL_DONE, Run({"configure", "2", "0"}));
+    EXPECT_EQ("2\t0\tStored\tAccount 0\tfailed: the client's store could not be written\n", m_out.str());
+    EXPECT_EQ("anna", g_store[0].userName);
 }
 
 TEST_F(AccountsCommand, UsageErrors)

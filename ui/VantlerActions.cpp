@@ -5,6 +5,7 @@
 #include "settings/TextTable.h"
 #include "ui/AboutDlg.h"
 #include "ui/DoubtfulPrompt.h"
+#include "ui/InUseWarning.h"
 #include "ui/ManualAssistantDlg.h"
 #include "ui/RunningClients.h"
 #include "views/RowKey.h"
@@ -49,6 +50,7 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
     }
     BOOL changed = FALSE, warned = FALSE;
     CDoubtfulPrompt prompt;
+    CInUseWarning inUse;
     for (LPARAM key : marked) {
         AccountInfo record;
         if (!RecordOfKey(key, record) ||
@@ -60,10 +62,10 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
             warned = TRUE;
         }
         CMailClient* client = m_clients.LoadedClient(ClientOfKey(key));
-        if (configure)
-            client->ConfigureAccount(AccountOfKey(key), &prompt);
-        else
-            client->UnconfigureAccount(AccountOfKey(key), &prompt);
+        const int account = AccountOfKey(key);
+        if (!(configure ? client->ConfigureAccount(account, &prompt)
+                        : client->UnconfigureAccount(account, &prompt)))
+            inUse.OnActionFailed(*client, account);
         changed = TRUE;
     }
     m_actionRunning = FALSE;
@@ -71,6 +73,7 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
         ClearAccountDetails();
         RefreshAccounts();
     }
+    inUse.Show(m_hWnd);
 }
 
 void CVantlerDlg::OnUpdateConfigured()
@@ -80,6 +83,7 @@ void CVantlerDlg::OnUpdateConfigured()
     m_actionRunning = TRUE;
     BOOL changed = FALSE, warned = FALSE, abandoned = FALSE;
     CDoubtfulPrompt prompt;
+    CInUseWarning inUse;
     for (int c = 0; c < CLIENT_COUNT && !abandoned; ++c) {
         CMailClient* client = m_clients.LoadedClient(c);
         for (int a = 0; client && a < client->AccountCount(); ++a) {
@@ -93,7 +97,8 @@ void CVantlerDlg::OnUpdateConfigured()
                 }
                 warned = TRUE;
             }
-            client->ConfigureAccount(a, &prompt);
+            if (!client->ConfigureAccount(a, &prompt))
+                inUse.OnActionFailed(*client, a);
             changed = TRUE;
         }
     }
@@ -102,6 +107,7 @@ void CVantlerDlg::OnUpdateConfigured()
         ClearAccountDetails();
         RefreshAccounts();
     }
+    inUse.Show(m_hWnd);
 }
 
 int CVantlerDlg::WarnRunningClients(int mode, const std::vector<LPARAM>& marked)
@@ -145,7 +151,8 @@ int CVantlerDlg::WarnRunningClients(int mode, const std::vector<LPARAM>& marked)
             if (running[c])
                 message += "\n\t- " + m_clients.Client(c)->DisplayName();
         }
-        if (MessageBoxUtf8(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+        if (MessageBoxUtf8(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) !=
+            IDOK)
             return 1;
     }
 }
@@ -159,7 +166,7 @@ void CVantlerDlg::RestoreAllAccounts()
         question = texts.Get("Restore", "Restore original settings of all e-mail accounts?");
     }
     if (MessageBoxUtf8(m_hWnd, question.c_str(), caption.c_str(),
-                      MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES) {
+                       MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES) {
         EndDialog(RESTORE_DECLINED);
         return;
     }

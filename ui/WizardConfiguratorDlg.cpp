@@ -3,6 +3,7 @@
 
 #include "settings/TextTable.h"
 #include "ui/DoubtfulPrompt.h"
+#include "ui/InUseWarning.h"
 #include "ui/MainCaption.h"
 #include "ui/RunningClients.h"
 #include "views/TextFormat.h"
@@ -121,7 +122,7 @@ BOOL CWizardConfiguratorDlg::LoadClients()
     {
         CTextSection texts(g_textTable, kSection);
         SetDlgItemUtf8(m_hWnd, IDC_NO_ACCOUNTS,
-                          texts.Get("NoAccounts", "No configurable e-mail clients/accounts found").c_str());
+                       texts.Get("NoAccounts", "No configurable e-mail clients/accounts found").c_str());
     }
     m_clientIcon.SetIcon(::LoadIconA(nullptr, MAKEINTRESOURCEA(32515)));
     return FALSE;
@@ -228,7 +229,8 @@ BOOL CWizardConfiguratorDlg::WarnRunningClient()
                 client->DisplayName();
             caption = texts.Get("WarnCaption", "Close e-mail client");
         }
-        if (MessageBoxUtf8(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+        if (MessageBoxUtf8(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) !=
+            IDOK)
             return TRUE;
     }
 }
@@ -240,9 +242,12 @@ void CWizardConfiguratorDlg::OnConfigure()
         return;
     m_actionRunning = TRUE;
     CDoubtfulPrompt prompt;
-    client->ConfigureAccount(m_curAccount, &prompt);
+    CInUseWarning inUse;
+    if (!client->ConfigureAccount(m_curAccount, &prompt))
+        inUse.OnActionFailed(*client, m_curAccount);
     m_actionRunning = FALSE;
     ReloadCatalogue();
+    inUse.Show(m_hWnd);
 }
 
 void CWizardConfiguratorDlg::OnUpdate()
@@ -257,9 +262,12 @@ void CWizardConfiguratorDlg::OnUnconfigure()
         return;
     m_actionRunning = TRUE;
     CDoubtfulPrompt prompt;
-    client->UnconfigureAccount(m_curAccount, &prompt);
+    CInUseWarning inUse;
+    if (!client->UnconfigureAccount(m_curAccount, &prompt))
+        inUse.OnActionFailed(*client, m_curAccount);
     m_actionRunning = FALSE;
     ReloadCatalogue();
+    inUse.Show(m_hWnd);
 }
 
 void CWizardConfiguratorDlg::OnClose()

@@ -3,6 +3,11 @@
 #include "SampleUser.h"
 #include "UserDriver.h"
 
+#include "Environment.h"
+#include "Files.h"
+#include "fixtures/SampleStores.h"
+#include "fixtures/SampleWriter.h"
+#include "support/FileHolder.h"
 #include "ui/VantlerDlg.h"
 
 #include <commctrl.h>
@@ -90,4 +95,59 @@ TEST(MainDialogActions, RunningClientAndDoubtfulAccountAreAskedAbout)
         EXPECT_EQ("dom/anna/110|localhost|dword:110", user.Pop(5));
         EXPECT_EQ("Yes", gui::Cell(list, 4, 4));
     });
+}
+
+// A store that another program holds open is named in one message after the action; nothing is written, and
+// once the file is free the same action goes through without a message.
+TEST(MainDialogActions, AStoreInUseIsNamedAfterTheAction)
+{
+    CSampleUser user;
+    CRegistryScope opera({{HKEY_CURRENT_USER, "Software\\Opera Software"}});
+    std::string appData;
+    ASSERT_TRUE(plat::AppDataFolder(appData));
+    const std::string folder = JoinPath(appData, "Opera\\Opera7\\Mail");
+    const std::string accounts = JoinPath(folder, "accounts.ini");
+    SampleContext context;
+    context.root = user.Root();
+    ASSERT_TRUE(SeedOpera7Samples(context));
+    std::string before;
+    ASSERT_TRUE(plat::ReadWholeFile(accounts.c_str(), before));
+
+    RunMainDialog([&](DWORD ui, HWND dlg, HWND list) {
+        auto rowOf = [&] {
+            for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+                const std::vector<std::string> cells = gui::Row(list, row);
+                if (std::find(cells.begin(), cells.end(), "Mail at home") != cells.end())
+                    return row;
+            }
+            return -1;
+        };
+        const int row = rowOf();
+        ASSERT_LE(0, row) << "the Opera 7 account is not listed";
+        {
+            CFileHolder holder(accounts);
+            ASSERT_TRUE(holder.Holds());
+            ListView_SetCheckState(list, row, TRUE);
+            ::PostMessageA(::GetDlgItem(dlg, IDC_CONFIGURE), BM_CLICK, 0, 0);
+            EXPECT_EQ(
+                "Account's settings file is in use by another program; close that program and try again.\n"
+                "\t- Opera 7: Mail at home",
+                gui::Answered(ui, "E-mail accounts configurator", IDOK));
+            EXPECT_TRUE(gui::Sync(dlg));
+        }
+        std::string now;
+        EXPECT_TRUE(plat::ReadWholeFile(accounts.c_str(), now));
+        EXPECT_EQ(before, now);
+        std::vector<plat::DirEntry> entries;
+        ASSERT_TRUE(plat::ListDirectory(folder.c_str(), entries));
+        EXPECT_EQ(3u, entries.size()) << "a temporary file was left beside the held store";
+
+        const int again = rowOf();
+        ASSERT_LE(0, again);
+        ListView_SetCheckState(list, again, TRUE);
+        EXPECT_TRUE(gui::Click(dlg, IDC_CONFIGURE)) << "a message came for a store that is free";
+        ASSERT_TRUE(plat::ReadWholeFile(accounts.c_str(), now));
+        EXPECT_NE(std::string::npos, now.find("Incoming Username=petra/pop.mail.example/110\r\n"));
+    });
+    plat::RemoveFolderTree(JoinPath(appData, "Opera").c_str());
 }

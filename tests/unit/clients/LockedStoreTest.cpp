@@ -40,13 +40,16 @@ protected:
             const int index = FindAccount(client, name);
             ASSERT_LE(0, index) << name;
             ASSERT_TRUE(RecordOf(client, index).supported && !RecordOf(client, index).configured) << name;
-            {
-                CFileHolder holder(path);
+            // A holder that lets others read, and one that shares nothing (the file cannot even be read
+            // again before the write).
+            for (bool othersMayRead : {true, false}) {
+                CFileHolder holder(path, othersMayRead);
                 ASSERT_TRUE(holder.Holds()) << path;
                 EXPECT_FALSE(client.ConfigureAccount(index)) << name;
+                holder.Release();
                 EXPECT_EQ(before, store()) << name;
                 const AccountInfo refused = RecordOf(client, index);
-                EXPECT_EQ(REASON_FILE_IN_USE, refused.reason) << name;
+                EXPECT_EQ(REASON_FILE_IN_USE, refused.reason) << name << othersMayRead;
                 EXPECT_TRUE(refused.supported && !refused.configured) << name;
                 EXPECT_EQ(kInUseText, client.GetReasonText(index));
             }

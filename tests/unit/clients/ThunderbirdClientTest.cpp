@@ -18,7 +18,7 @@ namespace {
 enum
 {
     WORK = 0,
-    FIXED,
+    USER_JS_FIXED,
     CUT,
     HOME,
     IMAP,
@@ -171,7 +171,7 @@ TEST_F(Thunderbird, EveryAccountOfBothProfilesIsReadWithItsState)
     // A user name with a slash reads as a proxy name that points nowhere sensible.
     ExpectState(client, DOUBTFUL, "Doubtful mail", TRUE, FALSE, TRUE, "dom", "anna", 110, AUTH_NORMAL);
     ExpectState(client, SPA, "SPA mail", FALSE, FALSE, FALSE, "CORP\\anna", "pop.spa.example", 110, AUTH_SPA);
-    ExpectUnsupported(client, FIXED, "Fixed mail", REASON_USER_JS);
+    ExpectUnsupported(client, USER_JS_FIXED, "Fixed mail", REASON_USER_JS);
     ExpectUnsupported(client, CUT, "Cut mail", REASON_CONFIG_UNREADABLE);
     ExpectUnsupported(client, IMAP, "IMAP mail", REASON_IMAP);
     ExpectUnsupported(client, SSL, "SSL mail", REASON_SECURE);
@@ -183,13 +183,13 @@ TEST_F(Thunderbird, EveryAccountOfBothProfilesIsReadWithItsState)
     ASSERT_TRUE(client.LocateAccount(SPA, store, identity));
     EXPECT_EQ(m_main, store);
     EXPECT_EQ("server9", identity);
-    ASSERT_TRUE(client.LocateAccount(FIXED, store, identity));
+    ASSERT_TRUE(client.LocateAccount(USER_JS_FIXED, store, identity));
     EXPECT_EQ(m_work, store);
     EXPECT_EQ("server2", identity);
     EXPECT_FALSE(client.LocateAccount(RECORD_COUNT, store, identity));
 
     // What is left alone stays so: nothing is written for any of them.
-    for (int index : {FIXED, CUT, IMAP, SSL, STLS})
+    for (int index : {USER_JS_FIXED, CUT, IMAP, SSL, STLS})
         ExpectRefused(client, index, TRUE, Profiles());
 }
 

@@ -324,3 +324,13 @@ BOOL CThunderbirdClient::LocateAccount(int index, std::string& store, std::strin
     identity = ref.serverKey;
     return TRUE;
 }
+
+BOOL CThunderbirdClient::IsStoreInUse() const
+{
+    for (const std::string& prefs : m_foundFiles) {
+        const std::string lock = prefs.substr(0, prefs.find_last_of('\\') + 1) + "parent.lock";
+        if (plat::IsFileHeldOpen(lock.c_str()))
+            return TRUE;
+    }
+    return FALSE;
+}

@@ -31,6 +31,8 @@ public:
     BOOL ReadAccount(int index) override;
     BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL LocateAccount(int index, std::string& store, std::string& identity) const override;
+    // A running client holds its profile's "parent.lock" open.
+    BOOL IsStoreInUse() const override;
 
     // The folder of profiles.ini.
     const std::string& ProfilesFolder() const { return m_profilesFolder; }

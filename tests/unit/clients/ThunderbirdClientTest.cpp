@@ -2,6 +2,7 @@
 // every account state, the exact lines configuring and giving back write (real names, secure settings, SPA),
 // a profile started in between, user.js and damaged stores.
 #include "support/ClientChecks.h"
+#include "support/HeldFile.h"
 
 #include "RegKey.h"
 #include "Registry.h"
@@ -372,4 +373,26 @@ TEST_F(Thunderbird, SeaMonkeyKeepsItsOwnProfilesAndAnOldProfilesSslFlag)
     ExpectRoundTrip<CSeaMonkeyAdapter>({0, 2}, BytesOf(prefs), configured, bytes);
     // Thunderbird's own profiles are not SeaMonkey's.
     EXPECT_EQ(m_mainBytes, FileBytes(m_main));
+}
+
+// A running client holds its profile's lock file open; a lock file left behind by a crash is not held.
+TEST_F(Thunderbird, AHeldParentLockTellsThatTheClientRuns)
+{
+    CThunderbirdClient client(kThunderbird);
+    ASSERT_TRUE(client.LoadClient());
+    EXPECT_FALSE(client.IsStoreInUse());
+    const std::string lock = JoinPath(ThunderbirdWorkProfileFolder(m_context), "parent.lock");
+    ASSERT_TRUE(SampleFile(lock, ""));
+    EXPECT_FALSE(client.IsStoreInUse());
+    {
+        CHeldFile held(lock);
+        ASSERT_TRUE(held.IsHeld());
+        EXPECT_TRUE(client.IsStoreInUse());
+        // Another client's profiles are not its.
+        ASSERT_TRUE(SeedSeaMonkeySamples(m_context));
+        CThunderbirdClient seaMonkey(kSeaMonkey);
+        ASSERT_TRUE(seaMonkey.LoadClient());
+        EXPECT_FALSE(seaMonkey.IsStoreInUse());
+    }
+    EXPECT_FALSE(client.IsStoreInUse());
 }

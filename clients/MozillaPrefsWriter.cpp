@@ -76,7 +76,7 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
     size_t appended = 0;
     for (size_t i = 0; i < m_edits.size(); ++i) {
         const Edit& edit = m_edits[i];
-        if (!prefs::IsWritableText(edit.lineAfter))
+        if (!edit.removeLine && !prefs::IsWritableText(edit.lineAfter))
             return FALSE;
         int line = file.FindSetting(edit.key);
         if (edit.removeLine) {

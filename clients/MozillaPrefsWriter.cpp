@@ -80,6 +80,11 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
             return FALSE;
         int line = file.FindSetting(edit.key);
         if (edit.removeLine) {
+            // A key both taken out and written has no one result.
+            for (const Edit& other : m_edits) {
+                if (!other.removeLine && other.key == edit.key)
+                    return FALSE;
+            }
             if (line < 0)
                 continue; // gone already, as wanted
             const size_t at = static_cast<size_t>(line);

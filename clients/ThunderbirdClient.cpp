@@ -9,7 +9,6 @@
 #include "Files.h"
 #include "RegKey.h"
 
-#include <algorithm>
 #include <exception>
 
 const ThunderbirdKind kThunderbird = {"Thunderbird", "Software\\Mozilla\\Mozilla Thunderbird", "Thunderbird",
@@ -161,16 +160,15 @@ void CThunderbirdClient::KeepMailServers()
     m_accountRefs.swap(kept);
 }
 
-BOOL CThunderbirdClient::ReadServerLine(const CMozillaPrefsFile& file, const std::string& key,
+void CThunderbirdClient::ReadServerLine(const CMozillaPrefsFile& file, const std::string& key,
                                         ServerLine& line) const
 {
     line = ServerLine();
     const int found = file.FindSetting(key);
     if (found < 0)
-        return TRUE;
+        return;
     line.line = found;
     line.text = std::string(file.Line(found));
-    return TRUE;
 }
 
 BOOL CThunderbirdClient::IsFixedByUserJs(const MozillaAccountRef& ref) const

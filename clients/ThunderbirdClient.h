@@ -60,7 +60,8 @@ private:
     // Drops the records that are no accounts at all (local folders, news, feeds) and keeps each account's
     // first identity only.
     void KeepMailServers();
-    BOOL ReadServerLine(const CMozillaPrefsFile& file, const std::string& key, ServerLine& line) const;
+    // The line of key as it stands now, or none.
+    void ReadServerLine(const CMozillaPrefsFile& file, const std::string& key, ServerLine& line) const;
     BOOL IsFixedByUserJs(const MozillaAccountRef& ref) const;
     // The edit that makes the real setting named say value: its line goes when value is the plain setting's.
     CMozillaPrefsWriter::Edit RealEdit(const MozillaAccountRef& ref, const char* setting,

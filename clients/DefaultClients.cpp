@@ -11,6 +11,7 @@
 #include "clients/OutlookExpressClient.h"
 #include "clients/OutlookProfilesClient.h"
 #include "clients/TheBatClient.h"
+#include "clients/ThunderbirdClient.h"
 #include "clients/WindowsMailClient.h"
 #include "core/ClientCatalogue.h"
 
@@ -37,6 +38,10 @@ CMailClient* CreateDefaultClient(int index)
         return new (std::nothrow) COpera7Client;
     case CLIENT_NETSCAPE:
         return new (std::nothrow) CNetscapeClient;
+    case CLIENT_THUNDERBIRD:
+        return new (std::nothrow) CThunderbirdClient(kThunderbird);
+    case CLIENT_SEAMONKEY:
+        return new (std::nothrow) CThunderbirdClient(kSeaMonkey);
     case CLIENT_OUTLOOK_PROFILES:
         return new (std::nothrow) COutlookProfilesClient;
     case CLIENT_WINDOWS_LIVE_MAIL:

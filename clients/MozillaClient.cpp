@@ -331,6 +331,31 @@ BOOL CMozillaClient::ReadSecureSetting(const CMozillaPrefsFile& file, MozillaAcc
     return TRUE;
 }
 
+int CMozillaClient::DefaultPort(int secure)
+{
+    return DefaultPortFor(secure);
+}
+
+void CMozillaClient::MakeSecureEdit(const MozillaAccountRef& ref, const PopSettings& settings,
+                                    EWriteSource source, CMozillaPrefsWriter::Edit& secure,
+                                    std::string& secureName) const
+{
+    if (source == WRITE_ORIGINAL) {
+        secure.lineAfter = SecureLine(ref, settings, secureName);
+        secure.addWhenAbsent = TRUE;
+    } else {
+        // Off in the notation the profile uses; a profile without either setting is plain already.
+        secureName = ref.secureName.empty() ? std::string(kSocketType) : ref.secureName;
+        secure.lineAfter = secureName == kIsSecure
+                               ? prefs::FormatBooleanSetting(ServerKey(ref, kIsSecure), FALSE)
+                               : prefs::FormatIntegerSetting(ServerKey(ref, kSocketType), kSocketPlain);
+    }
+    secure.key = ServerKey(ref, secureName.c_str());
+    secure.wasPresent = ref.secureLine >= 0 && secureName == ref.secureName;
+    if (secure.wasPresent)
+        secure.lineBefore = ref.secureText;
+}
+
 BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
 {
     if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountRefs.size())
@@ -364,23 +389,8 @@ BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
         port.addWhenAbsent = settings.port != DefaultPortFor(secureAfter);
         CMozillaPrefsWriter::Edit secure;
         std::string secureName;
-        if (writeSecure) {
-            if (source == WRITE_ORIGINAL) {
-                secure.lineAfter = SecureLine(ref, settings, secureName);
-                secure.addWhenAbsent = TRUE;
-            } else {
-                // Off in the notation the profile uses; a profile without either setting is plain already.
-                secureName = ref.secureName.empty() ? std::string(kSocketType) : ref.secureName;
-                secure.lineAfter =
-                    secureName == kIsSecure
-                        ? prefs::FormatBooleanSetting(ServerKey(ref, kIsSecure), FALSE)
-                        : prefs::FormatIntegerSetting(ServerKey(ref, kSocketType), kSocketPlain);
-            }
-            secure.key = ServerKey(ref, secureName.c_str());
-            secure.wasPresent = ref.secureLine >= 0 && secureName == ref.secureName;
-            if (secure.wasPresent)
-                secure.lineBefore = ref.secureText;
-        }
+        if (writeSecure)
+            MakeSecureEdit(ref, settings, source, secure, secureName);
         writer.AddEdit(userName);
         writer.AddEdit(hostname);
         writer.AddEdit(port);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "clients/MozillaPrefsFile.h"
+#include "clients/MozillaPrefsWriter.h"
 #include "core/MailClient.h"
 
 #include <memory>
@@ -57,6 +58,13 @@ protected:
     // Fills the kind of secure connection and its stored form; FALSE when the setting holds no known value.
     BOOL ReadSecureSetting(const CMozillaPrefsFile& file, MozillaAccountRef& ref,
                            PopSettings& settings) const;
+    // The edit of an account's secure setting for a write of settings from source, of an account whose
+    // original had one on: off towards the proxy, back as stored (or the usual value) when giving back.
+    // secureName is the setting written ("socketType" or "isSecure").
+    void MakeSecureEdit(const MozillaAccountRef& ref, const PopSettings& settings, EWriteSource source,
+                        CMozillaPrefsWriter::Edit& secure, std::string& secureName) const;
+    // The port the client uses when the profile names none.
+    static int DefaultPort(int secure);
 
     std::vector<std::string> m_excludedKeyWords;
     std::string m_exeKeySuffix;

@@ -4,6 +4,8 @@
 
 #include "Files.h"
 
+#include <algorithm>
+
 namespace {
 
 // TRUE when bytes are what writing their own lines would give: every line feed after a carriage return, and
@@ -66,19 +68,37 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
 
     // The lines that change, by index; every other line is copied as it stands.
     std::vector<const std::string*> replaced(lineCount, nullptr);
+    std::vector<bool> removed(lineCount, false);
+    size_t removedCount = 0;
     std::vector<int> lineOfEdit(m_edits.size(), -1);
     std::vector<std::pair<int, std::string>> edits;
     std::vector<const std::string*> editKeys;
     size_t appended = 0;
     for (size_t i = 0; i < m_edits.size(); ++i) {
         const Edit& edit = m_edits[i];
-        if (!prefs::IsWritableText(edit.lineAfter))
+        if (!edit.removeLine && !prefs::IsWritableText(edit.lineAfter))
             return FALSE;
         int line = file.FindSetting(edit.key);
+        if (edit.removeLine) {
+            // A key both taken out and written has no one result.
+            for (const Edit& other : m_edits) {
+                if (!other.removeLine && other.key == edit.key)
+                    return FALSE;
+            }
+            if (line < 0)
+                continue; // gone already, as wanted
+            const size_t at = static_cast<size_t>(line);
+            if (!edit.wasPresent || file.Line(line) != edit.lineBefore || replaced[at] || removed[at])
+                return FALSE;
+            removed[at] = true;
+            ++removedCount;
+            continue;
+        }
         if (line >= 0) {
             const std::string_view now = file.Line(line);
             BOOL unchanged = edit.wasPresent && now == edit.lineBefore;
-            if ((!unchanged && now != edit.lineAfter) || replaced[static_cast<size_t>(line)])
+            if ((!unchanged && now != edit.lineAfter) || replaced[static_cast<size_t>(line)] ||
+                removed[static_cast<size_t>(line)])
                 return FALSE;
             replaced[static_cast<size_t>(line)] = &edit.lineAfter;
             lineOfEdit[i] = line;
@@ -95,7 +115,7 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
     }
 
     std::string output;
-    if (EndsEveryLineWithCrLf(bytes)) {
+    if (removedCount == 0 && EndsEveryLineWithCrLf(bytes)) {
         // Already in the written form: the new content is the old one with the edited lines put in, and no
         // other line is copied one by one.
         output.swap(bytes);
@@ -103,6 +123,8 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
     } else {
         output.reserve(bytes.size() + 2 * lineCount + 256);
         for (size_t i = 0; i < lineCount; ++i) {
+            if (removed[i])
+                continue;
             if (replaced[i])
                 output += *replaced[i];
             else
@@ -119,7 +141,18 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
     // A line appended behind a comment that is never closed would not be read by the client, nor would a
     // line put where a comment ends: each new line must stand as its setting where it goes, and then no other
     // line reads otherwise. When that cannot be told line by line, the result is read whole.
-    BOOL stands = TRUE;
+    // A line taken out moves the ones after it up: the result is read whole, and the edits' lines counted
+    // anew.
+    BOOL stands = removedCount == 0;
+    if (removedCount > 0) {
+        std::vector<int> removedBefore(lineCount + 1, 0);
+        for (size_t i = 0; i < lineCount; ++i)
+            removedBefore[i + 1] = removedBefore[i] + (removed[i] ? 1 : 0);
+        for (int& line : lineOfEdit) {
+            if (line >= 0)
+                line -= removedBefore[std::min(static_cast<size_t>(line), lineCount)];
+        }
+    }
     for (size_t i = 0; stands && i < edits.size(); ++i) {
         stands = file.EditStands(edits[i].first, edits[i].second, *editKeys[i]);
         // Two lines for one key: only the later counts, which the result read whole tells.
@@ -130,7 +163,8 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
     if (!stands) {
         check.Load(output);
         for (size_t i = 0; i < m_edits.size(); ++i) {
-            if (lineOfEdit[i] >= 0 && check.FindSetting(m_edits[i].key) != lineOfEdit[i])
+            const int found = check.FindSetting(m_edits[i].key);
+            if (m_edits[i].removeLine ? found >= 0 : lineOfEdit[i] >= 0 && found != lineOfEdit[i])
                 return FALSE;
         }
     }

@@ -19,6 +19,7 @@ public:
         std::string lineBefore;
         std::string lineAfter;
         BOOL addWhenAbsent = FALSE; // append lineAfter when the file has no line for the key
+        BOOL removeLine = FALSE;    // take the key's line out instead (lineAfter unused); absent is done
     };
 
     explicit CMozillaPrefsWriter(const std::string& path) : m_path(path) {}
@@ -28,7 +29,8 @@ public:
     // Reads the file as it is now and replaces the line of each edit's key, or appends it when allowed. Each
     // such line must still be the one read, or already the one to write (another adapter of the same profile
     // wrote it); otherwise nothing is written. Every other line is kept as it stands now; each line ends with
-    // CR+LF. The new content takes the old one's place in one step. FALSE, with the file as it was, on any
+    // CR+LF. A removed key must read as unset afterwards (no earlier line of it comes into force). The new
+    // content takes the old one's place in one step. FALSE, with the file as it was, on any
     // failure.
     BOOL Commit();
     // The same for a caller that keeps the file's lines: known is the file as the caller read it. When the
@@ -37,7 +39,7 @@ public:
     BOOL Commit(CMozillaPrefsFile& known);
 
     // After a successful Commit: the bytes written (those of the file that known holds, while it does), and
-    // the line of each edit's setting (-1 when absent).
+    // the line of each edit's setting (-1 when absent or removed).
     const std::string& WrittenBytes() const { return m_written ? m_written->Bytes() : m_none.Bytes(); }
     int LineOfEdit(size_t edit) const { return edit < m_lineOfEdit.size() ? m_lineOfEdit[edit] : -1; }
 

@@ -36,6 +36,9 @@ public:
     // The longest user name the client stores and reads back whole: an account whose proxy user name would
     // be longer is not supported.
     virtual size_t MaxUserNameLength() const { return static_cast<size_t>(-1); }
+    // TRUE when the client shows it runs by holding one of its stores open (a profile's lock file), which the
+    // process list can miss: it is then treated as running. Only valid after LoadClient.
+    virtual BOOL IsStoreInUse() const { return FALSE; }
     // Where record index lives: its store (a file's full path, or a registry root and key path) and its
     // identity within that store (a section, a server number, a subkey name). Writes are grouped by store and
     // the journal of original settings keys its entries by both. FALSE when the record has no such place.

@@ -50,6 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             edit.lineBefore += "x";
         edit.lineAfter = prefs::FormatStringSetting(plan.key, plan.value);
         edit.addWhenAbsent = (plan.flags & 2) != 0;
+        // Sometimes the line is to go, as a real name equal to the plain one does.
+        edit.removeLine = (plan.flags & 32) != 0;
         writer.AddEdit(edit);
         edits.push_back(edit);
     }
@@ -84,12 +86,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const CMozillaPrefsWriter::Edit& edit : edits)
             FUZZ_CHECK(known.FindSetting(edit.key) == reread.FindSetting(edit.key));
     }
-    // Every line is still there in its order, edited lines replaced, appended ones at the end.
-    const std::vector<std::string>& oldLines = before.Lines();
+    // Every line not taken out is still there in its order, edited lines replaced, appended ones at the end.
+    const std::vector<std::string> readLines = before.Lines();
+    std::vector<char> removed(readLines.size(), 0);
+    for (size_t i = 0; i < edits.size(); ++i) {
+        if (!edits[i].removeLine)
+            continue;
+        FUZZ_CHECK(writer.LineOfEdit(i) < 0 && reread.FindSetting(edits[i].key) < 0);
+        const int line = before.FindSetting(edits[i].key);
+        if (line >= 0)
+            removed[static_cast<size_t>(line)] = 1;
+    }
+    std::vector<std::string> oldLines;
+    for (size_t i = 0; i < readLines.size(); ++i) {
+        if (!removed[i])
+            oldLines.push_back(readLines[i]);
+    }
     const std::vector<std::string>& newLines = reread.Lines();
     FUZZ_CHECK(newLines.size() >= oldLines.size());
     std::vector<char> edited(newLines.size(), 0);
     for (size_t i = 0; i < edits.size(); ++i) {
+        if (edits[i].removeLine)
+            continue;
         const int line = writer.LineOfEdit(i);
         if (line < 0) {
             FUZZ_CHECK(!edits[i].addWhenAbsent && before.FindSetting(edits[i].key) < 0);

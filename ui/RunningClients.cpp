@@ -10,10 +10,19 @@ int FindRunningClients(const CClientCatalogue& clients, const BOOL concerned[CLI
 {
     for (int c = 0; c < CLIENT_COUNT; ++c)
         running[c] = FALSE;
+    int count = 0;
+    // A profile held open by a client started under another name (or a process list that cannot be read)
+    // still tells that the client runs.
+    for (int c = 0; c < CLIENT_COUNT; ++c) {
+        const CMailClient* client = concerned[c] ? clients.Client(c) : nullptr;
+        if (client && client->IsStoreInUse()) {
+            running[c] = TRUE;
+            ++count;
+        }
+    }
     std::vector<std::string> processes;
     if (!plat::ListProcessNames(processes))
-        return 0;
-    int count = 0;
+        return count;
     for (const std::string& process : processes) {
         for (int c = 0; c < CLIENT_COUNT; ++c) {
             const CMailClient* client = concerned[c] ? clients.Client(c) : nullptr;

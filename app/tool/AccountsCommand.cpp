@@ -237,7 +237,8 @@ BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, 
                                                  : "nothing to do: already configured and up to date");
         return TRUE;
     }
-    if (!m_force && !client.ExeName().empty() && plat::IsProcessRunning(client.ExeName())) {
+    if (!m_force &&
+        ((!client.ExeName().empty() && plat::IsProcessRunning(client.ExeName())) || client.IsStoreInUse())) {
         PrintResult(c, a, client.DisplayName(), info.name,
                     "left alone: " + client.ExeName() + " is running (close it, or use --force)");
         return FALSE;

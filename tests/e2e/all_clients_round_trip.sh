@@ -8,7 +8,7 @@ e2e_user 110
 tool list
 check "list exits 0" test "$rc" -eq 0
 cp "$WORK/out.txt" "$WORK/list0.txt"
-for client in 0 1 2 3 4 5 6 7 8 11 12 13; do
+for client in 0 1 2 3 4 5 6 7 8 9 10 11 12 13; do
     check "client $client listed" grep -q "^$client	" "$WORK/list0.txt"
 done
 snapshot "$WORK/snap0.txt"

@@ -47,8 +47,9 @@ missing=0
 while IFS=$'\t' read -r c a client account what user server port; do
     [ "$what" = "would write" ] || continue
     grep -qF -- "$(printf '%s\t%s\t%s\t%s\t' "$c" "$a" "$client" "$account")" "$WORK/out.txt" &&
-        awk -F'\t' -v c="$c" -v a="$a" -v u="$user" -v s="$server" -v p="$port" \
-            '$1 == c && $2 == a && $10 == u && $11 == s && $12 == p { found = 1 } END { exit !found }' "$WORK/out.txt" ||
+        # User and server through the environment: awk -v would read a backslash in them as an escape.
+        U="$user" S="$server" awk -F'\t' -v c="$c" -v a="$a" -v p="$port" \
+            '$1 == c && $2 == a && $10 == ENVIRON["U"] && $11 == ENVIRON["S"] && $12 == p { found = 1 } END { exit !found }' "$WORK/out.txt" ||
         { echo "  not written as printed: $c $a $user $server $port"; missing=$((missing + 1)); }
 done <"$WORK/dry.txt"
 check "the real run wrote what the dry run printed" test "$missing" -eq 0

@@ -129,6 +129,7 @@ TEST_P(FaultWalk, ALaterRunRemovesWhatAStoppedOneLeft)
     // The file-based clients do leave some (else the test proved nothing); registry clients leave none.
     const BOOL fileStores = client == CLIENT_EUDORA || client == CLIENT_THE_BAT || client == CLIENT_MOZILLA ||
                             client == CLIENT_OPERA || client == CLIENT_OPERA7 || client == CLIENT_NETSCAPE ||
+                            client == CLIENT_THUNDERBIRD || client == CLIENT_SEAMONKEY ||
                             client == CLIENT_WINDOWS_LIVE_MAIL || client == CLIENT_WINDOWS_MAIL;
     if (fileStores)
         EXPECT_GT(leaving, 0u);

@@ -3,6 +3,7 @@
 
 #include "Environment.h"
 #include "Files.h"
+#include "Registry.h"
 #include "fixtures/SampleWriter.h"
 
 #include <algorithm>
@@ -17,8 +18,21 @@ std::string ParentFolder(const std::string& path)
 
 void RemoveClientFolders(const std::string& appData)
 {
-    for (const char* folder : {"Mozilla", "Opera"})
+    for (const char* folder : {"Mozilla", "Opera", "Thunderbird"})
         plat::RemoveFolderTree(JoinPath(appData, folder).c_str());
+}
+
+// A 64-bit Thunderbird or SeaMonkey registers in the machine's 64-bit view, which the scope's removal does
+// not reach.
+void RemoveMachineKeys64()
+{
+    HKEY mozilla = nullptr;
+    if (plat::RegOpen(HKEY_LOCAL_MACHINE, "Software\\Mozilla", KEY_ALL_ACCESS | KEY_WOW64_64KEY, &mozilla) !=
+        ERROR_SUCCESS)
+        return;
+    for (const char* product : {"Mozilla Thunderbird", "SeaMonkey"})
+        plat::RegRemoveTree(mozilla, product);
+    plat::RegClose(mozilla);
 }
 
 // The record's state and real settings in one line, so that a failed comparison shows what changed. The
@@ -54,6 +68,8 @@ CClientTest::CClientTest()
                   {HKEY_CURRENT_USER, "Software\\Opera Software"},
                   {HKEY_CURRENT_USER, "Software\\Mozilla"},
                   {HKEY_CURRENT_USER, "Software\\Netscape"},
+                  {HKEY_LOCAL_MACHINE, "Software\\Mozilla\\Mozilla Thunderbird"},
+                  {HKEY_LOCAL_MACHINE, "Software\\Mozilla\\SeaMonkey"},
                   {HKEY_CURRENT_USER, "Software\\RIT"},
                   {HKEY_CURRENT_USER, kMessagingProfiles},
                   {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\15.0"},
@@ -67,6 +83,7 @@ CClientTest::CClientTest()
 {
     plat::AppDataFolder(m_appData);
     RemoveClientFolders(m_appData);
+    RemoveMachineKeys64();
     m_context.root = m_folder.Path();
     m_context.appData = m_appData;
 }
@@ -74,6 +91,7 @@ CClientTest::CClientTest()
 CClientTest::~CClientTest()
 {
     RemoveClientFolders(m_appData);
+    RemoveMachineKeys64();
 }
 
 void CClientTest::UseProxyPort(DWORD port)

@@ -170,3 +170,53 @@ TEST_F(MozillaPrefsWriter, TheCallersLinesReadAsTheWrittenFile)
         EXPECT_EQ(3, known.FindSetting("k3"));
     }
 }
+
+// A line taken out: the others keep their bytes and the caller's lines follow; a line changed since, or an
+// earlier line of the key that would come into force, stops the write.
+TEST_F(MozillaPrefsWriter, RemovedLinesGoWholeAndOnlyWhenTheKeyThenReadsUnset)
+{
+    const std::string real = "user_pref(\"mail.server.server1.realhostname\", \"localhost\");";
+    const std::string before = m_hostLine + "\r\n" + real + "\r\n" + m_userLine + "\r\n";
+    ASSERT_TRUE(SampleFile(m_path, before));
+    CMozillaPrefsFile known;
+    known.Load(before);
+    CMozillaPrefsWriter writer(m_path);
+    CMozillaPrefsWriter::Edit remove = MakeEdit("mail.server.server1.realhostname", real.c_str(), "");
+    remove.removeLine = TRUE;
+    writer.AddEdit(remove);
+    writer.AddEdit(MakeEdit(kUser, m_userLine.c_str(), prefs::FormatStringSetting(kUser, "anna.b")));
+    writer.AddEdit(MakeEdit(kPort, nullptr, prefs::FormatIntegerSetting(kPort, 995), TRUE));
+    ASSERT_TRUE(writer.Commit(known));
+    const std::string after = m_hostLine + "\r\n" + prefs::FormatStringSetting(kUser, "anna.b") + "\r\n" +
+                              prefs::FormatIntegerSetting(kPort, 995) + "\r\n";
+    EXPECT_EQ(after, FileBytes(m_path));
+    EXPECT_EQ(-1, writer.LineOfEdit(0));
+    EXPECT_EQ(1, writer.LineOfEdit(1));
+    EXPECT_EQ(2, writer.LineOfEdit(2));
+    EXPECT_EQ(after, known.Bytes());
+    EXPECT_EQ(1, known.FindSetting(kUser));
+    EXPECT_EQ(-1, known.FindSetting("mail.server.server1.realhostname"));
+
+    // Gone already: nothing left to do, and the write goes on.
+    CMozillaPrefsWriter again(m_path);
+    again.AddEdit(remove);
+    EXPECT_TRUE(again.Commit());
+    EXPECT_EQ(after, FileBytes(m_path));
+
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+    } refused[] = {
+        {"changed since", "user_pref(\"mail.server.server1.realhostname\", \"pop.new.example\");\r\n"},
+        {"an earlier line would count", real + "\r\n" + real + "\r\n"},
+    };
+    for (const auto& row : refused) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(SampleFile(m_path, row.bytes));
+        CMozillaPrefsWriter refusing(m_path);
+        refusing.AddEdit(remove);
+        EXPECT_FALSE(refusing.Commit());
+        EXPECT_EQ(row.bytes, FileBytes(m_path));
+    }
+}

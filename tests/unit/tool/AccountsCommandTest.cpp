@@ -16,6 +16,7 @@ std::vector<PopSettings> g_store;
 BOOL g_forgetWrites = FALSE;
 // Non-zero: every write fails, leaving this last error (as a store file that cannot be replaced does).
 DWORD g_writeError = 0;
+BOOL g_storeInUse = FALSE;
 
 // Slot 2 holds the scripted client; its writes go to g_store, which the next catalogue reads again.
 class CStoredClient : public CScriptedClient
@@ -24,8 +25,10 @@ public:
     CStoredClient()
     {
         m_displayName = "Stored";
+        m_exeName = "stored.exe";
         m_store = g_store;
     }
+    BOOL IsStoreInUse() const override { return g_storeInUse; }
     BOOL WriteAccount(int index, EWriteSource source) override
     {
         if (g_writeError != 0) {
@@ -51,6 +54,7 @@ protected:
     {
         g_forgetWrites = FALSE;
         g_writeError = 0;
+        g_storeInUse = FALSE;
         g_store = {Pop("anna", "pop.mail.example", 110), Pop("dom/anna", "pop.mail.example", 110),
                    Pop("bob/pop.bob.example/110", "localhost", 8110), Pop("eve", "pop/x", 110)};
     }
@@ -219,4 +223,17 @@ TEST_F(AccountsCommand, DryRunWritesNothingAndPrintsWhatTheRealRunWrites)
     EXPECT_EQ("bob", g_store[2].userName);
     EXPECT_EQ("pop.bob.example", g_store[2].server);
     EXPECT_EQ(110, g_store[2].port);
+}
+
+// A client that holds its store open runs, whatever the process list says: left alone unless forced.
+TEST_F(AccountsCommand, AStoreHeldOpenCountsAsARunningClient)
+{
+    g_storeInUse = TRUE;
+    EXPECT_EQ(TOOL_EXIT_NOT_ALL_DONE, Run({"configure", "2", "0"}));
+    EXPECT_EQ("2\t0\tStored\tAccount 0\tleft alone: stored.exe is running (close it, or use --force)\n",
+              m_out.str());
+    EXPECT_EQ("anna", g_store[0].userName);
+    EXPECT_EQ(TOOL_EXIT_DONE, Run({"--force", "configure", "2", "0"}));
+    EXPECT_EQ("2\t0\tStored\tAccount 0\tconfigured\n", m_out.str());
+    EXPECT_EQ("anna/pop.mail.example/110", g_store[0].userName);
 }

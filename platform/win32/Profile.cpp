@@ -10,6 +10,17 @@
 
 namespace {
 
+// A file in a single-byte code page gives its undefined bytes as C1 controls: they read as U+FFFD, which no
+// code page holds, so that such a value is never written back as something else.
+BOOL HolesAsReplacement(wchar_t* text, DWORD length, std::string& utf8)
+{
+    for (DWORD i = 0; i < length; ++i) {
+        if (text[i] >= 0x80 && text[i] <= 0x9F)
+            text[i] = 0xFFFD;
+    }
+    return plat::ToUtf8(text, length, utf8);
+}
+
 // One read of a value or a list with a buffer that grows until nothing was cut; the whole result in UTF-8
 // (a list with its NULs, without the final one). FALSE when the text is not UTF-16 or memory runs out.
 BOOL ReadWhole(const wchar_t* section, const wchar_t* key, const wchar_t* def, const wchar_t* path, BOOL list,
@@ -22,7 +33,7 @@ BOOL ReadWhole(const wchar_t* section, const wchar_t* key, const wchar_t* def, c
             DWORD length = GetPrivateProfileStringW(section, key, def, buffer.data(), size, path);
             const DWORD cutAt = list ? size - 2 : size - 1;
             if (length < cutAt)
-                return plat::ToUtf8(buffer.data(), length, utf8);
+                return HolesAsReplacement(buffer.data(), length, utf8);
             if (buffer.size() >= 0x4000000)
                 return FALSE;
             buffer.resize(buffer.size() * 4);
@@ -40,7 +51,7 @@ BOOL ReadWholeSection(const wchar_t* section, const wchar_t* path, std::string& 
             const DWORD size = static_cast<DWORD>(buffer.size());
             DWORD length = GetPrivateProfileSectionW(section, buffer.data(), size, path);
             if (length < size - 2)
-                return plat::ToUtf8(buffer.data(), length, utf8);
+                return HolesAsReplacement(buffer.data(), length, utf8);
             if (buffer.size() >= 0x4000000)
                 return FALSE;
             buffer.resize(buffer.size() * 4);

@@ -157,9 +157,7 @@ std::string TrimmedDefault(const char* def)
     std::string text = def ? def : "";
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
-    if (!IsAscii(text) && plat::TextAsUtf8(text) != text)
-        return TextFromFile(CProfileDocument(std::string()), text);
-    return text;
+    return IsAscii(text) ? text : plat::TextAsUtf8(text);
 }
 
 BOOL Fail(DWORD code, DWORD* error)

@@ -3,6 +3,7 @@
 // for the clients' files). A value that code page cannot hold is refused rather than written changed.
 #include "Profile.h"
 #include "ProfileGuard.h"
+#include "TextEncoding.h"
 #include "WideText.h"
 
 #include <cstring>
@@ -121,8 +122,10 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
         return 0;
     // A default that is not UTF-8 was written in the ANSI code page, as the files are.
     std::string ansiDefault;
-    if (def && !CWideArg(def).IsOk() && AnsiToUtf8(def, ansiDefault))
+    if (def && !CWideArg(def).IsOk()) {
+        ansiDefault = TextAsUtf8(def);
         def = ansiDefault.c_str();
+    }
     CWideArg wideSection(section), wideKey(key), wideDef(def), widePath(path ? path : "");
     std::string utf8;
     if (!wideSection.IsOk() || !wideKey.IsOk() || !wideDef.IsOk() || !widePath.IsOk() ||

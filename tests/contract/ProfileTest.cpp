@@ -273,6 +273,9 @@ TEST_F(ProfileTest, CodePageFilesAreReadAndWrittenAsUtf8)
     EXPECT_TRUE(plat::ProfileGetStrings("Zo\xC3\xAB", keys, 2, values, 100, m_file.c_str()));
     EXPECT_EQ("Zo\xC3\xAB", values[0]);
     EXPECT_EQ("Zo\xEF\xBF\xBD", values[1]);
+    // A default in code-page bytes reads as the file's values do.
+    EXPECT_EQ("Zo\xC3\xAB", Get(m_file, "none", "none", "Zo\xEB"));
+    EXPECT_EQ("Zo\xEF\xBF\xBD", Get(m_file, "none", "none", "Zo\x81"));
     // Counted in UTF-8 bytes: "Zoë" is four of them.
     EXPECT_FALSE(plat::ProfileGetStrings("Zo\xC3\xAB", keys, 1, values, 3, m_file.c_str()));
 

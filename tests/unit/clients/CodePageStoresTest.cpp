@@ -158,6 +158,15 @@ TEST_F(CodePageStores, Opera7CarriesCodePageLettersAndRefusesWhatItCannotHold)
         // The other accounts of the file are still the program's.
         EXPECT_TRUE(RecordOf(client, 2).supported && RecordOf(client, 2).configured);
     }
+    // A file in UTF-8 (with its byte-order mark) is read as such, but what the code page cannot hold is not
+    // written into a client's file: the account is left alone before anything is written.
+    SeedOpera7(kBeyondCodePage[0], "pop.mail.example");
+    ASSERT_TRUE(SampleFile(AccountsIni(), "\xEF\xBB\xBF" + FileBytes(AccountsIni())));
+    COpera7Client utf8;
+    ASSERT_TRUE(utf8.LoadClient());
+    EXPECT_EQ(kBeyondCodePage[0], RecordOf(utf8, 0).current.userName);
+    ExpectUnsupported(utf8, 0, "Mail at home", REASON_CODE_PAGE);
+    ExpectRefused(utf8, 0, TRUE, FileStore(AccountsIni()));
 }
 
 TEST_F(CodePageStores, OperaAndEudoraLeaveUndefinedBytesAlone)

@@ -1,5 +1,6 @@
 // CEudoraClient: detection through Eudora's recorded command line, and its account in the settings file.
 #include "clients/EudoraClient.h"
+#include "clients/CodePageText.h"
 #include "clients/StoreFileWrite.h"
 
 #include "Environment.h"
@@ -128,6 +129,11 @@ BOOL CEudoraClient::ReadPopSettings(AccountInfo& account)
     account.current.userName = userName;
     account.current.server = server;
     account.current.port = kEudoraPort;
+    // What is written back must be what was read, in the file's code page.
+    if (!HoldsInCodePage(userName) || !HoldsInCodePage(server)) {
+        account.reason = REASON_CODE_PAGE;
+        return FALSE;
+    }
     if (ReadSetting("AuthenticatePassword", flag) && flag == "1") {
         account.current.authMode = AUTH_NORMAL;
     } else if (ReadSetting("AuthenticateAPOP", flag) && flag == "1") {

@@ -1,6 +1,7 @@
 // COpera7Client: Opera 7's mail accounts, all in one "accounts.ini" in the user's application-data folder.
 #include "clients/Opera7Client.h"
 
+#include "clients/CodePageText.h"
 #include "clients/OperaIniFile.h"
 #include "Environment.h"
 
@@ -99,6 +100,11 @@ BOOL COpera7Client::ReadAccount(int index)
     if (!take(3, account.current.userName) || !take(4, account.current.server) || values[5].empty() ||
         !COperaIniFile::LeadingNumber(values[5], account.current.port))
         return incomplete();
+    // What is written back must be what was read, in the file's code page.
+    if (!HoldsInCodePage(values[3]) || !HoldsInCodePage(values[4]) || !HoldsInCodePage(values[kSecure])) {
+        account.reason = REASON_CODE_PAGE;
+        return FALSE;
+    }
     account.current.authMode = AUTH_NORMAL;
     int secure = 0;
     account.current.secureStored = values[kSecure];

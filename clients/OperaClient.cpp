@@ -2,6 +2,7 @@
 // "accounts.ini".
 #include "clients/OperaClient.h"
 
+#include "clients/CodePageText.h"
 #include "clients/OperaIniFile.h"
 #include "core/TextUtil.h"
 #include "Files.h"
@@ -133,6 +134,11 @@ BOOL COperaClient::ReadAccount(int index)
     }
     if (values[4].empty() || !COperaIniFile::LeadingNumber(values[4], account.current.port))
         return unreadable();
+    // What is written back must be what was read, in the file's code page.
+    if (!HoldsInCodePage(values[2]) || !HoldsInCodePage(values[3])) {
+        account.reason = REASON_CODE_PAGE;
+        return FALSE;
+    }
     account.current.authMode = AUTH_NORMAL;
     COperaIniFile::Entries read;
     read.reserve(5);

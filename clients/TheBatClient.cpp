@@ -5,6 +5,7 @@
 #include "clients/TheBatLoginCodec.h"
 #include "Files.h"
 #include "RegKey.h"
+#include "TextEncoding.h"
 
 #include <exception>
 
@@ -58,8 +59,9 @@ BOOL CTheBatClient::ReadAccount(int index)
         AccountInfo& account = Account(index);
         account.name = entry->accountName;
         std::string email;
+        // Shown only, never written: a byte the code page leaves undefined shows as U+FFFD.
         if (entry->file.GetStringField(THEBAT_RECORD_EMAIL, email))
-            account.email = email;
+            account.email = plat::TextAsUtf8(email);
         if (!entry->loaded) {
             account.reason = entry->reason;
             return FALSE;
@@ -99,8 +101,12 @@ BOOL CTheBatClient::ReadPopSettings(int index)
         account.reason = REASON_CONFIG_UNREADABLE;
         return FALSE;
     }
-    account.current.userName = userName;
-    account.current.server = server;
+    // The file holds text in the ANSI code page; a value it does not define could not go back as it was.
+    if (!plat::CodePageToUtf8(userName, account.current.userName) ||
+        !plat::CodePageToUtf8(server, account.current.server)) {
+        account.reason = REASON_CODE_PAGE;
+        return FALSE;
+    }
     account.current.port = static_cast<int>(port);
     const std::string authMode = file.GetAuthModeText();
     if (authMode == "Normal") {
@@ -126,9 +132,15 @@ BOOL CTheBatClient::WriteAccount(int index, EWriteSource source)
         const AccountInfo& account = Account(index);
         const PopSettings& settings = source == WRITE_ORIGINAL ? account.original : account.current;
         // Edited on a copy: the records held stay those of the file until it has been replaced.
+        // A letter the code page cannot hold would be written as another one: nothing is written.
+        std::string userName;
+        std::string server;
+        if (!plat::Utf8ToCodePage(settings.userName, userName) ||
+            !plat::Utf8ToCodePage(settings.server, server))
+            return FALSE;
         CTheBatAccountFile edited = entry->file;
-        if (!edited.SetEncodedField(THEBAT_RECORD_LOGIN, settings.userName) ||
-            !edited.SetStringField(THEBAT_RECORD_SERVER, settings.server) ||
+        if (!edited.SetEncodedField(THEBAT_RECORD_LOGIN, userName) ||
+            !edited.SetStringField(THEBAT_RECORD_SERVER, server) ||
             !edited.SetNumberField(THEBAT_RECORD_PORT, static_cast<DWORD>(settings.port)))
             return FALSE;
         static const char* const kAuthModeTexts[] = {"Normal", "APOP", "SPA"};

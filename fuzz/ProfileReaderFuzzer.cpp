@@ -5,6 +5,7 @@
 
 #include "Profile.h"
 #include "ProfileDocument.h"
+#include "TextEncoding.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -92,9 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const BOOL whole = plat::ProfileGetStrings(section.c_str(), keys, 3, together, bufferSize, path.c_str());
     BOOL fits = TRUE;
     for (size_t i = 0; i < 3; ++i) {
-        std::vector<char> alone(bufferSize + 2);
+        // Room to spare: a cut value stops before a letter it would split, up to three bytes short.
+        std::vector<char> alone(bufferSize + 8);
         const DWORD length =
-            plat::ProfileGetString(section.c_str(), keys[i], "", alone.data(), bufferSize + 2, path.c_str());
+            plat::ProfileGetString(section.c_str(), keys[i], "", alone.data(), bufferSize + 8, path.c_str());
         if (length > bufferSize) {
             fits = FALSE;
             FUZZ_CHECK(together[i].empty());
@@ -122,13 +124,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         edited.Bytes().compare(0, 3, kMark) == 0 && bytes.compare(0, 3, kMark) != 0;
     FUZZ_CHECK(markBroughtToFront || edited.SectionNames().size() <= document.SectionNames().size());
 
-    // A plain key written through the backend reads back as written; a key elsewhere does not move.
+    // A plain key written through the backend reads back as written (as UTF-8, whatever the file's code
+    // page); a key elsewhere does not move. A value the code page cannot hold is not written.
     const std::string plainSection = PlainName(section);
     const std::string plainKey = PlainName(key);
     const std::string untouched = Read(otherSection, otherKey, path);
     if (!plat::ProfileWriteString(plainSection.c_str(), plainKey.c_str(), value.c_str(), path.c_str()))
         return 0;
     const std::string written(value.c_str());
+    std::string inCodePage;
+    FUZZ_CHECK(plat::Utf8ToCodePage(written, inCodePage));
     FUZZ_CHECK(Read(plainSection, plainKey, path) == Unquoted(plat::portable::TrimProfileText(written)));
     if (!plat::portable::SameProfileName(otherSection, plainSection) ||
         !plat::portable::SameProfileName(otherKey, plainKey))

@@ -6,6 +6,7 @@
 #include "ProfileCache.h"
 #include "ProfileDocument.h"
 #include "ProfileGuard.h"
+#include "TextEncoding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,12 +29,62 @@ std::string ProfilePath(const char* path)
     return plat::portable::NativePath(path);
 }
 
+bool IsAscii(std::string_view text)
+{
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Text of the file as UTF-8, as the W functions give it: a file with a UTF-8 byte-order mark holds UTF-8,
+// any other the code page, whose undefined bytes read as U+FFFD (and so can never be written back).
+std::string TextFromFile(const CProfileDocument& document, std::string_view bytes)
+{
+    if (document.HoldsUtf8() || IsAscii(bytes))
+        return std::string(bytes);
+    std::string utf8;
+    if (plat::CodePageToUtf8(std::string(bytes), utf8))
+        return utf8;
+    utf8.clear();
+    for (char c : bytes) {
+        std::string one;
+        utf8 += plat::CodePageToUtf8(std::string(1, c), one) ? one : std::string("\xEF\xBF\xBD");
+    }
+    return utf8;
+}
+
+std::vector<std::string> TextsFromFile(const CProfileDocument& document, std::vector<std::string> items)
+{
+    for (std::string& item : items) {
+        if (!IsAscii(item))
+            item = TextFromFile(document, item);
+    }
+    return items;
+}
+
+// A caller's UTF-8 name (null stays null) as the file spells it; FALSE when the file cannot hold it, so no
+// entry of the file has that name.
+BOOL NameInFile(const CProfileDocument& document, const char* name, std::string& bytes, const char*& spelled)
+{
+    spelled = name;
+    if (!name || document.HoldsUtf8() || IsAscii(name))
+        return TRUE;
+    if (!plat::Utf8ToCodePage(name, bytes))
+        return FALSE;
+    spelled = bytes.c_str();
+    return TRUE;
+}
+
 // lstrcpynA: at most size - 1 characters and a NUL, stopping at a NUL inside the text (a hostile file's),
-// so the caller's buffer beyond it is left alone; the length copied.
+// so the caller's buffer beyond it is left alone; the length copied. A cut does not split a UTF-8 letter.
 DWORD CopyCut(char* buffer, DWORD size, std::string_view text)
 {
     const size_t length = std::min(text.find('\0'), text.size());
-    const size_t n = std::min(length, static_cast<size_t>(size - 1));
+    size_t n = std::min(length, static_cast<size_t>(size - 1));
+    while (n < length && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
     memcpy(buffer, text.data(), n);
     buffer[n] = 0;
     return static_cast<DWORD>(n);
@@ -100,12 +151,13 @@ std::shared_ptr<const CProfileDocument> LoadDocument(const char* path)
     return document ? document : std::make_shared<const CProfileDocument>(std::string());
 }
 
+// A default that is no UTF-8 was written in the code page, as the files are.
 std::string TrimmedDefault(const char* def)
 {
     std::string text = def ? def : "";
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
-    return text;
+    return IsAscii(text) ? text : plat::TextAsUtf8(text);
 }
 
 BOOL Fail(DWORD code, DWORD* error)
@@ -133,17 +185,23 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
         const std::shared_ptr<const CProfileDocument> held = LoadDocument(path);
         const CProfileDocument& document = *held;
         if (!section)
-            return CopyList(buffer, size, document.SectionNames());
+            return CopyList(buffer, size, TextsFromFile(document, document.SectionNames()));
+        std::string sectionBytes, keyBytes;
+        const char* fileSection = nullptr;
+        const char* fileKey = nullptr;
+        if (!NameInFile(document, section, sectionBytes, fileSection) ||
+            !NameInFile(document, key, keyBytes, fileKey))
+            return CopyCut(buffer, size, fallback);
         if (!key) {
             std::vector<std::string> keys;
-            document.ListKeys(section, keys);
+            document.ListKeys(fileSection, keys);
             if (keys.empty())
                 return CopyCut(buffer, size, fallback);
-            return CopyList(buffer, size, keys);
+            return CopyList(buffer, size, TextsFromFile(document, std::move(keys)));
         }
         std::string_view value;
-        if (*key && document.FindValue(section, key, value))
-            return CopyCut(buffer, size, Unquoted(value));
+        if (*key && document.FindValue(fileSection, fileKey, value))
+            return CopyCut(buffer, size, TextFromFile(document, Unquoted(value)));
         return CopyCut(buffer, size, fallback);
     } catch (...) {
         return CopyCut(buffer, size, fallback);
@@ -163,15 +221,28 @@ BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t coun
         std::string_view few[8];
         std::vector<std::string_view> many(count > 8 ? count : 0);
         std::string_view* found = count > 8 ? many.data() : few;
-        held->FindValues(section, keys, count, found);
+        std::string sectionBytes;
+        const char* fileSection = nullptr;
+        // A section the file cannot name holds none of the keys; the program's keys are plain ASCII.
+        if (!NameInFile(*held, section, sectionBytes, fileSection))
+            return TRUE;
+        held->FindValues(fileSection, keys, count, found);
         for (size_t i = 0; i < count; ++i) {
             // As ProfileGetString copies it: nothing for an empty key, unquoted, up to a NUL inside it.
             const std::string_view value = Unquoted(found[i]);
             const std::string_view text = *keys[i] ? value.substr(0, value.find('\0')) : std::string_view();
-            if (text.size() > limit)
+            if (IsAscii(text)) {
+                if (text.size() > limit)
+                    whole = FALSE;
+                else
+                    values[i].assign(text.data(), text.size());
+                continue;
+            }
+            std::string utf8 = TextFromFile(*held, text);
+            if (utf8.size() > limit)
                 whole = FALSE;
             else
-                values[i].assign(text.data(), text.size());
+                values[i].swap(utf8);
         }
     } catch (...) {
         for (size_t i = 0; i < count; ++i)
@@ -190,7 +261,13 @@ DWORD ProfileGetSection(const char* section, char* buffer, DWORD size, const cha
     std::lock_guard<std::mutex> lock(g_profileLock);
     std::vector<std::string> entries;
     try {
-        LoadDocument(path)->ListEntries(section, entries);
+        const std::shared_ptr<const CProfileDocument> held = LoadDocument(path);
+        std::string sectionBytes;
+        const char* fileSection = nullptr;
+        if (NameInFile(*held, section, sectionBytes, fileSection)) {
+            held->ListEntries(fileSection, entries);
+            entries = TextsFromFile(*held, std::move(entries));
+        }
     } catch (...) {
         entries.clear();
     }
@@ -252,13 +329,26 @@ BOOL ProfileWriteString(const char* section, const char* key, const char* value,
         return Fail(ERROR_ACCESS_DENIED, error);
     try {
         CProfileDocument document(std::move(bytes));
+        // Written in the file's own encoding; a file in the code page gets only what it can hold.
+        std::string fileSection, fileKey, fileValue;
+        auto spell = [&](const char* text, std::string& spelled) -> BOOL {
+            if (!text)
+                return TRUE;
+            if (!Utf8ToCodePage(text, spelled))
+                return FALSE;
+            if (document.HoldsUtf8())
+                spelled = text;
+            return TRUE;
+        };
+        if (!spell(section, fileSection) || !spell(key, fileKey) || !spell(value, fileValue))
+            return Fail(ERROR_NO_UNICODE_TRANSLATION, error);
         BOOL changed;
         if (!key)
-            changed = document.DeleteSection(section);
+            changed = document.DeleteSection(fileSection.c_str());
         else if (!value)
-            changed = document.DeleteKey(section, key);
+            changed = document.DeleteKey(fileSection.c_str(), fileKey.c_str());
         else
-            changed = document.SetValue(section, key, value);
+            changed = document.SetValue(fileSection.c_str(), fileKey.c_str(), fileValue.c_str());
         if (!changed)
             return TRUE;
         if (!ReplaceWholeFile(native.c_str(), document.Bytes())) {

@@ -24,6 +24,8 @@ public:
     explicit CProfileDocument(std::string bytes);
 
     const std::string& Bytes() const { return m_bytes; }
+    // TRUE when the file starts with a UTF-8 byte-order mark: its text is UTF-8, not the code page.
+    BOOL HoldsUtf8() const { return m_start > 0; }
 
     // The value of key in section, as a view of the document's bytes; FALSE when either is missing or the
     // entry has no '='.

@@ -25,30 +25,87 @@ void AppendUtf8(std::string& out, unsigned code)
     }
 }
 
+// The code point of the well-formed UTF-8 sequence at text[i], moving i past it; FALSE for a malformed one.
+bool NextCodePoint(const std::string& text, size_t& i, unsigned& code)
+{
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : 4;
+    if (extra == 4 || (extra > 0 && i + extra >= text.size()))
+        return false;
+    code = extra == 0 ? c : c & (0x3F >> extra);
+    for (size_t k = 1; k <= extra; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80)
+            return false;
+        code = (code << 6) | (next & 0x3F);
+    }
+    const unsigned least[] = {0, 0x80, 0x800, 0x10000};
+    if (code < least[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return false;
+    i += extra + 1;
+    return true;
+}
+
+// The Windows-1252 byte of a code point; FALSE when the code page has none.
+bool CodePageByte(unsigned code, unsigned char& byte)
+{
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+        byte = static_cast<unsigned char>(code);
+        return true;
+    }
+    for (unsigned i = 0; i < 32; ++i) {
+        if (kHighControls[i] != 0 && kHighControls[i] == code) {
+            byte = static_cast<unsigned char>(0x80 + i);
+            return true;
+        }
+    }
+    return false;
+}
+
 // TRUE when text is well-formed UTF-8 (no overlong form, no surrogate, nothing past U+10FFFF).
 bool IsUtf8(const std::string& text)
 {
+    unsigned code = 0;
     for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : 4;
-        if (extra == 4 || (extra > 0 && i + extra >= text.size()))
+        if (!NextCodePoint(text, i, code))
             return false;
-        unsigned code = extra == 0 ? c : c & (0x3F >> extra);
-        for (size_t k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        const unsigned least[] = {0, 0x80, 0x800, 0x10000};
-        if (code < least[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += extra + 1;
     }
     return true;
 }
 
 } // namespace
+
+BOOL CodePageToUtf8(const std::string& bytes, std::string& utf8)
+{
+    std::string result;
+    result.reserve(bytes.size());
+    for (unsigned char c : bytes) {
+        unsigned code = c;
+        if (c >= 0x80 && c < 0xA0) {
+            code = kHighControls[c - 0x80];
+            if (code == 0)
+                return FALSE;
+        }
+        AppendUtf8(result, code);
+    }
+    utf8.swap(result);
+    return TRUE;
+}
+
+BOOL Utf8ToCodePage(const std::string& utf8, std::string& bytes)
+{
+    std::string result;
+    result.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned code = 0;
+        unsigned char byte = 0;
+        if (!NextCodePoint(utf8, i, code) || !CodePageByte(code, byte))
+            return FALSE;
+        result += static_cast<char>(byte);
+    }
+    bytes.swap(result);
+    return TRUE;
+}
 
 std::string TextAsUtf8(const std::string& text)
 {

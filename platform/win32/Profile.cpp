@@ -3,12 +3,24 @@
 // for the clients' files). A value that code page cannot hold is refused rather than written changed.
 #include "Profile.h"
 #include "ProfileGuard.h"
+#include "TextEncoding.h"
 #include "WideText.h"
 
 #include <cstring>
 #include <vector>
 
 namespace {
+
+// A file in a single-byte code page gives its undefined bytes as C1 controls: they read as U+FFFD, which no
+// code page holds, so that such a value is never written back as something else.
+BOOL HolesAsReplacement(wchar_t* text, DWORD length, std::string& utf8)
+{
+    for (DWORD i = 0; i < length; ++i) {
+        if (text[i] >= 0x80 && text[i] <= 0x9F)
+            text[i] = 0xFFFD;
+    }
+    return plat::ToUtf8(text, length, utf8);
+}
 
 // One read of a value or a list with a buffer that grows until nothing was cut; the whole result in UTF-8
 // (a list with its NULs, without the final one). FALSE when the text is not UTF-16 or memory runs out.
@@ -22,7 +34,7 @@ BOOL ReadWhole(const wchar_t* section, const wchar_t* key, const wchar_t* def, c
             DWORD length = GetPrivateProfileStringW(section, key, def, buffer.data(), size, path);
             const DWORD cutAt = list ? size - 2 : size - 1;
             if (length < cutAt)
-                return plat::ToUtf8(buffer.data(), length, utf8);
+                return HolesAsReplacement(buffer.data(), length, utf8);
             if (buffer.size() >= 0x4000000)
                 return FALSE;
             buffer.resize(buffer.size() * 4);
@@ -40,7 +52,7 @@ BOOL ReadWholeSection(const wchar_t* section, const wchar_t* path, std::string& 
             const DWORD size = static_cast<DWORD>(buffer.size());
             DWORD length = GetPrivateProfileSectionW(section, buffer.data(), size, path);
             if (length < size - 2)
-                return plat::ToUtf8(buffer.data(), length, utf8);
+                return HolesAsReplacement(buffer.data(), length, utf8);
             if (buffer.size() >= 0x4000000)
                 return FALSE;
             buffer.resize(buffer.size() * 4);
@@ -110,8 +122,10 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
         return 0;
     // A default that is not UTF-8 was written in the ANSI code page, as the files are.
     std::string ansiDefault;
-    if (def && !CWideArg(def).IsOk() && AnsiToUtf8(def, ansiDefault))
+    if (def && !CWideArg(def).IsOk()) {
+        ansiDefault = TextAsUtf8(def);
         def = ansiDefault.c_str();
+    }
     CWideArg wideSection(section), wideKey(key), wideDef(def), widePath(path ? path : "");
     std::string utf8;
     if (!wideSection.IsOk() || !wideKey.IsOk() || !wideDef.IsOk() || !widePath.IsOk() ||

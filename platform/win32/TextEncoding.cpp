@@ -1,4 +1,4 @@
-// Text for UTF-8 readers over the strict converters of the W calls.
+// Text in the ANSI code page over the strict converters of the W calls.
 #include "TextEncoding.h"
 #include "WideText.h"
 
@@ -20,10 +20,24 @@ std::string TextAsUtf8(const std::string& text)
         return std::string();
     std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
     ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), wideLength);
+    for (wchar_t& c : wide) {
+        if (c >= 0x80 && c <= 0x9F)
+            c = 0xFFFD;
+    }
     std::string utf8;
     if (!ToUtf8(wide.data(), wide.size(), utf8))
         return std::string();
     return utf8;
+}
+
+BOOL CodePageToUtf8(const std::string& bytes, std::string& utf8)
+{
+    return AnsiToUtf8(bytes, utf8);
+}
+
+BOOL Utf8ToCodePage(const std::string& utf8, std::string& bytes)
+{
+    return Utf8ToAnsi(utf8, bytes);
 }
 
 } // namespace plat

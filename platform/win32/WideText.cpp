@@ -7,6 +7,15 @@
 
 namespace plat {
 
+BOOL HoldsC1Control(const std::wstring& wide)
+{
+    for (wchar_t c : wide) {
+        if (c >= 0x80 && c <= 0x9F)
+            return TRUE;
+    }
+    return FALSE;
+}
+
 BOOL ToWide(const char* text, size_t length, std::wstring& wide)
 {
     if (!text || length > INT_MAX)
@@ -83,6 +92,9 @@ BOOL AnsiToUtf8(const std::string& ansi, std::string& utf8)
         return FALSE;
     }
     if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), size, &wide[0], needed) != needed)
+        return FALSE;
+    // Windows fills the holes of a single-byte code page with the C1 control of the same number.
+    if (HoldsC1Control(wide))
         return FALSE;
     return ToUtf8(wide.data(), wide.size(), utf8);
 }

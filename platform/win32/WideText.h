@@ -17,8 +17,12 @@ BOOL ToUtf8(const wchar_t* text, std::string& utf8);
 
 // A text held in the ANSI code page (the older clients' own files) and back. ToAnsi refuses a text that the
 // code page cannot hold exactly: no best-fit letter, no "?" in its place.
+// A byte the code page leaves undefined (a C1 control as Windows gives it) is refused.
 BOOL AnsiToUtf8(const std::string& ansi, std::string& utf8);
 BOOL Utf8ToAnsi(const std::string& utf8, std::string& ansi);
+
+// TRUE when wide holds U+0080 to U+009F: no client's text, only a hole of the code page.
+BOOL HoldsC1Control(const std::wstring& wide);
 
 // A UTF-8 argument for a W call: null stays null. ok becomes FALSE when the text is not UTF-8.
 class CWideArg

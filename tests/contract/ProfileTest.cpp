@@ -257,6 +257,53 @@ TEST_F(ProfileTest, SeveralKeysReadTogether)
     EXPECT_EQ("", values[0]);
 }
 
+// The clients' files are in the ANSI code page (1252 here and on the portable backend): values come in as
+// UTF-8, go out as the code page's bytes, and what the code page cannot hold is never written.
+TEST_F(ProfileTest, CodePageFilesAreReadAndWrittenAsUtf8)
+{
+    const std::string file = "[Zo\xEB]\r\nUser=Zo\xEB\r\nHole=Zo\x81\r\nUtf=\xC5\x81ukasz\r\n";
+    ASSERT_TRUE(WriteTestFile(m_file, file));
+    EXPECT_EQ("Zo\xC3\xAB", Get(m_file, "Zo\xC3\xAB", "User"));
+    // A byte the code page leaves undefined reads as U+FFFD; UTF-8 in such a file is read as code-page bytes.
+    EXPECT_EQ("Zo\xEF\xBF\xBD", Get(m_file, "Zo\xC3\xAB", "Hole"));
+    EXPECT_EQ("\xC3\x85\xEF\xBF\xBDukasz", Get(m_file, "Zo\xC3\xAB", "Utf"));
+    EXPECT_EQ(std::string("Zo\xC3\xAB\0", 5), Get(m_file, nullptr, nullptr, ""));
+    const char* const keys[] = {"User", "Hole"};
+    std::string values[2];
+    EXPECT_TRUE(plat::ProfileGetStrings("Zo\xC3\xAB", keys, 2, values, 100, m_file.c_str()));
+    EXPECT_EQ("Zo\xC3\xAB", values[0]);
+    EXPECT_EQ("Zo\xEF\xBF\xBD", values[1]);
+    // A default in code-page bytes reads as the file's values do.
+    EXPECT_EQ("Zo\xC3\xAB", Get(m_file, "none", "none", "Zo\xEB"));
+    EXPECT_EQ("Zo\xEF\xBF\xBD", Get(m_file, "none", "none", "Zo\x81"));
+    // Counted in UTF-8 bytes: "Zoë" is four of them.
+    EXPECT_FALSE(plat::ProfileGetStrings("Zo\xC3\xAB", keys, 1, values, 3, m_file.c_str()));
+
+    // Letters beyond the code page, a four-byte character, a hole's C1 control, U+FFFD (what a hole reads
+    // as) and bytes that are no UTF-8 are refused and leave the file as it was.
+    for (const char* value : {"\xC5\x81ukasz", "\xE6\x9D\x8E\xE9\x9B\xB7", "\xF0\x9F\x98\x80", "Zo\xC2\x81",
+                              "Zo\xEF\xBF\xBD", "Zo\xEB"}) {
+        DWORD error = 0;
+        EXPECT_FALSE(plat::ProfileWriteString("Zo\xC3\xAB", "User", value, m_file.c_str(), &error)) << value;
+        EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), error) << value;
+    }
+    DWORD error = 0;
+    EXPECT_FALSE(plat::ProfileWriteString("\xC5\x81", "User", "x", m_file.c_str(), &error));
+    EXPECT_FALSE(plat::ProfileWriteString("Zo\xC3\xAB", "\xC5\x81", "x", m_file.c_str(), &error));
+    EXPECT_EQ(file, Content(m_file));
+    // What it holds is written as its bytes: 0xEB for the letter.
+    ASSERT_TRUE(
+        plat::ProfileWriteString("Zo\xC3\xAB", "User", "Zo\xC3\xAB/pop.zo\xC3\xAB/110", m_file.c_str()));
+    EXPECT_EQ("[Zo\xEB]\r\nUser=Zo\xEB/pop.zo\xEB/110\r\nHole=Zo\x81\r\nUtf=\xC5\x81ukasz\r\n",
+              Content(m_file));
+
+    // A file that starts with a UTF-8 byte-order mark holds UTF-8.
+    ASSERT_TRUE(WriteTestFile(m_file, "\xEF\xBB\xBF[s]\r\nUser=Zo\xC3\xAB\r\n"));
+    EXPECT_EQ("Zo\xC3\xAB", Get(m_file, "s", "User"));
+    ASSERT_TRUE(Write("s", "User", "Zo\xC3\xAB/pop/110"));
+    EXPECT_EQ("\xEF\xBB\xBF[s]\r\nUser=Zo\xC3\xAB/pop/110\r\n", Content(m_file));
+}
+
 // A read batch never hides what the program itself has just written.
 TEST_F(ProfileTest, ABatchReadsBackTheProgramsWrites)
 {

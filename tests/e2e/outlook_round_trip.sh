@@ -12,7 +12,7 @@ check "install key in the 32-bit view" grep -q 'nimbrel-samples' "$WORK/reg32.tx
 tool list
 check "list exits 0" test "$rc" -eq 0
 L="$WORK/out.txt"
-check "list header" has_line "$L" "$(printf 'client\taccount\tclient name\taccount name\te-mail\tsupported\tconfigured\tup to date\treason\tuser name\tserver\tport')"
+check "list header" has_line "$L" "$(printf 'client\taccount\tclient name\taccount name\te-mail\tsupported\tconfigured\tup to date\treason\tuser name\tserver\tport\tjournal')"
 check "plain" has_line "$L" "$(printf '0\t0\tOutlook Express\tHome mail\tanna@mail.example\tYes\tNo\tNo\t\tanna\tpop.mail.example\t110')"
 check "spa" has_line "$L" "$(printf '0\t1\tOutlook Express\tOffice (SPA)\tanna@office.example\tYes\tNo\tNo\t\tanna.k\tpop.office.example\t995')"
 check "imap" has_line "$L" "$(printf '0\t2\tOutlook Express\tWork IMAP\tanna@work.example\tNo\tNo\tNo\tAccount configured to work by IMAP protocol.\tanna.work\t\t0')"

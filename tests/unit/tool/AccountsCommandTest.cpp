@@ -144,7 +144,8 @@ TEST_F(AccountsCommand, ListAsJsonIsTypedAndFollowsTheClientFilter)
     EXPECT_EQ(false, all[2].at("upToDate").get<bool>()) << "its port is not the proxy's";
     EXPECT_EQ("Account's username or servername originally contains slash symbol(s).",
               all[3].at("reason").get<std::string>());
-    EXPECT_EQ(12u, first.size());
+    EXPECT_EQ(13u, first.size());
+    EXPECT_EQ(false, first.at("journal").get<bool>());
 
     // The filter by number and by name, in any letter case; another client has nothing to show.
     ASSERT_EQ(TOOL_EXIT_DONE, Run({"--client", "stored", "list", "--json"}));

@@ -278,6 +278,17 @@ void COriginalsJournal::SetAside()
 
 BOOL COriginalsJournal::Save()
 {
+    // Nothing left to give back: no file at all, as before the first account was configured.
+    if (m_entries.empty()) {
+        if (plat::PathExists(m_path.c_str()) && !plat::RemoveFile(m_path.c_str())) {
+            m_notices.push_back({JOURNAL_NOT_WRITTEN, m_path});
+            m_read = FALSE;
+            return FALSE;
+        }
+        m_bytes.clear();
+        m_read = TRUE;
+        return TRUE;
+    }
     std::string bytes;
     try {
         bytes = SerializeJournal(m_entries);

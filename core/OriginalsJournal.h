@@ -49,7 +49,8 @@ public:
     // Adds the entry (or replaces the one of the same account) and rewrites the file in one step; FALSE when
     // the journal is off or the file could not be written (a notice tells).
     BOOL Record(const JournalEntry& entry);
-    // Removes an account's entry and rewrites the file; TRUE when there is none afterwards.
+    // Removes an account's entry and rewrites the file (removes it with the last entry); TRUE when there is
+    // none afterwards.
     BOOL Retire(const std::string& client, const std::string& store, const std::string& identity);
     // The entries as the file holds them now.
     std::vector<JournalEntry> Entries();

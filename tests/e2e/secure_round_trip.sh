@@ -17,7 +17,7 @@ reg_set "$ACCOUNT" "POP3 Secure Connection" 5
 reg_set "$ACCOUNT" "POP3 Port" 995
 
 tool list
-check "refused with the reason" has_line "$WORK/out.txt" "$(printf '0\t0\tOutlook Express\tHome mail\tanna@mail.example\tNo\tNo\tNo\tAccount uses a secure connection (SSL/TLS), which the POP3 proxy cannot carry.\tanna\tpop.mail.example\t995')"
+check "refused with the reason" has_line "$WORK/out.txt" "$(printf '0\t0\tOutlook Express\tHome mail\tanna@mail.example\tNo\tNo\tNo\tAccount uses a secure connection (SSL/TLS), which the POP3 proxy cannot carry.\tanna\tpop.mail.example\t995\tNo')"
 tool configure 0 0
 check "configure refused (exit 1)" test "$rc" -eq 1
 check "user name untouched" test "$(reg_value "$ACCOUNT" "POP3 User Name")" = "anna"
@@ -31,7 +31,7 @@ check "SSL off towards the proxy" test "$(reg_value "$ACCOUNT" "POP3 Secure Conn
 
 reg_set "$ACCOUNT" "POP3 Secure Connection" 1
 tool list
-check "SSL on again: not up to date" has_line "$WORK/out.txt" "$(printf '0\t0\tOutlook Express\tHome mail\tanna@mail.example\tYes\tYes\tNo\t\tanna/pop.mail.example[SSL]/995\tlocalhost\t110')"
+check "SSL on again: not up to date" has_line "$WORK/out.txt" "$(printf '0\t0\tOutlook Express\tHome mail\tanna@mail.example\tYes\tYes\tNo\t\tanna/pop.mail.example[SSL]/995\tlocalhost\t110\tYes')"
 tool update
 check "update repairs it" test "$(reg_value "$ACCOUNT" "POP3 Secure Connection")" = "0x0"
 

@@ -330,31 +330,36 @@ BOOL COriginalsJournal::Find(const std::string& client, const std::string& store
     return TRUE;
 }
 
-BOOL COriginalsJournal::Record(const JournalEntry& entry)
+BOOL COriginalsJournal::RecordAll(const std::vector<JournalEntry>& entries)
 {
     if (m_path.empty())
         return FALSE;
     Refresh();
-    const int index = IndexOf(entry.client, entry.store, entry.identity);
-    if (index >= 0)
-        m_entries.erase(m_entries.begin() + index);
-    m_entries.push_back(entry);
+    for (const JournalEntry& entry : entries) {
+        const int index = IndexOf(entry.client, entry.store, entry.identity);
+        if (index >= 0)
+            m_entries.erase(m_entries.begin() + index);
+        m_entries.push_back(entry);
+    }
     if (m_entries.size() > kMaxEntries)
         m_entries.erase(m_entries.begin(), m_entries.end() - kMaxEntries);
     return Save();
 }
 
-BOOL COriginalsJournal::Retire(const std::string& client, const std::string& store,
-                               const std::string& identity)
+BOOL COriginalsJournal::RetireAll(const std::vector<JournalEntry>& accounts)
 {
     if (m_path.empty())
         return TRUE;
     Refresh();
-    const int index = IndexOf(client, store, identity);
-    if (index < 0)
-        return TRUE;
-    m_entries.erase(m_entries.begin() + index);
-    return Save();
+    BOOL changed = FALSE;
+    for (const JournalEntry& account : accounts) {
+        const int index = IndexOf(account.client, account.store, account.identity);
+        if (index >= 0) {
+            m_entries.erase(m_entries.begin() + index);
+            changed = TRUE;
+        }
+    }
+    return changed ? Save() : TRUE;
 }
 
 std::vector<JournalEntry> COriginalsJournal::Entries()

@@ -48,10 +48,17 @@ public:
               PopSettings& real);
     // Adds the entry (or replaces the one of the same account) and rewrites the file in one step; FALSE when
     // the journal is off or the file could not be written (a notice tells).
-    BOOL Record(const JournalEntry& entry);
+    BOOL Record(const JournalEntry& entry) { return RecordAll({entry}); }
+    // The same for several accounts in one rewrite of the file (a batch).
+    BOOL RecordAll(const std::vector<JournalEntry>& entries);
     // Removes an account's entry and rewrites the file (removes it with the last entry); TRUE when there is
     // none afterwards.
-    BOOL Retire(const std::string& client, const std::string& store, const std::string& identity);
+    BOOL Retire(const std::string& client, const std::string& store, const std::string& identity)
+    {
+        return RetireAll({{client, store, identity, PopSettings()}});
+    }
+    // The entries of several accounts (their client, store and identity) in one rewrite of the file.
+    BOOL RetireAll(const std::vector<JournalEntry>& accounts);
     // The entries as the file holds them now.
     std::vector<JournalEntry> Entries();
 

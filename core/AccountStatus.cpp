@@ -331,6 +331,14 @@ void CMailClient::JournalOriginal(int index)
         return;
     entry.client = m_displayName;
     entry.real = Account(index).original;
+    // "Real" settings at the local server, with an entry there already, are those of an account configured
+    // before and spoiled since (at a proxy port changed meanwhile): the entry still holds the real ones.
+    PopSettings kept;
+    if (IsLocalServer(entry.real.server) &&
+        g_originalsJournal.Find(entry.client, entry.store, entry.identity, kept)) {
+        Account(index).journalled = TRUE;
+        return;
+    }
     // A journal that cannot be written is told of, not a reason to leave the account alone: the proxy
     // user name still carries the settings.
     if (g_originalsJournal.Record(entry))

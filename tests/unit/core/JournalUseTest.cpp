@@ -150,6 +150,19 @@ TEST_F(JournalUse, AProxyUserNameChangedSinceIsOverruledByTheJournal)
         EXPECT_TRUE(account.journalled);
         EXPECT_FALSE(account.fromJournal);
     }
+    // Spoiled at the proxy's old port and configured again as it looks now: the entry is not replaced by
+    // those settings, and giving back still brings the real ones.
+    {
+        CPlacedClient again;
+        Loaded(again, stored);
+        ASSERT_TRUE(again.ConfigureAccount(0));
+        EXPECT_EQ("anna/localhost/110", again.m_store[0].userName);
+        CPlacedClient later;
+        const AccountInfo account = Loaded(later, again.m_store[0]);
+        EXPECT_TRUE(account.configured && account.fromJournal);
+        ASSERT_TRUE(later.UnconfigureAccount(0));
+        ExpectSettings(Real(), later.m_store[0]);
+    }
 }
 
 TEST_F(JournalUse, ADamagedOrUnwritableJournalStopsNothing)

@@ -1,10 +1,9 @@
 // COutlookProfilesClient: the POP3 accounts of Outlook 2007 to 365, kept per mail profile in the registry.
 #include "clients/OutlookProfilesClient.h"
 
+#include "clients/AppPath.h"
 #include "clients/RegValueBackup.h"
 #include "clients/Utf16Value.h"
-#include "Environment.h"
-#include "Files.h"
 #include "RegKey.h"
 
 #include <cctype>
@@ -13,7 +12,6 @@
 
 namespace {
 
-const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
 // 2007 and 2010, 2013, then 2016 to 365.
 const char* const kProfileRoots[] = {
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles",
@@ -112,28 +110,7 @@ COutlookProfilesClient::COutlookProfilesClient()
 BOOL COutlookProfilesClient::DetectClient()
 {
     // A 64-bit Office registers its program in the 64-bit view only.
-    for (REGSAM view : {static_cast<REGSAM>(KEY_WOW64_64KEY), static_cast<REGSAM>(0)}) {
-        plat::CRegKey key;
-        if (key.Open(HKEY_LOCAL_MACHINE, kAppPath, KEY_READ | view) != ERROR_SUCCESS)
-            continue;
-        std::string path;
-        DWORD type = REG_NONE;
-        if (key.QueryString(nullptr, path, MAX_PATH, &type, TRUE) != ERROR_SUCCESS)
-            continue;
-        if (type == REG_EXPAND_SZ) {
-            std::string expanded;
-            if (!plat::ExpandEnvironment(path.c_str(), expanded, 4096))
-                continue;
-            path = expanded;
-        }
-        if (type != REG_SZ && type != REG_EXPAND_SZ)
-            continue;
-        if (plat::PathExists(path.c_str())) {
-            m_exePath = path;
-            return TRUE;
-        }
-    }
-    return FALSE;
+    return FindAppPath("OUTLOOK.EXE", m_exePath);
 }
 
 void COutlookProfilesClient::ResetLoad()

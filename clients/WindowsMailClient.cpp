@@ -1,6 +1,7 @@
 // CWindowsMailClient: Windows Live Mail and Windows Mail accounts, one "*.oeaccount" file each.
 #include "clients/WindowsMailClient.h"
 
+#include "clients/AppPath.h"
 #include "clients/StoreFileWrite.h"
 #include "Environment.h"
 #include "Files.h"
@@ -79,7 +80,12 @@ BOOL CWindowsMailClient::ReadStoreRoot(std::string& folder) const
 
 BOOL CWindowsMailClient::DetectClient()
 {
-    return ReadStoreRoot(m_storeFolder);
+    if (!ReadStoreRoot(m_storeFolder))
+        return FALSE;
+    // Only for the icon: the client is installed by its per-user key, and its program may have been
+    // registered in either view or not at all.
+    FindAppPath(m_kind.exeName, m_exePath);
+    return TRUE;
 }
 
 int CWindowsMailClient::EnumerateAccounts()

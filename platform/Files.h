@@ -64,11 +64,17 @@ BOOL ReadWholeFile(const char* path, std::string& bytes);
 // new file is removed and the result is FALSE.
 BOOL ReplaceWholeFile(const char* path, const std::string& bytes);
 
+// TRUE when another program holds the file open so that it could not be written, replaced or deleted now
+// (opened here with no sharing, Windows answers ERROR_SHARING_VIOLATION or ERROR_LOCK_VIOLATION); FALSE for a
+// file nobody holds and for a missing path. A held file's failed ReplaceWholeFile or RemoveFile leaves the
+// last error at ERROR_SHARING_VIOLATION (or ERROR_LOCK_VIOLATION).
+BOOL IsFileHeldOpen(const char* path);
+
 // Creates a new empty file with a unique name in folder (GetTempFileNameA with prefix); FALSE on failure.
 BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path);
 BOOL RemoveFile(const char* path);
-// Deletes a file only when nobody has it open (on Windows; the portable backend cannot tell and deletes it);
-// FALSE when it stays.
+// Deletes a file only when nobody has it open (on Windows; the portable backend knows only the files its
+// HoldFile holds); FALSE when it stays.
 BOOL RemoveUnusedFile(const char* path);
 
 // Creates a folder and any missing folders above it; TRUE when it exists afterwards.

@@ -1,6 +1,8 @@
 // The file calls of Files.h for the portable backend, over POSIX files and directories.
 #include "Files.h"
 #include "FaultInjection.h"
+#include "FileHolds.h"
+#include "LastError.h"
 #include "PortablePaths.h"
 #include "ProfileCache.h"
 #include "ReadBatch.h"
@@ -281,6 +283,13 @@ BOOL portable::ReadNativeFile(const std::string& native, std::string& bytes, str
         close(fd);
         return FALSE;
     }
+    // A holder that shares nothing keeps readers out too, as Windows does.
+    BOOL othersMayRead = TRUE;
+    if (portable::IsHeld(info, &othersMayRead) && !othersMayRead) {
+        close(fd);
+        SetLastErrorCode(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
     std::string content;
     BOOL ok = !Faulted(portable::FAULT_READ, native);
     try {
@@ -324,8 +333,12 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
     BOOL hadOld = stat(native.c_str(), &old) == 0;
     // A folder or a file we may not write is not ours to replace, although rename() would allow it. A file
     // without write bits is read-only as on Windows, also for root, whom access() lets write anything.
-    if (hadOld && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || access(native.c_str(), W_OK) != 0))
+    if (hadOld && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || access(native.c_str(), W_OK) != 0)) {
+        SetLastErrorCode(ERROR_ACCESS_DENIED);
         return FALSE;
+    }
+    // Windows makes and writes the new file and refuses only the move over a file another program holds.
+    const BOOL held = hadOld && portable::IsHeld(old);
     std::string temp;
     int fd = -1;
     if (!Faulted(portable::FAULT_CREATE_TEMP, native)) {
@@ -333,8 +346,10 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
         fd = CreateUniqueFile(FolderOf(native) + "/", kTempFilePrefix, tempPath, FALSE);
         temp = NativePath(tempPath.c_str());
     }
-    if (fd < 0)
+    if (fd < 0) {
+        SetLastErrorCode(ERROR_WRITE_FAULT);
         return FALSE;
+    }
     BOOL ok = !Faulted(portable::FAULT_WRITE, temp) && WriteAll(fd, bytes);
     if (ok && hadOld)
         ok = !Faulted(portable::FAULT_WRITE, temp) && fchmod(fd, old.st_mode & 07777) == 0;
@@ -342,11 +357,20 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
         ok = !Faulted(portable::FAULT_FLUSH, temp) && fsync(fd) == 0;
     if (close(fd) != 0 || Faulted(portable::FAULT_CLOSE, temp))
         ok = FALSE;
-    if (ok)
-        ok = !Faulted(portable::FAULT_REPLACE, native) && rename(temp.c_str(), native.c_str()) == 0;
+    DWORD error = ok ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+    if (ok && held) {
+        ok = FALSE;
+        error = ERROR_SHARING_VIOLATION;
+    }
+    if (ok && (Faulted(portable::FAULT_REPLACE, native) || rename(temp.c_str(), native.c_str()) != 0)) {
+        ok = FALSE;
+        error = ERROR_WRITE_FAULT;
+    }
     if (!ok && !Faulted(portable::FAULT_DELETE, temp))
         unlink(temp.c_str());
     portable::NoteFileWrite();
+    if (!ok)
+        SetLastErrorCode(error);
     return ok;
 }
 
@@ -374,6 +398,10 @@ BOOL RemoveFile(const char* path)
     struct stat info;
     if (stat(native.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
         return FALSE;
+    if (portable::IsHeld(info)) {
+        SetLastErrorCode(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
     if (Faulted(portable::FAULT_DELETE, native))
         return FALSE;
     const BOOL removed = unlink(native.c_str()) == 0 ? TRUE : FALSE;

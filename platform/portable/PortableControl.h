@@ -18,5 +18,11 @@ void SetTempFolder(const std::string& folder);
 void SetWindowsFolder(const std::string& folder);
 void SetProcessNames(const std::vector<std::string>& names);
 
+// Holds an existing file open as another program would: until ReleaseFile, writes, replacements and deletions
+// of that path fail with ERROR_SHARING_VIOLATION and IsFileHeldOpen is TRUE. othersMayRead FALSE (no sharing
+// at all) makes reads fail too. FALSE when there is no such file.
+BOOL HoldFile(const std::string& path, BOOL othersMayRead = TRUE);
+void ReleaseFile(const std::string& path);
+
 } // namespace portable
 } // namespace plat

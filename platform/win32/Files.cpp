@@ -239,9 +239,33 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
     if (ok)
         ok = MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? TRUE
                                                                                                    : FALSE;
-    if (!ok)
+    if (!ok) {
+        // The caller asks why: a file held by another program is told apart from any other failure, which
+        // the clean-up must not hide (Wine answers a move over a held file with ERROR_ACCESS_DENIED).
+        DWORD error = GetLastError();
         DeleteFileW(temp);
+        if (IsFileHeldOpen(path))
+            error = ERROR_SHARING_VIOLATION;
+        SetLastError(error);
+    }
     return ok;
+}
+
+BOOL IsFileHeldOpen(const char* path)
+{
+    std::wstring wide;
+    if (!path || !*path || !ToWide(path, wide))
+        return FALSE;
+    // Shared with nobody: any other program's open handle refuses it, while a missing file or a folder fails
+    // for other reasons.
+    HANDLE file =
+        CreateFileW(wide.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return FALSE;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? TRUE : FALSE;
 }
 
 BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
@@ -266,7 +290,11 @@ BOOL RemoveFile(const char* path)
     std::wstring wide;
     if (!path || !*path || !ToWide(path, wide))
         return FALSE;
-    return DeleteFileW(wide.c_str()) ? TRUE : FALSE;
+    if (DeleteFileW(wide.c_str()))
+        return TRUE;
+    if (IsFileHeldOpen(path))
+        SetLastError(ERROR_SHARING_VIOLATION);
+    return FALSE;
 }
 
 BOOL RemoveUnusedFile(const char* path)

@@ -14,4 +14,9 @@ std::string OwnProcessName();
 // it, since a Windows program cannot (and Wine cannot remove a Unix link either).
 std::string FolderWithLinkToItself();
 
+// Holds an existing file open as another program would, until ReleaseTestFile: under Wine with CreateFileW
+// and share mode 0 (FILE_SHARE_READ when othersMayRead), on the portable backend with its HoldFile.
+bool HoldTestFile(const std::string& path, bool othersMayRead);
+void ReleaseTestFile(const std::string& path);
+
 } // namespace contract

@@ -35,6 +35,8 @@ std::string RecordText(const AccountInfo& a)
 const char kMessagingProfiles[] =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem";
 const char kOutlookAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
+const char kLiveMailAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wlmail.exe";
+const char kWindowsMailAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\winmail.exe";
 
 } // namespace
 
@@ -57,6 +59,8 @@ CClientTest::CClientTest()
                   {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\15.0"},
                   {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\16.0"},
                   {HKEY_LOCAL_MACHINE, kOutlookAppPath},
+                  {HKEY_LOCAL_MACHINE, kLiveMailAppPath},
+                  {HKEY_LOCAL_MACHINE, kWindowsMailAppPath},
                   {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows Live Mail"},
                   {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows Mail"}}),
       m_port(110)

@@ -47,4 +47,14 @@ std::string FolderWithLinkToItself()
     return symlink("../walk", native.c_str()) == 0 ? folder : std::string();
 }
 
+bool HoldTestFile(const std::string& path, bool othersMayRead)
+{
+    return plat::portable::HoldFile(path, othersMayRead ? TRUE : FALSE) != FALSE;
+}
+
+void ReleaseTestFile(const std::string& path)
+{
+    plat::portable::ReleaseFile(path);
+}
+
 } // namespace contract

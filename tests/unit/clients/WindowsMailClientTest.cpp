@@ -81,6 +81,7 @@ TEST_F(WindowsMailClients, FindsTheStoreFromItsKeyOrTheLocalFolder)
     EXPECT_EQ(inLocal, store);
     EXPECT_EQ("a.oeaccount", identity);
     EXPECT_EQ("winmail.exe", mail.ExeName());
+    EXPECT_EQ("", mail.ExePath());
 
     // An expandable "Store Root" is expanded.
     ASSERT_TRUE(plat::SetEnvironmentValue("NIMBREL_WLM_TEST", m_folder.Path().c_str()));
@@ -90,6 +91,18 @@ TEST_F(WindowsMailClients, FindsTheStoreFromItsKeyOrTheLocalFolder)
     EXPECT_TRUE(live.DetectClient());
     EXPECT_EQ(m_folder / "Mail", live.StoreFolder());
     plat::SetEnvironmentValue("NIMBREL_WLM_TEST", nullptr);
+
+    // The program, for the icon only: App Paths names it when it was registered and exists.
+    const char appPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wlmail.exe";
+    const std::string program = m_folder / "Program\\wlmail.exe";
+    ASSERT_TRUE(SampleRegString(HKEY_LOCAL_MACHINE, appPath, nullptr, program));
+    CWindowsMailClient unregistered(kWindowsLiveMail);
+    EXPECT_TRUE(unregistered.DetectClient());
+    EXPECT_EQ("", unregistered.ExePath());
+    ASSERT_TRUE(SampleFile(program, "MZ"));
+    CWindowsMailClient registered(kWindowsLiveMail);
+    EXPECT_TRUE(registered.DetectClient());
+    EXPECT_EQ(program, registered.ExePath());
 }
 
 TEST_F(WindowsMailClients, ReadsEveryKindOfAccount)

@@ -227,3 +227,13 @@ BOOL CEudoraClient::WriteSettingsFile(const PopSettings& settings)
     m_iniBytes.swap(edited);
     return TRUE;
 }
+
+BOOL CEudoraClient::LocateAccount(int index, std::string& store, std::string& identity) const
+{
+    // The one account of the settings file, in its [Settings] section.
+    if (index != 0 || m_iniPath.empty())
+        return FALSE;
+    store = m_iniPath;
+    identity = "Settings";
+    return TRUE;
+}

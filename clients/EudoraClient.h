@@ -17,6 +17,7 @@ public:
     BOOL ReadAccount(int index) override;
     size_t MaxUserNameLength() const override;
     BOOL WriteAccount(int index, EWriteSource source) override;
+    BOOL LocateAccount(int index, std::string& store, std::string& identity) const override;
 
     const std::string& IniPath() const { return m_iniPath; }
 

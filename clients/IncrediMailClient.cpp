@@ -262,3 +262,13 @@ BOOL CIncrediMailClient::WriteAccount(int index, EWriteSource source)
         return FALSE;
     }
 }
+
+BOOL CIncrediMailClient::LocateAccount(int index, std::string& store, std::string& identity) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_accountPairs.size())
+        return FALSE;
+    const std::pair<int, int>& pair = m_accountPairs[static_cast<size_t>(index)];
+    store = "HKEY_CURRENT_USER\\" + m_identitiesKeyPath + "\\" + m_identityKeys[pair.first] + "\\Accounts";
+    identity = m_accountKeyLists[pair.first][pair.second];
+    return TRUE;
+}

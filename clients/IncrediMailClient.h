@@ -21,6 +21,7 @@ public:
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
     BOOL WriteAccount(int index, EWriteSource source) override;
+    BOOL LocateAccount(int index, std::string& store, std::string& identity) const override;
     size_t MaxUserNameLength() const override { return MaxRegStringLength(); }
 
     // The key of record index under HKEY_CURRENT_USER; empty for an index that has none.

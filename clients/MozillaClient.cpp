@@ -420,3 +420,13 @@ BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
         return FALSE;
     }
 }
+
+BOOL CMozillaClient::LocateAccount(int index, std::string& store, std::string& identity) const
+{
+    const MozillaAccountRef* ref = AccountRef(index);
+    if (!ref || ref->fileIndex < 0 || static_cast<size_t>(ref->fileIndex) >= m_foundFiles.size())
+        return FALSE;
+    store = m_foundFiles[static_cast<size_t>(ref->fileIndex)];
+    identity = ref->serverKey;
+    return TRUE;
+}

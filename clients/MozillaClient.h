@@ -45,6 +45,7 @@ public:
     BOOL DetectClient() override;
     BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
+    BOOL LocateAccount(int index, std::string& store, std::string& identity) const override;
 
     // For callers that show or check where an account lives; null when the index is out of range.
     const MozillaAccountRef* AccountRef(int index) const;

@@ -153,3 +153,12 @@ BOOL COpera7Client::WriteAccount(int index, EWriteSource source)
         return FALSE;
     }
 }
+
+BOOL COpera7Client::LocateAccount(int index, std::string& store, std::string& identity) const
+{
+    if (index < 0 || index >= m_accountCount || m_accountsIniPath.empty())
+        return FALSE;
+    store = m_accountsIniPath;
+    identity = AccountSection(index);
+    return TRUE;
+}

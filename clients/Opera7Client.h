@@ -16,6 +16,7 @@ public:
     int EnumerateAccounts() override;
     BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
+    BOOL LocateAccount(int index, std::string& store, std::string& identity) const override;
 
     const std::string& AccountsIniPath() const { return m_accountsIniPath; }
 

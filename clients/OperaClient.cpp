@@ -189,3 +189,12 @@ BOOL COperaClient::WriteAccount(int index, EWriteSource source)
         return FALSE;
     }
 }
+
+BOOL COperaClient::LocateAccount(int index, std::string& store, std::string& identity) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_foundFiles.size())
+        return FALSE;
+    store = m_foundFiles[static_cast<size_t>(index)];
+    identity = kIncoming;
+    return TRUE;
+}

@@ -19,6 +19,7 @@ public:
     BOOL DetectClient() override;
     BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
+    BOOL LocateAccount(int index, std::string& store, std::string& identity) const override;
     size_t MaxUserNameLength() const override { return COperaIniFile::LongestValue(); }
 
     // The program's path in a recorded command line: without its switches, trailing blanks and quotes.

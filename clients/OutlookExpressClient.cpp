@@ -182,3 +182,12 @@ BOOL COutlookExpressClient::WriteAccount(int index, EWriteSource source)
         backup.Restore();
     return written;
 }
+
+BOOL COutlookExpressClient::LocateAccount(int index, std::string& store, std::string& identity) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_accountKeys.size())
+        return FALSE;
+    store = "HKEY_CURRENT_USER\\" + m_accountsKeyPath;
+    identity = m_accountKeys[static_cast<size_t>(index)];
+    return TRUE;
+}

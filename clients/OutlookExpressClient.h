@@ -19,6 +19,7 @@ public:
     BOOL DetectClient() override;
     BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL ReadAccount(int index) override;
+    BOOL LocateAccount(int index, std::string& store, std::string& identity) const override;
     size_t MaxUserNameLength() const override { return MaxRegStringLength(); }
 
 protected:

@@ -152,3 +152,14 @@ BOOL CTheBatClient::WriteAccount(int index, EWriteSource source)
         return FALSE;
     }
 }
+
+BOOL CTheBatClient::LocateAccount(int index, std::string& store, std::string& identity) const
+{
+    const TheBatAccountEntry* entry = m_depot ? m_depot->Entry(index) : nullptr;
+    if (!entry || entry->dir.empty())
+        return FALSE;
+    // One account per file: the file is the store, the account's name tells which it is.
+    store = CTheBatDepot::AccountFilePath(entry->dir);
+    identity = entry->accountName;
+    return TRUE;
+}

@@ -20,6 +20,7 @@ public:
     BOOL ReadAccount(int index) override;
     size_t MaxUserNameLength() const override;
     BOOL WriteAccount(int index, EWriteSource source) override;
+    BOOL LocateAccount(int index, std::string& store, std::string& identity) const override;
 
 private:
     BOOL ReadPopSettings(int index);

@@ -74,6 +74,11 @@ struct AccountInfo
     std::string email;
     std::string name;
     int protocol = PROTOCOL_UNKNOWN;
+    // The journal of original settings holds an entry for this account.
+    BOOL journalled = FALSE;
+    // original comes from that entry, not from the proxy user name (which no longer decodes, or decodes to
+    // other settings): giving back says so.
+    BOOL fromJournal = FALSE;
     PopSettings original;
     PopSettings current;
 };

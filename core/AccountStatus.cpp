@@ -1,6 +1,7 @@
 // CMailClient: classification of a read account and its configure and unconfigure transformations.
 #include "core/MailClient.h"
 
+#include "core/OriginalsJournal.h"
 #include "core/TextUtil.h"
 #include "settings/ProductSettings.h"
 #include "settings/TextTable.h"
@@ -128,6 +129,15 @@ BOOL IsPortInRange(int port)
     return port >= 1 && port <= 65535;
 }
 
+// TRUE when a proxy user name decoded to what the journal says the account had, as far as the name can tell.
+BOOL CarriesSameSettings(const PopSettings& decoded, const PopSettings& journalled)
+{
+    const auto tag = [](int mode) { return mode == AUTH_APOP || mode == AUTH_SPA ? mode : AUTH_NORMAL; };
+    return decoded.userName == journalled.userName && decoded.server == journalled.server &&
+           decoded.port == journalled.port && decoded.secure == journalled.secure &&
+           tag(decoded.authMode) == tag(journalled.authMode);
+}
+
 } // namespace
 
 BOOL CMailClient::EvaluateAccount(int index)
@@ -144,6 +154,8 @@ BOOL CMailClient::EvaluateAccount(int index)
     account.protocol = PROTOCOL_UNKNOWN;
     account.name.clear();
     account.email.clear();
+    account.journalled = FALSE;
+    account.fromJournal = FALSE;
 
     if (!ReadAccount(index)) {
         account.supported = FALSE;
@@ -161,9 +173,22 @@ BOOL CMailClient::EvaluateAccount(int index)
         account.reason = REASON_SLASH;
         return FALSE;
     }
+    PopSettings journalled;
+    account.journalled = FindJournalEntry(index, journalled);
     PopSettings real;
     BOOL portDoubtful = FALSE;
     if (!DecodeProxyUserName(current.userName, real, portDoubtful)) {
+        // A proxy user name spoiled since (the slash gone), on an account that still points at the proxy
+        // and that the journal knows: configured, and given back from the journal.
+        if (account.journalled && IsLocalServer(current.server) &&
+            current.port == g_productSettings.GetProxyPort()) {
+            account.configured = TRUE;
+            account.upToDate = FALSE;
+            account.suspicious = FALSE;
+            account.fromJournal = TRUE;
+            account.original = journalled;
+            return TRUE;
+        }
         // A port no POP3 server listens on would be carried into the proxy user name as it stands.
         if (!IsPortInRange(account.original.port)) {
             account.supported = FALSE;
@@ -224,6 +249,19 @@ BOOL CMailClient::EvaluateAccount(int index)
     // The client turned its secure connection on again: it would speak TLS to the plain proxy.
     if (current.secure != PROXY_SECURE_NONE)
         account.upToDate = FALSE;
+    if (account.journalled) {
+        if (CarriesSameSettings(real, journalled)) {
+            // The name tells only that SPA was on and which secure kind: the journal has the exact values.
+            real.authMode = journalled.authMode;
+            real.spaFlag = journalled.spaFlag;
+            real.spaFlagPresent = journalled.spaFlagPresent;
+            if (journalled.secure != PROXY_SECURE_NONE)
+                real.secureStored = journalled.secureStored;
+        } else {
+            real = journalled;
+            account.fromJournal = TRUE;
+        }
+    }
     account.original = real;
     return TRUE;
 }
@@ -252,6 +290,7 @@ BOOL CMailClient::ConfigureAccount(int index, CDoubtfulAnswer* answer)
                             account.original.authMode, account.original.secure);
     account.current.secure = PROXY_SECURE_NONE;
     account.current.secureStored.clear();
+    JournalOriginal(index);
     if (!WriteOrTellWhy(index, WRITE_CURRENT))
         return FALSE;
     account.configured = TRUE;
@@ -271,6 +310,8 @@ BOOL CMailClient::UnconfigureAccount(int index, CDoubtfulAnswer* answer)
         return FALSE;
     if (!WriteOrTellWhy(index, WRITE_ORIGINAL))
         return FALSE;
+    RetireJournalEntry(index);
+    account.journalled = FALSE;
     account.configured = FALSE;
     account.upToDate = FALSE;
     account.suspicious = FALSE;
@@ -295,6 +336,41 @@ BOOL CMailClient::WriteOrTellWhy(int index, EWriteSource source)
     if (inUse)
         account.reason = REASON_FILE_IN_USE;
     return FALSE;
+}
+
+BOOL CMailClient::FindJournalEntry(int index, PopSettings& real) const
+{
+    std::string store, identity;
+    return LocateAccount(index, store, identity) &&
+           g_originalsJournal.Find(m_displayName, store, identity, real);
+}
+
+void CMailClient::JournalOriginal(int index)
+{
+    JournalEntry entry;
+    if (!LocateAccount(index, entry.store, entry.identity))
+        return;
+    entry.client = m_displayName;
+    entry.real = Account(index).original;
+    // "Real" settings at the local server, with an entry there already, are those of an account configured
+    // before and spoiled since (at a proxy port changed meanwhile): the entry still holds the real ones.
+    PopSettings kept;
+    if (IsLocalServer(entry.real.server) &&
+        g_originalsJournal.Find(entry.client, entry.store, entry.identity, kept)) {
+        Account(index).journalled = TRUE;
+        return;
+    }
+    // A journal that cannot be written is told of, not a reason to leave the account alone: the proxy
+    // user name still carries the settings.
+    if (g_originalsJournal.Record(entry))
+        Account(index).journalled = TRUE;
+}
+
+void CMailClient::RetireJournalEntry(int index)
+{
+    std::string store, identity;
+    if (LocateAccount(index, store, identity))
+        g_originalsJournal.Retire(m_displayName, store, identity);
 }
 
 BOOL CMailClient::ConfirmDoubtfulAccount(int index, EAccountAction action, CDoubtfulAnswer* answer)

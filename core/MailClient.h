@@ -114,6 +114,12 @@ private:
     // WriteAccount; when it fails because another program holds the store open, the record's reason becomes
     // REASON_FILE_IN_USE (the account stays supported: a later try may succeed).
     BOOL WriteOrTellWhy(int index, EWriteSource source);
+    // The journal's entry for record index, when it has a place in a store and an entry.
+    BOOL FindJournalEntry(int index, PopSettings& real) const;
+    // Before the first write that configures record index: its real settings into the journal.
+    void JournalOriginal(int index);
+    // After record index was given back: its entry is no longer needed.
+    void RetireJournalEntry(int index);
     // TRUE when answer confirms acting on doubtful record index; a declined record is left unsupported.
     BOOL ConfirmDoubtfulAccount(int index, EAccountAction action, CDoubtfulAnswer* answer);
 };

@@ -1,6 +1,7 @@
 // CVantlerApp: the start-up sequence, from the settings to the closing of the main window.
 #include "app/gui/VantlerApp.h"
 
+#include "core/OriginalsJournal.h"
 #include "platform/Environment.h"
 #include "settings/ProductSettings.h"
 #include "settings/TextTable.h"
@@ -20,6 +21,7 @@ BOOL CVantlerApp::InitInstance()
 {
     g_productSettings.Load();
     g_textTable.Locate(g_productSettings.m_installDir);
+    g_originalsJournal.UseDefaultPath();
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);

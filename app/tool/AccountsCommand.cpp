@@ -4,6 +4,7 @@
 #include "NimbrelVersion.h"
 #include "app/tool/AccountsJson.h"
 #include "core/MailClient.h"
+#include "core/OriginalsJournal.h"
 #include "core/TextUtil.h"
 #include "settings/ProductSettings.h"
 #include "Processes.h"
@@ -158,10 +159,11 @@ int CAccountsCommand::OnList(BOOL json, int clientFilter)
     catalogue.LoadCatalogue();
     if (json) {
         m_out << AccountsJson(catalogue, clientFilter);
+        PrintJournalNotices();
         return TOOL_EXIT_DONE;
     }
     m_out << "client\taccount\tclient name\taccount name\te-mail\tsupported\tconfigured\tup to date\treason\t"
-             "user name\tserver\tport\n";
+             "user name\tserver\tport\tjournal\n";
     for (int c = 0; c < CLIENT_COUNT; ++c) {
         CMailClient* client = clientFilter == -1 || c == clientFilter ? catalogue.LoadedClient(c) : nullptr;
         for (int a = 0; client && a < client->AccountCount(); ++a) {
@@ -170,10 +172,11 @@ int CAccountsCommand::OnList(BOOL json, int clientFilter)
             m_out << c << '\t' << a << '\t' << client->DisplayName() << '\t' << info.name << '\t'
                   << info.email << '\t' << YesNo(info.supported) << '\t' << YesNo(info.configured) << '\t'
                   << YesNo(info.configured && info.upToDate) << '\t' << client->GetReasonText(a) << '\t'
-                  << info.current.userName << '\t' << info.current.server << '\t' << info.current.port
-                  << '\n';
+                  << info.current.userName << '\t' << info.current.server << '\t' << info.current.port << '\t'
+                  << YesNo(info.journalled) << '\n';
         }
     }
+    PrintJournalNotices();
     return TOOL_EXIT_DONE;
 }
 
@@ -204,6 +207,7 @@ int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex,
                 allDone = FALSE;
         }
     }
+    PrintJournalNotices();
     if (m_dryRun)
         return allDone ? TOOL_EXIT_DONE : TOOL_EXIT_NOT_ALL_DONE;
     // What the stores hold now is the only truth: read every client afresh and check each account done.
@@ -218,7 +222,23 @@ int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex,
             allDone = FALSE;
         }
     }
+    PrintJournalNotices();
     return allDone ? TOOL_EXIT_DONE : TOOL_EXIT_NOT_ALL_DONE;
+}
+
+void CAccountsCommand::PrintJournalNotices()
+{
+    for (const JournalNotice& notice : g_originalsJournal.TakeNotices()) {
+        m_err << "nimbrel-accounts: ";
+        if (notice.kind == JOURNAL_SET_ASIDE)
+            m_err << "the journal of original settings was damaged; it was set aside as " << notice.detail;
+        else if (notice.kind == JOURNAL_DAMAGED_LOST)
+            m_err << "the journal of original settings " << notice.detail
+                  << " was damaged and could not be set aside";
+        else
+            m_err << "the journal of original settings " << notice.detail << " could not be written";
+        m_err << '\n';
+    }
 }
 
 BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, int a)
@@ -249,10 +269,13 @@ BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, 
     BOOL ok =
         action == ACTION_UNCONFIGURE ? client.UnconfigureAccount(a, this) : client.ConfigureAccount(a, this);
     if (ok) {
-        const char* what = action == ACTION_UNCONFIGURE ? "unconfigured"
+        std::string what = action == ACTION_UNCONFIGURE ? "unconfigured"
                            : !info.configured           ? "configured"
                            : info.suspicious            ? "repaired"
                                                         : "updated";
+        // The proxy user name no longer told the account's settings: say where they came from.
+        if (info.fromJournal)
+            what += " (settings from the journal)";
         PrintResult(c, a, client.DisplayName(), info.name, what);
     } else if (m_declined) {
         PrintResult(c, a, client.DisplayName(), info.name,

@@ -46,6 +46,8 @@ private:
     BOOL ActOn(EAccountAction action, CMailClient& client, int clientIndex, int accountIndex);
     void PrintResult(int clientIndex, int accountIndex, const std::string& clientName,
                      const std::string& accountName, const std::string& result);
+    // What the journal of original settings met (a damaged file set aside...), one line each on m_err.
+    void PrintJournalNotices();
     // A doubtful account is accepted only with --yes; a declined one is reported as left alone.
     BOOL Confirm(const AccountInfo& account, EAccountAction action) override;
 

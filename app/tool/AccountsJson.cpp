@@ -32,6 +32,7 @@ std::string AccountsJson(const CClientCatalogue& catalogue, int clientFilter)
                 {"userName", text(info.current.userName)},
                 {"server", text(info.current.server)},
                 {"port", info.current.port},
+                {"journal", info.journalled != FALSE},
             });
         }
     }

@@ -1,5 +1,6 @@
 // nimbrel-accounts: lists, configures and restores the e-mail accounts from a console, showing no window.
 #include "app/tool/AccountsCommand.h"
+#include "core/OriginalsJournal.h"
 #include "settings/ProductSettings.h"
 #include "settings/TextTable.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     try {
         g_productSettings.Load();
         g_textTable.Locate(g_productSettings.InstallDir());
+        g_originalsJournal.UseDefaultPath();
         std::vector<std::string> args;
         if (!plat::ProgramArguments(argc, argv, args)) {
             std::cerr << CAccountsCommand::UsageText();

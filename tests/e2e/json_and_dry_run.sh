@@ -20,12 +20,13 @@ yes = lambda value: "Yes" if value else "No"
 for account, line in zip(accounts, lines):
     for name in ("client", "account", "port"):
         assert type(account[name]) is int, (name, account)
-    for name in ("supported", "configured", "upToDate"):
+    for name in ("supported", "configured", "upToDate", "journal"):
         assert type(account[name]) is bool, (name, account)
     assert account["reason"] is None or (type(account["reason"]) is str and account["reason"]), account
     fields = [str(account["client"]), str(account["account"]), account["clientName"], account["accountName"],
               account["email"], yes(account["supported"]), yes(account["configured"]), yes(account["upToDate"]),
-              account["reason"] or "", account["userName"], account["server"], str(account["port"])]
+              account["reason"] or "", account["userName"], account["server"], str(account["port"]),
+              yes(account["journal"])]
     assert "\t".join(fields) == line, ("\t".join(fields), line)
 assert len({a["client"] for a in accounts}) >= 5
 PY

@@ -12,16 +12,16 @@ check "install key in the 32-bit view" grep -q 'nimbrel-samples' "$WORK/reg32.tx
 tool list
 check "list exits 0" test "$rc" -eq 0
 L="$WORK/out.txt"
-check "list header" has_line "$L" "$(printf 'client\taccount\tclient name\taccount name\te-mail\tsupported\tconfigured\tup to date\treason\tuser name\tserver\tport')"
-check "plain" has_line "$L" "$(printf '0\t0\tOutlook Express\tHome mail\tanna@mail.example\tYes\tNo\tNo\t\tanna\tpop.mail.example\t110')"
-check "spa" has_line "$L" "$(printf '0\t1\tOutlook Express\tOffice (SPA)\tanna@office.example\tYes\tNo\tNo\t\tanna.k\tpop.office.example\t995')"
-check "imap" has_line "$L" "$(printf '0\t2\tOutlook Express\tWork IMAP\tanna@work.example\tNo\tNo\tNo\tAccount configured to work by IMAP protocol.\tanna.work\t\t0')"
-check "old port" has_line "$L" "$(printf '0\t3\tOutlook Express\tOld port\tbob@mail.example\tYes\tYes\tNo\t\tbob/pop.mail.example[APOP]/110\tlocalhost\t8110')"
-check "doubtful" has_line "$L" "$(printf '0\t4\tOutlook Express\tDoubtful\tdom@mail.example\tYes\tYes\tNo\t\tdom/anna\tpop.mail.example\t110')"
-check "slash" has_line "$L" "$(printf "0\t5\tOutlook Express\tSlash server\teve@mail.example\tNo\tNo\tNo\tAccount's username or servername originally contains slash symbol(s).\teve\tpop/mail.example\t110")"
-check "missing value" has_line "$L" "$(printf '0\t6\tOutlook Express\tNo server\tfay@mail.example\tNo\tNo\tNo\tImpossible to read all necessary information from registry.\tfay\t\t0')"
-check "configured" has_line "$L" "$(printf '0\t7\tOutlook Express\tConfigured\tgus@mail.example\tYes\tYes\tYes\t\tgus/pop.gus.example/110\tLocalHost\t110')"
-check "outlook" has_line "$L" "$(printf '1\t1\tOutlook\tOutlook SPA\totto@corp.example\tYes\tNo\tNo\t\tCORP\\otto\tmail.corp.example\t110')"
+check "list header" has_line "$L" "$(printf 'client\taccount\tclient name\taccount name\te-mail\tsupported\tconfigured\tup to date\treason\tuser name\tserver\tport\tjournal')"
+check "plain" has_line "$L" "$(printf '0\t0\tOutlook Express\tHome mail\tanna@mail.example\tYes\tNo\tNo\t\tanna\tpop.mail.example\t110\tNo')"
+check "spa" has_line "$L" "$(printf '0\t1\tOutlook Express\tOffice (SPA)\tanna@office.example\tYes\tNo\tNo\t\tanna.k\tpop.office.example\t995\tNo')"
+check "imap" has_line "$L" "$(printf '0\t2\tOutlook Express\tWork IMAP\tanna@work.example\tNo\tNo\tNo\tAccount configured to work by IMAP protocol.\tanna.work\t\t0\tNo')"
+check "old port" has_line "$L" "$(printf '0\t3\tOutlook Express\tOld port\tbob@mail.example\tYes\tYes\tNo\t\tbob/pop.mail.example[APOP]/110\tlocalhost\t8110\tNo')"
+check "doubtful" has_line "$L" "$(printf '0\t4\tOutlook Express\tDoubtful\tdom@mail.example\tYes\tYes\tNo\t\tdom/anna\tpop.mail.example\t110\tNo')"
+check "slash" has_line "$L" "$(printf "0\t5\tOutlook Express\tSlash server\teve@mail.example\tNo\tNo\tNo\tAccount's username or servername originally contains slash symbol(s).\teve\tpop/mail.example\t110\tNo")"
+check "missing value" has_line "$L" "$(printf '0\t6\tOutlook Express\tNo server\tfay@mail.example\tNo\tNo\tNo\tImpossible to read all necessary information from registry.\tfay\t\t0\tNo')"
+check "configured" has_line "$L" "$(printf '0\t7\tOutlook Express\tConfigured\tgus@mail.example\tYes\tYes\tYes\t\tgus/pop.gus.example/110\tLocalHost\t110\tNo')"
+check "outlook" has_line "$L" "$(printf '1\t1\tOutlook\tOutlook SPA\totto@corp.example\tYes\tNo\tNo\t\tCORP\\otto\tmail.corp.example\t110\tNo')"
 check "eight oe rows" test "$(grep -c "^0	" "$L")" -eq 8
 
 snapshot "$WORK/before.txt"

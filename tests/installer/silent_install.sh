@@ -68,7 +68,7 @@ tool list
 configured=$(grep -c $'\tYes\tYes\tYes\t' "$WORK/out.txt")
 supported=$(awk -F'\t' 'NR > 1 && $6 == "Yes"' "$WORK/out.txt" | wc -l)
 check "every supported account configured ($configured of $supported)" test "$configured" -eq "$supported"
-check "configured through the proxy" grep -q $'^0\t0\tOutlook Express\tHome mail\t.*\tanna/pop.mail.example/110\tlocalhost\t110$' "$WORK/out.txt"
+check "configured through the proxy" grep -q $'^0\t0\tOutlook Express\tHome mail\t.*\tanna/pop.mail.example/110\tlocalhost\t110\tYes$' "$WORK/out.txt"
 snapshot "$WORK/configured.txt"
 
 # An upgrade keeps the accounts as they are: no /CONFIGURE, and nothing is given back either.

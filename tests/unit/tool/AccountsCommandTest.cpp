@@ -5,7 +5,10 @@
 
 #include "app/tool/AccountsCommand.h"
 #include "LastError.h"
+#include "core/OriginalsJournal.h"
+#include "Files.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -29,6 +32,12 @@ public:
         m_store = g_store;
     }
     BOOL IsStoreInUse() const override { return g_storeInUse; }
+    BOOL LocateAccount(int index, std::string& store, std::string& identity) const override
+    {
+        store = "stored";
+        identity = std::to_string(index);
+        return TRUE;
+    }
     BOOL WriteAccount(int index, EWriteSource source) override
     {
         if (g_writeError != 0) {
@@ -177,7 +186,8 @@ TEST_F(AccountsCommand, ListAsJsonIsTypedAndFollowsTheClientFilter)
     EXPECT_EQ(false, all[2].at("upToDate").get<bool>()) << "its port is not the proxy's";
     EXPECT_EQ("Account's username or servername originally contains slash symbol(s).",
               all[3].at("reason").get<std::string>());
-    EXPECT_EQ(12u, first.size());
+    EXPECT_EQ(13u, first.size());
+    EXPECT_EQ(false, first.at("journal").get<bool>());
 
     // The filter by number and by name, in any letter case; another client has nothing to show.
     ASSERT_EQ(TOOL_EXIT_DONE, Run({"--client", "stored", "list", "--json"}));
@@ -236,4 +246,47 @@ TEST_F(AccountsCommand, AStoreHeldOpenCountsAsARunningClient)
     EXPECT_EQ(TOOL_EXIT_DONE, Run({"--force", "configure", "2", "0"}));
     EXPECT_EQ("2\t0\tStored\tAccount 0\tconfigured\n", m_out.str());
     EXPECT_EQ("anna/pop.mail.example/110", g_store[0].userName);
+}
+
+TEST_F(AccountsCommand, TheJournalIsListedAndGivesBackASpoiledAccount)
+{
+    CTestFolder folder;
+    const std::string journal = folder / "journal.json";
+    g_originalsJournal.SetPath(journal);
+    struct Off
+    {
+        ~Off() { g_originalsJournal.SetPath(std::string()); }
+    } off;
+
+    ASSERT_EQ(TOOL_EXIT_DONE, Run({"configure", "2", "0"}));
+    ASSERT_EQ(TOOL_EXIT_DONE, Run({"list"}));
+    EXPECT_NE(std::string::npos, m_out.str().find("\tport\tjournal\n")) << m_out.str();
+    EXPECT_NE(std::string::npos, m_out.str().find("\tanna/pop.mail.example/110\tlocalhost\t110\tYes\n"))
+        << m_out.str();
+    EXPECT_NE(std::string::npos, m_out.str().find("\tbob/pop.bob.example/110\tlocalhost\t8110\tNo\n"))
+        << "configured in another way, without an entry";
+    ASSERT_EQ(TOOL_EXIT_DONE, Run({"list", "--json"}));
+    EXPECT_EQ(true, nlohmann::json::parse(m_out.str())[0].at("journal").get<bool>());
+
+    // The user spoils the proxy user name in the client; giving back still brings the account back.
+    g_store[0].userName = "anna-edited";
+    ASSERT_EQ(TOOL_EXIT_DONE, Run({"unconfigure", "2", "0"}));
+    EXPECT_EQ("2\t0\tStored\tAccount 0\tunconfigured (settings from the journal)\n", m_out.str());
+    EXPECT_EQ("anna", g_store[0].userName);
+    EXPECT_EQ("pop.mail.example", g_store[0].server);
+    EXPECT_EQ("", m_err.str());
+    ASSERT_EQ(TOOL_EXIT_DONE, Run({"list"}));
+    EXPECT_NE(std::string::npos, m_out.str().find("\tanna\tpop.mail.example\t110\tNo\n")) << m_out.str();
+
+    // A damaged journal: one line on stderr, and configuring goes on.
+    ASSERT_TRUE(plat::ReplaceWholeFile(journal.c_str(), "{\"format\""));
+    ASSERT_EQ(TOOL_EXIT_DONE, Run({"configure", "2", "0"}));
+    EXPECT_EQ("2\t0\tStored\tAccount 0\tconfigured\n", m_out.str());
+    EXPECT_EQ(0u,
+              m_err.str().find("nimbrel-accounts: the journal of original settings was damaged; it was set "
+                               "aside as " +
+                               journal + ".damaged-"))
+        << m_err.str();
+    const std::string err = m_err.str();
+    EXPECT_EQ(1, std::count(err.begin(), err.end(), '\n'));
 }

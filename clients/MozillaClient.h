@@ -2,8 +2,10 @@
 #pragma once
 
 #include "clients/MozillaPrefsFile.h"
+#include "clients/MozillaPrefsWriter.h"
 #include "core/MailClient.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +34,16 @@ struct MozillaAccountRef
     std::string portText;
 };
 
+// One account's edit of its prefs.js, made by WriteAccount and written with the others of the same file.
+struct MozillaStagedWrite
+{
+    int index = -1;
+    std::vector<CMozillaPrefsWriter::Edit> edits; // user name, host name, port, then the secure line if any
+    BOOL writeSecure = FALSE;
+    int secureAfter = PROXY_SECURE_NONE;
+    std::string secureName;
+};
+
 class CMozillaClient : public CMailClient
 {
 public:
@@ -50,6 +62,12 @@ public:
     const std::vector<std::string>& FoundFiles() const { return m_foundFiles; }
 
 protected:
+    void WriteStagedStores(std::vector<int>& failed) override;
+    // The edits that write record index's source settings; FALSE when the record has no place to write.
+    BOOL MakeWrite(int index, EWriteSource source, MozillaStagedWrite& write);
+    // Writes the edits of one profile's file in one replacement; on success the records' kept lines are
+    // those written.
+    BOOL WritePrefsFile(int fileIndex, const std::vector<MozillaStagedWrite>& writes);
     void ParsePrefsFile(int fileIndex);
     // The string value of key in a profile's file, and its line; FALSE when missing or not whole.
     BOOL ReadStringSetting(const CMozillaPrefsFile& file, const std::string& key, std::string& value,
@@ -64,4 +82,6 @@ protected:
     std::vector<MozillaAccountRef> m_accountRefs;
     // Paired with m_foundFiles; shared with another adapter that read the same bytes, until a write.
     std::vector<std::shared_ptr<CMozillaPrefsFile>> m_prefsFiles;
+    // The edits of an open batch, by file index.
+    std::map<int, std::vector<MozillaStagedWrite>> m_staged;
 };

@@ -7,6 +7,7 @@
 #include "RegKey.h"
 #include "Registry.h"
 
+#include <exception>
 #include <memory>
 #include <new>
 
@@ -41,6 +42,37 @@ void CMailClient::ResetLoad()
     m_installed = FALSE;
     m_foundFiles.clear();
     m_exePath.clear();
+    m_batchOpen = FALSE;
+    m_batchBefore.clear();
+}
+
+void CMailClient::BeginBatch()
+{
+    // Without room for the records as they were, the batch stays closed and every write goes out at once.
+    try {
+        m_batchBefore.assign(m_accounts, m_accounts + m_accountCount);
+        m_batchOpen = TRUE;
+    } catch (const std::exception&) {
+        m_batchBefore.clear();
+        m_batchOpen = FALSE;
+    }
+}
+
+BOOL CMailClient::CommitBatch(std::vector<int>& failed)
+{
+    if (!m_batchOpen)
+        return TRUE;
+    m_batchOpen = FALSE;
+    const size_t before = failed.size();
+    WriteStagedStores(failed);
+    // The record says what the store holds: an account whose file kept its old bytes keeps its old state.
+    for (size_t i = before; i < failed.size(); ++i) {
+        const int index = failed[i];
+        if (IsValidIndex(index) && static_cast<size_t>(index) < m_batchBefore.size())
+            Account(index) = m_batchBefore[static_cast<size_t>(index)];
+    }
+    m_batchBefore.clear();
+    return failed.size() == before;
 }
 
 BOOL CMailClient::LoadClient(CLoadContext* context)

@@ -8,9 +8,12 @@
 #include "settings/ProductSettings.h"
 #include "Processes.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
+
+const char kStoreNotWritten[] = "failed: the client's store could not be written";
 
 const char* YesNo(BOOL value)
 {
@@ -191,6 +194,12 @@ int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex,
         CMailClient* client = catalogue.LoadedClient(c);
         if (!client || (clientIndex != -1 && c != clientIndex))
             continue;
+        // Each of the client's store files is written once, at the commit; the lines wait for it, since
+        // an account whose file could not be written was not done after all.
+        if (!m_dryRun)
+            client->BeginBatch();
+        m_holdLines = TRUE;
+        std::vector<Target> clientDone;
         for (int a = 0; a < client->AccountCount(); ++a) {
             if (!all && a != accountIndex)
                 continue;
@@ -199,9 +208,24 @@ int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex,
             if (all && !TakesAction(action, info))
                 continue;
             if (ActOn(action, *client, c, a))
-                done.push_back({c, a});
+                clientDone.push_back({c, a});
             else
                 allDone = FALSE;
+        }
+        std::vector<int> failed;
+        if (!m_dryRun && !client->CommitBatch(failed))
+            allDone = FALSE;
+        m_holdLines = FALSE;
+        for (const HeldLine& line : m_heldLines) {
+            const BOOL notWritten =
+                std::find(failed.begin(), failed.end(), line.account) != failed.end() && line.wrote;
+            PrintResult(line.client, line.account, line.clientName, line.accountName,
+                        notWritten ? std::string(kStoreNotWritten) : line.result);
+        }
+        m_heldLines.clear();
+        for (const Target& target : clientDone) {
+            if (std::find(failed.begin(), failed.end(), target.account) == failed.end())
+                done.push_back(target);
         }
     }
     if (m_dryRun)
@@ -252,12 +276,12 @@ BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, 
                            : !info.configured           ? "configured"
                            : info.suspicious            ? "repaired"
                                                         : "updated";
-        PrintResult(c, a, client.DisplayName(), info.name, what);
+        PrintResult(c, a, client.DisplayName(), info.name, what, TRUE);
     } else if (m_declined) {
         PrintResult(c, a, client.DisplayName(), info.name,
                     "left alone: doubtful settings (check them, or use --yes to accept)");
     } else {
-        PrintResult(c, a, client.DisplayName(), info.name, "failed: the client's store could not be written");
+        PrintResult(c, a, client.DisplayName(), info.name, kStoreNotWritten);
     }
     return ok;
 }
@@ -286,8 +310,12 @@ BOOL CAccountsCommand::PrintPlannedValues(EAccountAction action, CMailClient& cl
 }
 
 void CAccountsCommand::PrintResult(int c, int a, const std::string& clientName,
-                                   const std::string& accountName, const std::string& result)
+                                   const std::string& accountName, const std::string& result, BOOL wrote)
 {
+    if (m_holdLines) {
+        m_heldLines.push_back({c, a, clientName, accountName, result, wrote});
+        return;
+    }
     m_out << c << '\t' << a << '\t' << clientName << '\t' << accountName << '\t' << result << '\n';
 }
 

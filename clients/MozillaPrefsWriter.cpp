@@ -134,7 +134,8 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
                 return FALSE;
         }
     }
-    if (!ReplaceStoreFile(m_path, output))
+    // Another adapter of the same profile wrote these lines already: the file is left as it is.
+    if (output != file.Bytes() && !ReplaceStoreFile(m_path, output))
         return FALSE;
     m_written = &known;
     m_lineOfEdit.swap(lineOfEdit);

@@ -47,6 +47,10 @@ public:
     // The adapter of a slot when it loaded with accounts, else null.
     CMailClient* LoadedClient(int index) const;
     int TotalAccounts() const;
+    // A batch on every loaded adapter (CMailClient::BeginBatch), for an action on many accounts at once;
+    // CommitBatches writes each adapter's store files once, FALSE when any of them could not be written.
+    void BeginBatches();
+    BOOL CommitBatches();
 
 private:
     Factory m_factory;

@@ -49,6 +49,8 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
     }
     BOOL changed = FALSE, warned = FALSE;
     CDoubtfulPrompt prompt;
+    // Each store file is written once for all its marked accounts; the refresh below shows which were.
+    m_clients.BeginBatches();
     for (LPARAM key : marked) {
         AccountInfo record;
         if (!RecordOfKey(key, record) ||
@@ -66,6 +68,7 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
             client->UnconfigureAccount(AccountOfKey(key), &prompt);
         changed = TRUE;
     }
+    m_clients.CommitBatches();
     m_actionRunning = FALSE;
     if (changed) {
         ClearAccountDetails();
@@ -80,6 +83,7 @@ void CVantlerDlg::OnUpdateConfigured()
     m_actionRunning = TRUE;
     BOOL changed = FALSE, warned = FALSE, abandoned = FALSE;
     CDoubtfulPrompt prompt;
+    m_clients.BeginBatches();
     for (int c = 0; c < CLIENT_COUNT && !abandoned; ++c) {
         CMailClient* client = m_clients.LoadedClient(c);
         for (int a = 0; client && a < client->AccountCount(); ++a) {
@@ -97,6 +101,7 @@ void CVantlerDlg::OnUpdateConfigured()
             changed = TRUE;
         }
     }
+    m_clients.CommitBatches();
     m_actionRunning = FALSE;
     if (changed) {
         ClearAccountDetails();
@@ -145,7 +150,8 @@ int CVantlerDlg::WarnRunningClients(int mode, const std::vector<LPARAM>& marked)
             if (running[c])
                 message += "\n\t- " + m_clients.Client(c)->DisplayName();
         }
-        if (MessageBoxUtf8(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+        if (MessageBoxUtf8(m_hWnd, message.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) !=
+            IDOK)
             return 1;
     }
 }
@@ -159,7 +165,7 @@ void CVantlerDlg::RestoreAllAccounts()
         question = texts.Get("Restore", "Restore original settings of all e-mail accounts?");
     }
     if (MessageBoxUtf8(m_hWnd, question.c_str(), caption.c_str(),
-                      MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES) {
+                       MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES) {
         EndDialog(RESTORE_DECLINED);
         return;
     }

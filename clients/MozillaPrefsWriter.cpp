@@ -4,6 +4,9 @@
 
 #include "Files.h"
 
+#include <string_view>
+#include <unordered_set>
+
 namespace {
 
 // TRUE when bytes are what writing their own lines would give: every line feed after a carriage return, and
@@ -120,11 +123,13 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
     // line put where a comment ends: each new line must stand as its setting where it goes, and then no other
     // line reads otherwise. When that cannot be told line by line, the result is read whole.
     BOOL stands = TRUE;
+    // A batch brings thousands of edits: their keys are told apart by a set, not pair by pair.
+    std::unordered_set<std::string_view> seenKeys;
+    seenKeys.reserve(edits.size());
     for (size_t i = 0; stands && i < edits.size(); ++i) {
         stands = file.EditStands(edits[i].first, edits[i].second, *editKeys[i]);
         // Two lines for one key: only the later counts, which the result read whole tells.
-        for (size_t j = 0; stands && j < i; ++j)
-            stands = *editKeys[j] != *editKeys[i];
+        stands = stands && seenKeys.insert(*editKeys[i]).second;
     }
     CMozillaPrefsFile check;
     if (!stands) {

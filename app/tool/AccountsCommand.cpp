@@ -199,6 +199,8 @@ int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex,
         if (!m_dryRun)
             client->BeginBatch();
         m_holdLines = TRUE;
+        // Asked once per client: a look at every process costs more than writing an account.
+        m_clientRunning = !m_force && !client->ExeName().empty() && plat::IsProcessRunning(client->ExeName());
         std::vector<Target> clientDone;
         for (int a = 0; a < client->AccountCount(); ++a) {
             if (!all && a != accountIndex)
@@ -261,7 +263,7 @@ BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, 
                                                  : "nothing to do: already configured and up to date");
         return TRUE;
     }
-    if (!m_force && !client.ExeName().empty() && plat::IsProcessRunning(client.ExeName())) {
+    if (m_clientRunning) {
         PrintResult(c, a, client.DisplayName(), info.name,
                     "left alone: " + client.ExeName() + " is running (close it, or use --force)");
         return FALSE;

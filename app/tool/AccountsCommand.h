@@ -68,5 +68,6 @@ private:
     BOOL m_declined = FALSE;
     BOOL m_dryRun = FALSE;
     BOOL m_holdLines = FALSE;
+    BOOL m_clientRunning = FALSE; // the client whose accounts are being acted on, unless --force
     std::vector<HeldLine> m_heldLines;
 };

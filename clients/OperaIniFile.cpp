@@ -7,9 +7,6 @@
 
 #include <cctype>
 #include <climits>
-#include <unordered_map>
-#include <unordered_set>
-#include <vector>
 
 namespace {
 
@@ -17,67 +14,6 @@ namespace {
 const DWORD kMaxValueLength = 64 * 1024 - 2;
 const DWORD kFirstSectionSize = 4096;
 const DWORD kMaxSectionSize = 1024 * 1024;
-
-std::string Lowered(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string Trimmed(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-// The values put into their own lines of original, every other byte kept: one pass over the file, where the
-// profile functions would write it once per value. FALSE when a value has no line of its own in its section
-// or a section is there twice; the profile functions then make the edit. What they read back decides either
-// way.
-BOOL EditValueLines(const std::string& original, const COperaIniFile::Entries& values, std::string& edited)
-{
-    std::unordered_map<std::string, size_t> wanted; // "section\nkey", lowered, to the value's index
-    for (size_t i = 0; i < values.size(); ++i)
-        wanted[Lowered(values[i].section) + '\n' + Lowered(values[i].key)] = i;
-    std::unordered_set<std::string> sections;
-    std::vector<bool> placed(values.size(), false);
-    std::string section;
-    edited.clear();
-    edited.reserve(original.size() + 64 * values.size());
-    for (size_t start = 0; start < original.size();) {
-        size_t end = original.find('\n', start);
-        end = end == std::string::npos ? original.size() : end + 1;
-        std::string line = original.substr(start, end - start);
-        start = end;
-        size_t body = line.size();
-        while (body > 0 && (line[body - 1] == '\n' || line[body - 1] == '\r'))
-            --body;
-        const std::string trimmed = Trimmed(line.substr(0, body));
-        if (!trimmed.empty() && trimmed[0] == '[') {
-            const size_t close = trimmed.find(']');
-            section = Lowered(
-                Trimmed(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
-            if (!sections.insert(section).second)
-                return FALSE;
-        } else if (const size_t equals = line.find('='); equals != std::string::npos && equals < body) {
-            auto found = wanted.find(section + '\n' + Lowered(Trimmed(line.substr(0, equals))));
-            // The first line of a key is the one read; a later one is left as it is.
-            if (found != wanted.end() && !placed[found->second]) {
-                placed[found->second] = true;
-                line = line.substr(0, equals + 1) + values[found->second].value + line.substr(body);
-            }
-        }
-        edited += line;
-    }
-    for (bool done : placed) {
-        if (!done)
-            return FALSE;
-    }
-    return TRUE;
-}
 
 } // namespace
 
@@ -166,15 +102,11 @@ BOOL COperaIniFile::WriteEntries(const Entries& values, const Entries& expected)
         return TRUE;
     };
     std::string edited;
-    BOOL ok = EditValueLines(original, values, edited) && plat::ReplaceWholeFile(copyPath.c_str(), edited) &&
-              readsBack();
-    if (!ok) {
-        ok = plat::ReplaceWholeFile(copyPath.c_str(), original);
-        for (size_t i = 0; ok && i < values.size(); ++i)
-            ok = plat::ProfileWriteString(values[i].section.c_str(), values[i].key.c_str(),
-                                          values[i].value.c_str(), copyPath.c_str());
-        ok = ok && readsBack();
-    }
+    BOOL ok = plat::ReplaceWholeFile(copyPath.c_str(), original);
+    for (size_t i = 0; ok && i < values.size(); ++i)
+        ok = plat::ProfileWriteString(values[i].section.c_str(), values[i].key.c_str(),
+                                      values[i].value.c_str(), copyPath.c_str());
+    ok = ok && readsBack();
     ok = ok && plat::ReadWholeFile(copyPath.c_str(), edited);
     plat::RemoveFile(copyPath.c_str());
     if (!ok)

@@ -6,7 +6,6 @@
 #include "Files.h"
 #include "clients/MozillaClient.h"
 #include "clients/Opera7Client.h"
-#include "clients/OperaIniFile.h"
 #include "fixtures/SampleWriter.h"
 
 #include <algorithm>
@@ -179,40 +178,4 @@ TEST_F(BatchWrites, Opera7BatchWritesWhatOneByOneWritesAndAFileChangedMeanwhileS
     EXPECT_EQ(unconfigured, failed);
     EXPECT_EQ(changed, FileBytes(AccountsIni()));
     EXPECT_EQ(1u, FileCount(JoinPath(m_appData, "Opera\\Opera7\\Mail")));
-}
-
-TEST_F(BatchWrites, OperaValuesOfManySectionsAreWrittenInOnePassOrByTheProfileFunctions)
-{
-    const std::string path = m_folder / "accounts.ini";
-    // Blanks around the sign, a key in another letter case, a key twice (the first counts), a comment.
-    const std::string before = "; kept\r\n[Account1]\r\nIncoming Username = petra\r\nincoming port=110\r\n"
-                               "[Account2]\r\nIncoming Username=olga\r\nIncoming Username=later\r\n";
-    ASSERT_TRUE(plat::ReplaceWholeFile(path.c_str(), before));
-    const COperaIniFile file(path);
-    const COperaIniFile::Entries expected = {{"Account1", "Incoming Username", "petra"},
-                                             {"Account2", "Incoming Username", "olga"}};
-    ASSERT_TRUE(file.WriteEntries({{"Account1", "Incoming Username", "petra/pop.mail.example/110"},
-                                   {"Account1", "Incoming Port", "8110"},
-                                   {"Account2", "Incoming Username", "olga/pop.mail.example/110"}},
-                                  expected));
-    EXPECT_EQ(
-        "; kept\r\n[Account1]\r\nIncoming Username =petra/pop.mail.example/110\r\nincoming port=8110\r\n"
-        "[Account2]\r\nIncoming Username=olga/pop.mail.example/110\r\nIncoming Username=later\r\n",
-        FileBytes(path));
-    // A key the file lacks is added by the profile functions; every value reads back either way.
-    ASSERT_TRUE(file.WriteEntries(
-        {{"Account2", "Secure Connection In", "1"}, {"Account1", "Incoming Username", "petra"}},
-        {{"Account1", "Incoming Username", "petra/pop.mail.example/110"}}));
-    std::string value;
-    ASSERT_TRUE(file.ReadValue("Account2", "Secure Connection In", value));
-    EXPECT_EQ("1", value);
-    ASSERT_TRUE(file.ReadValue("Account1", "Incoming Username", value));
-    EXPECT_EQ("petra", value);
-    ASSERT_TRUE(file.ReadValue("Account2", "Incoming Username", value));
-    EXPECT_EQ("olga/pop.mail.example/110", value);
-    // A value the reader would trim is refused whole: nothing changes.
-    const std::string now = FileBytes(path);
-    EXPECT_FALSE(file.WriteEntries(
-        {{"Account1", "Incoming Port", "1100"}, {"Account2", "Incoming Username", " x"}}, {}));
-    EXPECT_EQ(now, FileBytes(path));
 }

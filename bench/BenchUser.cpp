@@ -74,6 +74,14 @@ CBenchUser::CBenchUser(const std::string& root, const Shape& shape) : m_root(roo
     plat::portable::SetTempFolder(m_root + "\\Temp");
     RegDword(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, NIMBREL_PROXY_PORT_VALUE, 110);
     g_productSettings.GetProxyPort();
+    if (shape.opera7Only) {
+        const std::string folder = Programs("Opera");
+        WriteFile(folder + "\\Opera.exe", "MZ");
+        RegString(HKEY_CURRENT_USER, "Software\\Opera Software", "Last CommandLine v2",
+                  folder + "\\Opera.exe");
+        MakeOpera7();
+        return;
+    }
     MakeMozilla();
     if (shape.mozillaOnly)
         return;

@@ -18,6 +18,8 @@ public:
         size_t prefsBytes = 0;
         // Only Mozilla installed (the big-preference-file user); otherwise all nine clients.
         bool mozillaOnly = false;
+        // Only Opera 7 installed, all its accounts in its one file.
+        bool opera7Only = false;
     };
 
     // Makes the user under root (a folder in Windows form that does not exist yet).
@@ -31,8 +33,8 @@ public:
     const std::vector<std::string>& StoreFiles() const { return m_storeFiles; }
     // Registry keys under HKEY_CURRENT_USER that hold the clients' accounts.
     const std::vector<std::string>& StoreKeys() const { return m_storeKeys; }
-    // Each store file that configuring every account rewrites, with how many times (once per account in it,
-    // per client listing that account), and the number of accounts kept in the registry.
+    // Each store file that configuring every account rewrites, with how many of its accounts are written
+    // (per client listing that account), and the number of accounts kept in the registry.
     const std::vector<std::pair<std::string, int>>& WrittenFiles() const { return m_writtenFiles; }
     int RegistryAccounts() const { return m_registryAccounts; }
     const std::string& TheBatMailFolder() const { return m_theBatMail; }

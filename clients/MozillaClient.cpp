@@ -2,7 +2,6 @@
 #include "clients/MozillaClient.h"
 
 #include "clients/MozillaPrefsShare.h"
-#include "clients/MozillaPrefsWriter.h"
 #include "core/TextUtil.h"
 #include "Environment.h"
 #include "Files.h"
@@ -136,6 +135,7 @@ void CMozillaClient::ResetLoad()
 {
     m_accountRefs.clear();
     m_prefsFiles.clear();
+    m_staged.clear();
     CMailClient::ResetLoad();
 }
 
@@ -358,6 +358,41 @@ void CMozillaClient::MakeSecureEdit(const MozillaAccountRef& ref, const PopSetti
 
 BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
 {
+    try {
+        MozillaStagedWrite write;
+        if (!MakeWrite(index, source, write))
+            return FALSE;
+        const int fileIndex = m_accountRefs[static_cast<size_t>(index)].fileIndex;
+        if (InBatch()) {
+            m_staged[fileIndex].push_back(std::move(write));
+            return TRUE;
+        }
+        return WritePrefsFile(fileIndex, std::vector<MozillaStagedWrite>(1, std::move(write)));
+    } catch (const std::exception&) {
+        return FALSE;
+    }
+}
+
+void CMozillaClient::WriteStagedStores(std::vector<int>& failed)
+{
+    std::map<int, std::vector<MozillaStagedWrite>> staged;
+    staged.swap(m_staged);
+    for (const auto& file : staged) {
+        BOOL written = FALSE;
+        try {
+            written = WritePrefsFile(file.first, file.second);
+        } catch (const std::exception&) {
+            written = FALSE;
+        }
+        if (!written) {
+            for (const MozillaStagedWrite& write : file.second)
+                failed.push_back(write.index);
+        }
+    }
+}
+
+BOOL CMozillaClient::MakeWrite(int index, EWriteSource source, MozillaStagedWrite& write)
+{
     if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountRefs.size())
         return FALSE;
     MozillaAccountRef& ref = m_accountRefs[static_cast<size_t>(index)];
@@ -366,58 +401,75 @@ BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
     const PopSettings& settings = source == WRITE_ORIGINAL ? Account(index).original : Account(index).current;
     // The secure setting is only touched for an account that had one on: off while the proxy fetches (the
     // proxy talks TLS to the server), back as it was when giving back.
-    const BOOL writeSecure = Account(index).original.secure != PROXY_SECURE_NONE;
-    const int secureAfter = writeSecure ? settings.secure : ref.secure;
-    try {
-        CMozillaPrefsWriter writer(m_foundFiles[static_cast<size_t>(ref.fileIndex)]);
-        CMozillaPrefsWriter::Edit userName;
-        userName.key = ServerKey(ref, "userName");
-        userName.wasPresent = TRUE;
-        userName.lineBefore = ref.userNameText;
-        userName.lineAfter = prefs::FormatStringSetting(userName.key, settings.userName);
-        CMozillaPrefsWriter::Edit hostname;
-        hostname.key = ServerKey(ref, "hostname");
-        hostname.wasPresent = TRUE;
-        hostname.lineBefore = ref.hostnameText;
-        hostname.lineAfter = prefs::FormatStringSetting(hostname.key, settings.server);
-        CMozillaPrefsWriter::Edit port;
-        port.key = ServerKey(ref, "port");
-        port.wasPresent = ref.portLine >= 0;
-        port.lineBefore = ref.portText;
-        port.lineAfter = prefs::FormatIntegerSetting(port.key, settings.port);
-        // The client's default port needs no line of its own; any other port does.
-        port.addWhenAbsent = settings.port != DefaultPortFor(secureAfter);
-        CMozillaPrefsWriter::Edit secure;
-        std::string secureName;
-        if (writeSecure)
-            MakeSecureEdit(ref, settings, source, secure, secureName);
-        writer.AddEdit(userName);
-        writer.AddEdit(hostname);
-        writer.AddEdit(port);
-        if (writeSecure)
-            writer.AddEdit(secure);
-        std::shared_ptr<CMozillaPrefsFile>& known = m_prefsFiles[static_cast<size_t>(ref.fileIndex)];
-        CMozillaPrefsShare::Own(known);
-        if (!writer.Commit(*known))
-            return FALSE;
-
-        // The kept lines are now those written; a later write by this object starts from there, so a port
-        // line added now is rewritten next time and never added twice.
-        ref.userNameLine = writer.LineOfEdit(0);
-        ref.userNameText = userName.lineAfter;
-        ref.hostnameLine = writer.LineOfEdit(1);
-        ref.hostnameText = hostname.lineAfter;
-        ref.portLine = writer.LineOfEdit(2);
-        ref.portText = ref.portLine >= 0 ? port.lineAfter : std::string();
-        if (writeSecure && writer.LineOfEdit(3) >= 0) {
-            ref.secure = secureAfter;
-            ref.secureName = secureName;
-            ref.secureLine = writer.LineOfEdit(3);
-            ref.secureText = secure.lineAfter;
-        }
+    write.index = index;
+    write.writeSecure = Account(index).original.secure != PROXY_SECURE_NONE;
+    write.secureAfter = write.writeSecure ? settings.secure : ref.secure;
+    CMozillaPrefsWriter::Edit userName;
+    userName.key = ServerKey(ref, "userName");
+    userName.wasPresent = TRUE;
+    userName.lineBefore = ref.userNameText;
+    userName.lineAfter = prefs::FormatStringSetting(userName.key, settings.userName);
+    CMozillaPrefsWriter::Edit hostname;
+    hostname.key = ServerKey(ref, "hostname");
+    hostname.wasPresent = TRUE;
+    hostname.lineBefore = ref.hostnameText;
+    hostname.lineAfter = prefs::FormatStringSetting(hostname.key, settings.server);
+    CMozillaPrefsWriter::Edit port;
+    port.key = ServerKey(ref, "port");
+    port.wasPresent = ref.portLine >= 0;
+    port.lineBefore = ref.portText;
+    port.lineAfter = prefs::FormatIntegerSetting(port.key, settings.port);
+    // The client's default port needs no line of its own; any other port does.
+    port.addWhenAbsent = settings.port != DefaultPortFor(write.secureAfter);
+    write.edits.push_back(userName);
+    write.edits.push_back(hostname);
+    write.edits.push_back(port);
+    if (!write.writeSecure)
         return TRUE;
-    } catch (const std::exception&) {
+    CMozillaPrefsWriter::Edit secure;
+    MakeSecureEdit(ref, settings, source, secure, write.secureName);
+    write.edits.push_back(secure);
+    return TRUE;
+}
+
+BOOL CMozillaClient::WritePrefsFile(int fileIndex, const std::vector<MozillaStagedWrite>& writes)
+{
+    CMozillaPrefsWriter writer(m_foundFiles[static_cast<size_t>(fileIndex)]);
+    for (const MozillaStagedWrite& write : writes) {
+        for (const CMozillaPrefsWriter::Edit& edit : write.edits)
+            writer.AddEdit(edit);
+    }
+    std::shared_ptr<CMozillaPrefsFile>& known = m_prefsFiles[static_cast<size_t>(fileIndex)];
+    CMozillaPrefsShare::Own(known);
+    if (!writer.Commit(*known))
         return FALSE;
+
+    size_t first = 0;
+    for (const MozillaStagedWrite& write : writes) {
+        KeepWrittenLines(writer, *known, write, first);
+        first += write.edits.size();
+    }
+    return TRUE;
+}
+
+void CMozillaClient::KeepWrittenLines(const CMozillaPrefsWriter& writer, const CMozillaPrefsFile& file,
+                                      const MozillaStagedWrite& write, size_t firstEdit)
+{
+    (void)file;
+    // The kept lines are now those written; a later write by this object starts from there, so a port line
+    // added now is rewritten next time and never added twice.
+    MozillaAccountRef& ref = m_accountRefs[static_cast<size_t>(write.index)];
+    ref.userNameLine = writer.LineOfEdit(firstEdit);
+    ref.userNameText = write.edits[0].lineAfter;
+    ref.hostnameLine = writer.LineOfEdit(firstEdit + 1);
+    ref.hostnameText = write.edits[1].lineAfter;
+    ref.portLine = writer.LineOfEdit(firstEdit + 2);
+    ref.portText = ref.portLine >= 0 ? write.edits[2].lineAfter : std::string();
+    if (write.writeSecure && writer.LineOfEdit(firstEdit + 3) >= 0) {
+        ref.secure = write.secureAfter;
+        ref.secureName = write.secureName;
+        ref.secureLine = writer.LineOfEdit(firstEdit + 3);
+        ref.secureText = write.edits[3].lineAfter;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "clients/MozillaPrefsWriter.h"
 #include "core/MailClient.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,16 @@ struct MozillaAccountRef
     std::string portText;
 };
 
+// One account's edit of its prefs.js, made by WriteAccount and written with the others of the same file.
+struct MozillaStagedWrite
+{
+    int index = -1;
+    std::vector<CMozillaPrefsWriter::Edit> edits; // in the adapter's order: see its MakeWrite
+    BOOL writeSecure = FALSE;
+    int secureAfter = PROXY_SECURE_NONE;
+    std::string secureName;
+};
+
 class CMozillaClient : public CMailClient
 {
 public:
@@ -52,6 +63,17 @@ public:
     const std::vector<std::string>& FoundFiles() const { return m_foundFiles; }
 
 protected:
+    void WriteStagedStores(std::vector<int>& failed) override;
+    BOOL StagesBatchWrites() const override { return TRUE; }
+    // The edits that write record index's source settings; FALSE when the record has no place to write.
+    virtual BOOL MakeWrite(int index, EWriteSource source, MozillaStagedWrite& write);
+    // After a write of the file: record write.index's kept lines as they now stand; its edits are the
+    // writer's from firstEdit on.
+    virtual void KeepWrittenLines(const CMozillaPrefsWriter& writer, const CMozillaPrefsFile& file,
+                                  const MozillaStagedWrite& write, size_t firstEdit);
+    // Writes the edits of one profile's file in one replacement; on success the records' kept lines are
+    // those written.
+    BOOL WritePrefsFile(int fileIndex, const std::vector<MozillaStagedWrite>& writes);
     void ParsePrefsFile(int fileIndex);
     // The string value of key in a profile's file, and its line; FALSE when missing or not whole.
     BOOL ReadStringSetting(const CMozillaPrefsFile& file, const std::string& key, std::string& value,
@@ -73,4 +95,6 @@ protected:
     std::vector<MozillaAccountRef> m_accountRefs;
     // Paired with m_foundFiles; shared with another adapter that read the same bytes, until a write.
     std::vector<std::shared_ptr<CMozillaPrefsFile>> m_prefsFiles;
+    // The edits of an open batch, by file index.
+    std::map<int, std::vector<MozillaStagedWrite>> m_staged;
 };

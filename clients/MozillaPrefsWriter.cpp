@@ -5,6 +5,8 @@
 #include "Files.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 namespace {
 
@@ -153,11 +155,13 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
                 line -= removedBefore[std::min(static_cast<size_t>(line), lineCount)];
         }
     }
+    // A batch brings thousands of edits: their keys are told apart by a set, not pair by pair.
+    std::unordered_set<std::string_view> seenKeys;
+    seenKeys.reserve(edits.size());
     for (size_t i = 0; stands && i < edits.size(); ++i) {
         stands = file.EditStands(edits[i].first, edits[i].second, *editKeys[i]);
         // Two lines for one key: only the later counts, which the result read whole tells.
-        for (size_t j = 0; stands && j < i; ++j)
-            stands = *editKeys[j] != *editKeys[i];
+        stands = stands && seenKeys.insert(*editKeys[i]).second;
     }
     CMozillaPrefsFile check;
     if (!stands) {
@@ -168,7 +172,8 @@ BOOL CMozillaPrefsWriter::Commit(CMozillaPrefsFile& known)
                 return FALSE;
         }
     }
-    if (!ReplaceStoreFile(m_path, output))
+    // Another adapter of the same profile wrote these lines already: the file is left as it is.
+    if (output != file.Bytes() && !ReplaceStoreFile(m_path, output))
         return FALSE;
     m_written = &known;
     m_lineOfEdit.swap(lineOfEdit);

@@ -38,7 +38,7 @@ COpera7Client::COpera7Client()
 void COpera7Client::ResetLoad()
 {
     m_accountsIniPath.clear();
-    CMailClient::ResetLoad();
+    COperaClient::ResetLoad();
 }
 
 int COpera7Client::EnumerateAccounts()

@@ -9,6 +9,7 @@
 #include "RegKey.h"
 
 #include <cctype>
+#include <exception>
 
 namespace {
 
@@ -74,6 +75,7 @@ BOOL COperaClient::DetectClient()
 void COperaClient::ResetLoad()
 {
     m_readEntries.clear();
+    m_staged.clear();
     CMailClient::ResetLoad();
 }
 
@@ -163,16 +165,54 @@ BOOL COperaClient::WriteChecked(const std::string& path, int index, const char* 
     if (static_cast<size_t>(index) >= m_readEntries.size() ||
         m_readEntries[static_cast<size_t>(index)].empty())
         return FALSE;
-    COperaIniFile::Entries& expected = m_readEntries[static_cast<size_t>(index)];
-    if (!COperaIniFile(path).WriteValues(section, values, expected))
+    COperaIniFile::Entries entries;
+    for (const auto& value : values)
+        entries.push_back({section, value.first, value.second});
+    if (InBatch()) {
+        m_staged[path].push_back({index, std::move(entries)});
+        return TRUE;
+    }
+    if (!COperaIniFile(path).WriteEntries(entries, m_readEntries[static_cast<size_t>(index)]))
         return FALSE;
-    for (const auto& value : values) {
-        for (COperaIniFile::Entry& entry : expected) {
-            if (entry.section == section && entry.key == value.first)
-                entry.value = value.second;
+    KeepWritten(index, entries);
+    return TRUE;
+}
+
+void COperaClient::KeepWritten(int index, const COperaIniFile::Entries& values)
+{
+    for (const COperaIniFile::Entry& value : values) {
+        for (COperaIniFile::Entry& entry : m_readEntries[static_cast<size_t>(index)]) {
+            if (entry.section == value.section && entry.key == value.key)
+                entry.value = value.value;
         }
     }
-    return TRUE;
+}
+
+void COperaClient::WriteStagedStores(std::vector<int>& failed)
+{
+    std::map<std::string, std::vector<StagedWrite>> staged;
+    staged.swap(m_staged);
+    for (const auto& file : staged) {
+        BOOL written = FALSE;
+        try {
+            COperaIniFile::Entries values;
+            COperaIniFile::Entries expected;
+            for (const StagedWrite& write : file.second) {
+                values.insert(values.end(), write.values.begin(), write.values.end());
+                const COperaIniFile::Entries& read = m_readEntries[static_cast<size_t>(write.index)];
+                expected.insert(expected.end(), read.begin(), read.end());
+            }
+            written = COperaIniFile(file.first).WriteEntries(values, expected);
+        } catch (const std::exception&) {
+            written = FALSE;
+        }
+        for (const StagedWrite& write : file.second) {
+            if (written)
+                KeepWritten(write.index, write.values);
+            else
+                failed.push_back(write.index);
+        }
+    }
 }
 
 BOOL COperaClient::WriteAccount(int index, EWriteSource source)

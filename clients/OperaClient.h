@@ -5,7 +5,9 @@
 #include "clients/OperaIniFile.h"
 #include "core/MailClient.h"
 
+#include <map>
 #include <string>
+#include <vector>
 
 class COperaClient : public CMailClient
 {
@@ -34,10 +36,23 @@ protected:
     BOOL WriteChecked(const std::string& path, int index, const char* section,
                       const std::vector<std::pair<std::string, std::string>>& values);
     void KeepRead(int index, COperaIniFile::Entries entries);
+    // Writes the values WriteChecked staged during a batch, each file once.
+    void WriteStagedStores(std::vector<int>& failed) override;
+    BOOL StagesBatchWrites() const override { return TRUE; }
 
     // Name of the value under HKCU "Software\Opera Software" that holds Opera's last command line.
     std::string m_commandLineValue;
 
 private:
+    // One account's values of a batch, in the file its section is in.
+    struct StagedWrite
+    {
+        int index;
+        COperaIniFile::Entries values;
+    };
+    // What was written is what the next write of account index expects.
+    void KeepWritten(int index, const COperaIniFile::Entries& values);
+
     std::vector<COperaIniFile::Entries> m_readEntries;
+    std::map<std::string, std::vector<StagedWrite>> m_staged; // by file path
 };

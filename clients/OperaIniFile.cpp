@@ -60,8 +60,17 @@ BOOL COperaIniFile::WriteValues(const char* section,
                                 const std::vector<std::pair<std::string, std::string>>& values,
                                 const Entries& expected) const
 {
-    for (const auto& value : values) {
-        if (value.second.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+    Entries entries;
+    entries.reserve(values.size());
+    for (const auto& value : values)
+        entries.push_back({section, value.first, value.second});
+    return WriteEntries(entries, expected);
+}
+
+BOOL COperaIniFile::WriteEntries(const Entries& values, const Entries& expected) const
+{
+    for (const Entry& value : values) {
+        if (value.value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
             return FALSE;
     }
     std::string original;
@@ -79,19 +88,25 @@ BOOL COperaIniFile::WriteValues(const char* section,
     if (!plat::CreateTempFileIn(folder.c_str(), plat::kTempFilePrefix, copyPath))
         return FALSE;
 
-    std::string edited;
-    BOOL ok = plat::ReplaceWholeFile(copyPath.c_str(), original);
-    for (size_t i = 0; ok && i < values.size(); ++i)
-        ok = plat::ProfileWriteString(section, values[i].first.c_str(), values[i].second.c_str(),
-                                      copyPath.c_str());
     // What the copy gives back is what the client will read: a value the profile functions would trim or
     // unquote is not written, nor an empty one, which reads as missing and would leave an account that can
     // no longer be read (a proxy user name without a server gives back an empty one).
     COperaIniFile copy(copyPath);
-    for (size_t i = 0; ok && i < values.size(); ++i) {
-        std::string readBack;
-        ok = copy.ReadValue(section, values[i].first.c_str(), readBack) && readBack == values[i].second;
-    }
+    auto readsBack = [&]() {
+        for (const Entry& value : values) {
+            std::string readBack;
+            if (!copy.ReadValue(value.section.c_str(), value.key.c_str(), readBack) ||
+                readBack != value.value)
+                return FALSE;
+        }
+        return TRUE;
+    };
+    std::string edited;
+    BOOL ok = plat::ReplaceWholeFile(copyPath.c_str(), original);
+    for (size_t i = 0; ok && i < values.size(); ++i)
+        ok = plat::ProfileWriteString(values[i].section.c_str(), values[i].key.c_str(),
+                                      values[i].value.c_str(), copyPath.c_str());
+    ok = ok && readsBack();
     ok = ok && plat::ReadWholeFile(copyPath.c_str(), edited);
     plat::RemoveFile(copyPath.c_str());
     if (!ok)

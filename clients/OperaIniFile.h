@@ -43,6 +43,9 @@ public:
     // read, and writing would overwrite another account or a change the user made.
     BOOL WriteValues(const char* section, const std::vector<std::pair<std::string, std::string>>& values,
                      const Entries& expected) const;
+    // The same for values in any sections (several accounts of one file), written in order in one
+    // replacement.
+    BOOL WriteEntries(const Entries& values, const Entries& expected) const;
 
     // The leading decimal number of a value as the C library reads it (blanks, a sign, digits; 0 without
     // digits). FALSE when it does not fit an int, since it could not be written back as it was.

@@ -241,75 +241,74 @@ CMozillaPrefsWriter::Edit CThunderbirdClient::RealEdit(const MozillaAccountRef& 
     return edit;
 }
 
-BOOL CThunderbirdClient::WriteAccount(int index, EWriteSource source)
+BOOL CThunderbirdClient::MakeWrite(int index, EWriteSource source, MozillaStagedWrite& write)
 {
     if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_accountRefs.size())
         return FALSE;
-    MozillaAccountRef& ref = m_accountRefs[static_cast<size_t>(index)];
-    ServerExtras& extras = m_extras[static_cast<size_t>(index)];
+    const MozillaAccountRef& ref = m_accountRefs[static_cast<size_t>(index)];
+    const ServerExtras& extras = m_extras[static_cast<size_t>(index)];
     if (ref.userNameLine < 0 || ref.hostnameLine < 0)
         return FALSE;
     const AccountInfo& account = Account(index);
     const PopSettings& settings = source == WRITE_ORIGINAL ? account.original : account.current;
-    const BOOL writeSecure = account.original.secure != PROXY_SECURE_NONE;
-    const BOOL writeAuth = account.original.authMode == AUTH_SPA;
-    const int secureAfter = writeSecure ? settings.secure : ref.secure;
-    try {
-        CMozillaPrefsWriter writer(m_foundFiles[static_cast<size_t>(ref.fileIndex)]);
-        // Thunderbird 102 and later moves the real names into the plain ones at its next start, carrying its
-        // password and folders along; older ones connect to the real names.
-        writer.AddEdit(RealEdit(ref, kRealHostname, extras.realHostname, settings.server, extras.hostname));
-        writer.AddEdit(RealEdit(ref, kRealUserName, extras.realUserName, settings.userName, extras.userName));
-        CMozillaPrefsWriter::Edit port;
-        port.key = ServerKey(ref, "port");
-        port.wasPresent = ref.portLine >= 0;
-        port.lineBefore = ref.portText;
-        port.lineAfter = prefs::FormatIntegerSetting(port.key, settings.port);
-        port.addWhenAbsent = settings.port != DefaultPort(secureAfter);
-        writer.AddEdit(port);
+    write.index = index;
+    write.writeSecure = account.original.secure != PROXY_SECURE_NONE;
+    write.secureAfter = write.writeSecure ? settings.secure : ref.secure;
+    // Thunderbird 102 and later moves the real names into the plain ones at its next start, carrying its
+    // password and folders along; older ones connect to the real names.
+    write.edits.push_back(
+        RealEdit(ref, kRealHostname, extras.realHostname, settings.server, extras.hostname));
+    write.edits.push_back(
+        RealEdit(ref, kRealUserName, extras.realUserName, settings.userName, extras.userName));
+    CMozillaPrefsWriter::Edit port;
+    port.key = ServerKey(ref, "port");
+    port.wasPresent = ref.portLine >= 0;
+    port.lineBefore = ref.portText;
+    port.lineAfter = prefs::FormatIntegerSetting(port.key, settings.port);
+    port.addWhenAbsent = settings.port != DefaultPort(write.secureAfter);
+    write.edits.push_back(port);
+    if (write.writeSecure) {
         CMozillaPrefsWriter::Edit secure;
-        std::string secureName;
-        if (writeSecure) {
-            MakeSecureEdit(ref, settings, source, secure, secureName);
-            writer.AddEdit(secure);
-        }
+        MakeSecureEdit(ref, settings, source, secure, write.secureName);
+        write.edits.push_back(secure);
+    }
+    if (account.original.authMode == AUTH_SPA) {
         CMozillaPrefsWriter::Edit auth;
-        if (writeAuth) {
-            auth.key = ServerKey(ref, kAuthMethod);
-            auth.wasPresent = extras.authMethod.line >= 0;
-            auth.lineBefore = extras.authMethod.text;
-            auth.lineAfter = prefs::FormatIntegerSetting(
-                auth.key, source == WRITE_ORIGINAL ? kAuthSpa : kAuthPlainPassword);
-            auth.addWhenAbsent = source == WRITE_ORIGINAL;
-            writer.AddEdit(auth);
-        }
-        std::shared_ptr<CMozillaPrefsFile>& known = m_prefsFiles[static_cast<size_t>(ref.fileIndex)];
-        CMozillaPrefsShare::Own(known);
-        if (!writer.Commit(*known))
-            return FALSE;
+        auth.key = ServerKey(ref, kAuthMethod);
+        auth.wasPresent = extras.authMethod.line >= 0;
+        auth.lineBefore = extras.authMethod.text;
+        auth.lineAfter =
+            prefs::FormatIntegerSetting(auth.key, source == WRITE_ORIGINAL ? kAuthSpa : kAuthPlainPassword);
+        auth.addWhenAbsent = source == WRITE_ORIGINAL;
+        write.edits.push_back(auth);
+    }
+    return TRUE;
+}
 
-        // Taking a line out moves the others: every kept line is found again in the file as written, so that
-        // a later write by this object starts from there.
-        const CMozillaPrefsFile& file = *known;
-        ref.userNameLine = file.FindSetting(ServerKey(ref, "userName"));
-        ref.hostnameLine = file.FindSetting(ServerKey(ref, "hostname"));
-        ReadServerLine(file, ServerKey(ref, kRealHostname), extras.realHostname);
-        ReadServerLine(file, ServerKey(ref, kRealUserName), extras.realUserName);
-        ReadServerLine(file, ServerKey(ref, kAuthMethod), extras.authMethod);
-        ref.portLine = file.FindSetting(port.key);
-        ref.portText = ref.portLine >= 0 ? std::string(file.Line(ref.portLine)) : std::string();
-        if (writeSecure) {
-            const int line = file.FindSetting(secure.key);
-            if (line >= 0) {
-                ref.secure = secureAfter;
-                ref.secureName = secureName;
-                ref.secureLine = line;
-                ref.secureText = std::string(file.Line(line));
-            }
+void CThunderbirdClient::KeepWrittenLines(const CMozillaPrefsWriter& writer, const CMozillaPrefsFile& file,
+                                          const MozillaStagedWrite& write, size_t firstEdit)
+{
+    (void)writer;
+    (void)firstEdit;
+    // Taking a line out moves the others: every kept line is found again in the file as written, so that a
+    // later write by this object starts from there.
+    MozillaAccountRef& ref = m_accountRefs[static_cast<size_t>(write.index)];
+    ServerExtras& extras = m_extras[static_cast<size_t>(write.index)];
+    ref.userNameLine = file.FindSetting(ServerKey(ref, "userName"));
+    ref.hostnameLine = file.FindSetting(ServerKey(ref, "hostname"));
+    ReadServerLine(file, ServerKey(ref, kRealHostname), extras.realHostname);
+    ReadServerLine(file, ServerKey(ref, kRealUserName), extras.realUserName);
+    ReadServerLine(file, ServerKey(ref, kAuthMethod), extras.authMethod);
+    ref.portLine = file.FindSetting(ServerKey(ref, "port"));
+    ref.portText = ref.portLine >= 0 ? std::string(file.Line(ref.portLine)) : std::string();
+    if (write.writeSecure) {
+        const int line = file.FindSetting(ServerKey(ref, write.secureName.c_str()));
+        if (line >= 0) {
+            ref.secure = write.secureAfter;
+            ref.secureName = write.secureName;
+            ref.secureLine = line;
+            ref.secureText = std::string(file.Line(line));
         }
-        return TRUE;
-    } catch (const std::exception&) {
-        return FALSE;
     }
 }
 

@@ -29,7 +29,6 @@ public:
     BOOL DetectClient() override;
     int EnumerateAccounts() override;
     BOOL ReadAccount(int index) override;
-    BOOL WriteAccount(int index, EWriteSource source) override;
     BOOL LocateAccount(int index, std::string& store, std::string& identity) const override;
     // A running client holds its profile's "parent.lock" open.
     BOOL IsStoreInUse() const override;
@@ -39,6 +38,10 @@ public:
 
 protected:
     void ResetLoad() override;
+    // Thunderbird's edits write the real names, and the SPA method where the account had it.
+    BOOL MakeWrite(int index, EWriteSource source, MozillaStagedWrite& write) override;
+    void KeepWrittenLines(const CMozillaPrefsWriter& writer, const CMozillaPrefsFile& file,
+                          const MozillaStagedWrite& write, size_t firstEdit) override;
 
 private:
     // The settings this client has beyond Mozilla's, as read: the line and text of each (-1 when absent).

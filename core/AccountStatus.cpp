@@ -290,9 +290,15 @@ BOOL CMailClient::ConfigureAccount(int index, CDoubtfulAnswer* answer)
                             account.original.authMode, account.original.secure);
     account.current.secure = PROXY_SECURE_NONE;
     account.current.secureStored.clear();
-    JournalOriginal(index);
+    // A staged write reaches its file at the commit: the batch's entries go into the journal just before,
+    // in one rewrite of it.
+    const BOOL staged = InBatch() && StagesBatchWrites();
+    if (!staged)
+        JournalOriginal(index);
     if (!WriteOrTellWhy(index, WRITE_CURRENT))
         return FALSE;
+    if (staged)
+        m_batchJournal.push_back(index);
     account.configured = TRUE;
     account.upToDate = TRUE;
     account.suspicious = FALSE;
@@ -310,7 +316,11 @@ BOOL CMailClient::UnconfigureAccount(int index, CDoubtfulAnswer* answer)
         return FALSE;
     if (!WriteOrTellWhy(index, WRITE_ORIGINAL))
         return FALSE;
-    RetireJournalEntry(index);
+    // The entry goes once the store holds the real settings again: for a staged write, after the commit.
+    if (InBatch() && StagesBatchWrites())
+        m_batchRetire.push_back(index);
+    else
+        RetireJournalEntry(index);
     account.journalled = FALSE;
     account.configured = FALSE;
     account.upToDate = FALSE;
@@ -327,15 +337,19 @@ BOOL CMailClient::WriteOrTellWhy(int index, EWriteSource source)
     plat::SetLastErrorCode(ERROR_SUCCESS);
     if (WriteAccount(index, source))
         return TRUE;
+    TellFileInUse(index, plat::LastErrorCode());
+    return FALSE;
+}
+
+void CMailClient::TellFileInUse(int index, DWORD error)
+{
     // A store that another program holds open is the one failure the user can end: say so.
-    const DWORD error = plat::LastErrorCode();
     BOOL inUse = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
     std::string store, identity;
     if (!inUse && LocateAccount(index, store, identity))
         inUse = plat::IsFileHeldOpen(store.c_str());
     if (inUse)
-        account.reason = REASON_FILE_IN_USE;
-    return FALSE;
+        Account(index).reason = REASON_FILE_IN_USE;
 }
 
 BOOL CMailClient::FindJournalEntry(int index, PopSettings& real) const
@@ -345,11 +359,10 @@ BOOL CMailClient::FindJournalEntry(int index, PopSettings& real) const
            g_originalsJournal.Find(m_displayName, store, identity, real);
 }
 
-void CMailClient::JournalOriginal(int index)
+BOOL CMailClient::MakeJournalEntry(int index, JournalEntry& entry)
 {
-    JournalEntry entry;
     if (!LocateAccount(index, entry.store, entry.identity))
-        return;
+        return FALSE;
     entry.client = m_displayName;
     entry.real = Account(index).original;
     // "Real" settings at the local server, with an entry there already, are those of an account configured
@@ -358,12 +371,49 @@ void CMailClient::JournalOriginal(int index)
     if (IsLocalServer(entry.real.server) &&
         g_originalsJournal.Find(entry.client, entry.store, entry.identity, kept)) {
         Account(index).journalled = TRUE;
-        return;
+        return FALSE;
     }
+    return TRUE;
+}
+
+void CMailClient::JournalOriginal(int index)
+{
+    JournalEntry entry;
     // A journal that cannot be written is told of, not a reason to leave the account alone: the proxy
     // user name still carries the settings.
-    if (g_originalsJournal.Record(entry))
+    if (MakeJournalEntry(index, entry) && g_originalsJournal.Record(entry))
         Account(index).journalled = TRUE;
+}
+
+void CMailClient::JournalOriginals(const std::vector<int>& indexes)
+{
+    std::vector<JournalEntry> entries;
+    std::vector<int> recorded;
+    for (int index : indexes) {
+        JournalEntry entry;
+        if (IsValidIndex(index) && MakeJournalEntry(index, entry)) {
+            entries.push_back(std::move(entry));
+            recorded.push_back(index);
+        }
+    }
+    if (!entries.empty() && g_originalsJournal.RecordAll(entries)) {
+        for (int index : recorded)
+            Account(index).journalled = TRUE;
+    }
+}
+
+void CMailClient::RetireJournalEntries(const std::vector<int>& indexes)
+{
+    std::vector<JournalEntry> accounts;
+    for (int index : indexes) {
+        JournalEntry entry;
+        if (IsValidIndex(index) && LocateAccount(index, entry.store, entry.identity)) {
+            entry.client = m_displayName;
+            accounts.push_back(std::move(entry));
+        }
+    }
+    if (!accounts.empty())
+        g_originalsJournal.RetireAll(accounts);
 }
 
 void CMailClient::RetireJournalEntry(int index)

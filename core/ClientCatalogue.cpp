@@ -1,6 +1,7 @@
 // CClientCatalogue: the nine client adapters in their fixed order, created, loaded and rebuilt together.
 #include "core/ClientCatalogue.h"
 
+#include <vector>
 
 #include <new>
 
@@ -59,6 +60,29 @@ CMailClient* CClientCatalogue::Client(int index) const
 CMailClient* CClientCatalogue::LoadedClient(int index) const
 {
     return index >= 0 && index < CLIENT_COUNT && m_loaded[index] ? m_clients[index] : nullptr;
+}
+
+void CClientCatalogue::BeginBatches()
+{
+    for (int i = 0; i < CLIENT_COUNT; ++i) {
+        if (LoadedClient(i))
+            m_clients[i]->BeginBatch();
+    }
+}
+
+BOOL CClientCatalogue::CommitBatches(std::vector<std::pair<int, int>>* notWritten)
+{
+    BOOL all = TRUE;
+    for (int i = 0; i < CLIENT_COUNT; ++i) {
+        std::vector<int> failed;
+        if (LoadedClient(i) && !m_clients[i]->CommitBatch(failed))
+            all = FALSE;
+        for (int account : failed) {
+            if (notWritten)
+                notWritten->push_back({i, account});
+        }
+    }
+    return all;
 }
 
 int CClientCatalogue::TotalAccounts() const

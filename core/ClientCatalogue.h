@@ -3,6 +3,9 @@
 
 #include "core/MailClient.h"
 
+#include <utility>
+#include <vector>
+
 enum
 {
     CLIENT_OUTLOOK_EXPRESS = 0,
@@ -47,6 +50,11 @@ public:
     // The adapter of a slot when it loaded with accounts, else null.
     CMailClient* LoadedClient(int index) const;
     int TotalAccounts() const;
+    // A batch on every loaded adapter (CMailClient::BeginBatch), for an action on many accounts at once;
+    // CommitBatches writes each adapter's store files once, FALSE when any of them could not be written;
+    // notWritten, when given, gets the (client, account) of each account whose file was not written.
+    void BeginBatches();
+    BOOL CommitBatches(std::vector<std::pair<int, int>>* notWritten = nullptr);
 
 private:
     Factory m_factory;

@@ -7,6 +7,9 @@
 #include "RegKey.h"
 #include "Registry.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <exception>
 #include <memory>
 #include <new>
 
@@ -41,6 +44,58 @@ void CMailClient::ResetLoad()
     m_installed = FALSE;
     m_foundFiles.clear();
     m_exePath.clear();
+    m_batchOpen = FALSE;
+    m_batchBefore.clear();
+    m_batchJournal.clear();
+    m_batchRetire.clear();
+}
+
+void CMailClient::BeginBatch()
+{
+    // Without room for the records as they were, the batch stays closed and every write goes out at once.
+    try {
+        m_batchBefore.assign(m_accounts, m_accounts + m_accountCount);
+        m_batchOpen = TRUE;
+    } catch (const std::exception&) {
+        m_batchBefore.clear();
+        m_batchOpen = FALSE;
+    }
+}
+
+BOOL CMailClient::CommitBatch(std::vector<int>& failed)
+{
+    if (!m_batchOpen)
+        return TRUE;
+    m_batchOpen = FALSE;
+    const size_t before = failed.size();
+    // Journal first: each entry must be on disk before its store is touched.
+    JournalOriginals(m_batchJournal);
+    WriteStagedStores(failed);
+    const std::vector<int> notWritten(failed.begin() + static_cast<std::ptrdiff_t>(before), failed.end());
+    auto wasWritten = [&](int index) {
+        return std::find(notWritten.begin(), notWritten.end(), index) == notWritten.end();
+    };
+    // The record says what the store holds: an account whose file kept its old bytes keeps its old state.
+    std::vector<int> retire;
+    for (int index : notWritten) {
+        if (!IsValidIndex(index) || static_cast<size_t>(index) >= m_batchBefore.size())
+            continue;
+        Account(index) = m_batchBefore[static_cast<size_t>(index)];
+        // An entry made for this batch only would outlive an account that was never configured.
+        if (!Account(index).journalled &&
+            std::find(m_batchJournal.begin(), m_batchJournal.end(), index) != m_batchJournal.end())
+            retire.push_back(index);
+        TellFileInUse(index);
+    }
+    for (int index : m_batchRetire) {
+        if (wasWritten(index))
+            retire.push_back(index);
+    }
+    RetireJournalEntries(retire);
+    m_batchBefore.clear();
+    m_batchJournal.clear();
+    m_batchRetire.clear();
+    return failed.size() == before;
 }
 
 BOOL CMailClient::LoadClient(CLoadContext* context)

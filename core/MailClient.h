@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+struct JournalEntry;
+
 // Which settings of a record WriteAccount writes.
 enum EWriteSource
 {
@@ -56,6 +58,16 @@ public:
     BOOL UnconfigureAccount(int index, CDoubtfulAnswer* answer = nullptr);
     std::string GetReasonText(int index) const;
 
+    // A batch of writes. Between BeginBatch and CommitBatch, an adapter that keeps several accounts in one
+    // file stages each account's edit in WriteAccount instead of writing it; CommitBatch writes every such
+    // file once (read, check it is still as read, apply every edit, one flushed replacement), all of that
+    // file's accounts or none. The record of an account whose file was not written is put back as it was at
+    // BeginBatch and its index added to failed; FALSE when there is any. Stores that are not staged (the
+    // registry, one file per account) are written at once as always, so without BeginBatch nothing changes.
+    void BeginBatch();
+    BOOL CommitBatch(std::vector<int>& failed);
+    BOOL InBatch() const { return m_batchOpen; }
+
     // Read-only views for the dialogs and the console tool; records are copied by the caller.
     const std::string& DisplayName() const { return m_displayName; }
     const std::string& ExeName() const { return m_exeName; }
@@ -91,6 +103,12 @@ protected:
     // Forgets everything the last load read, before the next one. An adapter that keeps per-load state of its
     // own clears it here, then calls this.
     virtual void ResetLoad();
+    // A file-store adapter joins batches here: writes what its WriteAccount staged while InBatch(), each
+    // file once, and adds to failed the index of every staged account whose file was not written. The
+    // staged edits are dropped either way (also by ResetLoad).
+    virtual void WriteStagedStores(std::vector<int>& failed) { (void)failed; }
+    // TRUE for an adapter whose WriteAccount stages while InBatch() (it overrides WriteStagedStores).
+    virtual BOOL StagesBatchWrites() const { return FALSE; }
     // The load under way; only valid inside LoadClient (DetectClient, EnumerateAccounts, ReadAccount).
     CLoadContext& LoadContext() { return *m_load; }
     // Appends to m_foundFiles every path below directory whose entry name equals fileName (any case); linked
@@ -120,6 +138,18 @@ private:
     void JournalOriginal(int index);
     // After record index was given back: its entry is no longer needed.
     void RetireJournalEntry(int index);
+    // The journal's part of a batch: the accounts whose staged write needs an entry before the commit, and
+    // those whose entry goes once the commit gave them back.
+    BOOL MakeJournalEntry(int index, JournalEntry& entry);
+    void JournalOriginals(const std::vector<int>& indexes);
+    void RetireJournalEntries(const std::vector<int>& indexes);
+    // After a failed write of record index: REASON_FILE_IN_USE when another program holds its store open.
+    void TellFileInUse(int index, DWORD error = ERROR_SUCCESS);
+
+    BOOL m_batchOpen = FALSE;
+    std::vector<AccountInfo> m_batchBefore;
+    std::vector<int> m_batchJournal;
+    std::vector<int> m_batchRetire;
     // TRUE when answer confirms acting on doubtful record index; a declined record is left unsupported.
     BOOL ConfirmDoubtfulAccount(int index, EAccountAction action, CDoubtfulAnswer* answer);
 };

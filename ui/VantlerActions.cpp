@@ -24,6 +24,17 @@ int AccountOfKey(LPARAM key)
     return AccountOfRowKey(static_cast<DWORD>(key));
 }
 
+// Writes every staged store file; an account whose file another program held is named in the warning.
+void CommitBatchesTelling(CClientCatalogue& clients, CInUseWarning& inUse)
+{
+    std::vector<std::pair<int, int>> notWritten;
+    clients.CommitBatches(&notWritten);
+    for (const auto& account : notWritten) {
+        if (const CMailClient* client = clients.LoadedClient(account.first))
+            inUse.OnActionFailed(*client, account.second);
+    }
+}
+
 } // namespace
 
 void CVantlerDlg::OnConfigureSelected()
@@ -51,6 +62,8 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
     BOOL changed = FALSE, warned = FALSE;
     CDoubtfulPrompt prompt;
     CInUseWarning inUse;
+    // Each store file is written once for all its marked accounts; the refresh below shows which were.
+    m_clients.BeginBatches();
     for (LPARAM key : marked) {
         AccountInfo record;
         if (!RecordOfKey(key, record) ||
@@ -68,6 +81,7 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
             inUse.OnActionFailed(*client, account);
         changed = TRUE;
     }
+    CommitBatchesTelling(m_clients, inUse);
     m_actionRunning = FALSE;
     if (changed) {
         ClearAccountDetails();
@@ -84,6 +98,7 @@ void CVantlerDlg::OnUpdateConfigured()
     BOOL changed = FALSE, warned = FALSE, abandoned = FALSE;
     CDoubtfulPrompt prompt;
     CInUseWarning inUse;
+    m_clients.BeginBatches();
     for (int c = 0; c < CLIENT_COUNT && !abandoned; ++c) {
         CMailClient* client = m_clients.LoadedClient(c);
         for (int a = 0; client && a < client->AccountCount(); ++a) {
@@ -102,6 +117,7 @@ void CVantlerDlg::OnUpdateConfigured()
             changed = TRUE;
         }
     }
+    CommitBatchesTelling(m_clients, inUse);
     m_actionRunning = FALSE;
     if (changed) {
         ClearAccountDetails();

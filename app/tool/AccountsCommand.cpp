@@ -9,9 +9,22 @@
 #include "settings/ProductSettings.h"
 #include "Processes.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
+
+const char kStoreNotWritten[] = "failed: the client's store could not be written";
+
+// The result line of a write that failed: a store another program holds open says so, since the user can end
+// it.
+std::string FailureOf(const CMailClient& client, int account)
+{
+    AccountInfo after;
+    if (client.GetAccount(account, after) && after.reason == REASON_FILE_IN_USE)
+        return "failed: " + client.GetReasonText(account);
+    return kStoreNotWritten;
+}
 
 const char* YesNo(BOOL value)
 {
@@ -194,6 +207,16 @@ int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex,
         CMailClient* client = catalogue.LoadedClient(c);
         if (!client || (clientIndex != -1 && c != clientIndex))
             continue;
+        // Each of the client's store files is written once, at the commit; the lines wait for it, since
+        // an account whose file could not be written was not done after all.
+        if (!m_dryRun)
+            client->BeginBatch();
+        m_holdLines = TRUE;
+        // Asked once per client: a look at every process costs more than writing an account.
+        m_clientRunning =
+            !m_force && ((!client->ExeName().empty() && plat::IsProcessRunning(client->ExeName())) ||
+                         client->IsStoreInUse());
+        std::vector<Target> clientDone;
         for (int a = 0; a < client->AccountCount(); ++a) {
             if (!all && a != accountIndex)
                 continue;
@@ -202,9 +225,24 @@ int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex,
             if (all && !TakesAction(action, info))
                 continue;
             if (ActOn(action, *client, c, a))
-                done.push_back({c, a});
+                clientDone.push_back({c, a});
             else
                 allDone = FALSE;
+        }
+        std::vector<int> failed;
+        if (!m_dryRun && !client->CommitBatch(failed))
+            allDone = FALSE;
+        m_holdLines = FALSE;
+        for (const HeldLine& line : m_heldLines) {
+            const BOOL notWritten =
+                std::find(failed.begin(), failed.end(), line.account) != failed.end() && line.wrote;
+            PrintResult(line.client, line.account, line.clientName, line.accountName,
+                        notWritten ? FailureOf(*client, line.account) : line.result);
+        }
+        m_heldLines.clear();
+        for (const Target& target : clientDone) {
+            if (std::find(failed.begin(), failed.end(), target.account) == failed.end())
+                done.push_back(target);
         }
     }
     PrintJournalNotices();
@@ -257,8 +295,7 @@ BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, 
                                                  : "nothing to do: already configured and up to date");
         return TRUE;
     }
-    if (!m_force &&
-        ((!client.ExeName().empty() && plat::IsProcessRunning(client.ExeName())) || client.IsStoreInUse())) {
+    if (m_clientRunning) {
         PrintResult(c, a, client.DisplayName(), info.name,
                     "left alone: " + client.ExeName() + " is running (close it, or use --force)");
         return FALSE;
@@ -276,17 +313,12 @@ BOOL CAccountsCommand::ActOn(EAccountAction action, CMailClient& client, int c, 
         // The proxy user name no longer told the account's settings: say where they came from.
         if (info.fromJournal)
             what += " (settings from the journal)";
-        PrintResult(c, a, client.DisplayName(), info.name, what);
+        PrintResult(c, a, client.DisplayName(), info.name, what, TRUE);
     } else if (m_declined) {
         PrintResult(c, a, client.DisplayName(), info.name,
                     "left alone: doubtful settings (check them, or use --yes to accept)");
     } else {
-        AccountInfo after;
-        client.GetAccount(a, after);
-        PrintResult(c, a, client.DisplayName(), info.name,
-                    after.reason == REASON_FILE_IN_USE
-                        ? "failed: " + client.GetReasonText(a)
-                        : std::string("failed: the client's store could not be written"));
+        PrintResult(c, a, client.DisplayName(), info.name, FailureOf(client, a));
     }
     return ok;
 }
@@ -315,8 +347,12 @@ BOOL CAccountsCommand::PrintPlannedValues(EAccountAction action, CMailClient& cl
 }
 
 void CAccountsCommand::PrintResult(int c, int a, const std::string& clientName,
-                                   const std::string& accountName, const std::string& result)
+                                   const std::string& accountName, const std::string& result, BOOL wrote)
 {
+    if (m_holdLines) {
+        m_heldLines.push_back({c, a, clientName, accountName, result, wrote});
+        return;
+    }
     m_out << c << '\t' << a << '\t' << clientName << '\t' << accountName << '\t' << result << '\n';
 }
 

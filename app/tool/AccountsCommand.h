@@ -32,6 +32,16 @@ private:
         int client;
         int account;
     };
+    // A result line kept until the client's batch is committed.
+    struct HeldLine
+    {
+        int client;
+        int account;
+        std::string clientName;
+        std::string accountName;
+        std::string result;
+        BOOL wrote;
+    };
 
     int OnList(BOOL json, int clientFilter);
     // One line naming what is wrong, then the usage text; TOOL_EXIT_USAGE.
@@ -44,8 +54,9 @@ private:
     int OnAction(EAccountAction action, BOOL all, int client, int account);
     // Acts on one account; prints its line; TRUE when it was done.
     BOOL ActOn(EAccountAction action, CMailClient& client, int clientIndex, int accountIndex);
+    // wrote: the result of a write that may still be staged in the client's batch.
     void PrintResult(int clientIndex, int accountIndex, const std::string& clientName,
-                     const std::string& accountName, const std::string& result);
+                     const std::string& accountName, const std::string& result, BOOL wrote = FALSE);
     // What the journal of original settings met (a damaged file set aside...), one line each on m_err.
     void PrintJournalNotices();
     // A doubtful account is accepted only with --yes; a declined one is reported as left alone.
@@ -58,4 +69,7 @@ private:
     BOOL m_force = FALSE;
     BOOL m_declined = FALSE;
     BOOL m_dryRun = FALSE;
+    BOOL m_holdLines = FALSE;
+    BOOL m_clientRunning = FALSE; // the client whose accounts are being acted on, unless --force
+    std::vector<HeldLine> m_heldLines;
 };

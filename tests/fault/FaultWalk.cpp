@@ -35,25 +35,32 @@ const char* CFaultWalk::OperationName(Operation operation)
     return operation == OP_CONFIGURE ? "configure" : "unconfigure";
 }
 
-BOOL CFaultWalk::Prepare(int account, Operation operation)
+BOOL SeedFreshStores(int client, const std::string& root)
 {
     plat::portable::StopFaults();
-    plat::RemoveFolderTree(m_root.c_str());
-    plat::CreateFolder(m_root.c_str());
-    plat::CreateFolder((m_root + "\\Temp").c_str());
-    plat::CreateFolder((m_root + "\\Windows").c_str());
-    plat::portable::SetTempFolder(m_root + "\\Temp");
-    plat::portable::SetWindowsFolder(m_root + "\\Windows");
-    plat::portable::SetAppDataFolder(m_root + "\\AppData");
+    plat::RemoveFolderTree(root.c_str());
+    plat::CreateFolder(root.c_str());
+    plat::CreateFolder((root + "\\Temp").c_str());
+    plat::CreateFolder((root + "\\Windows").c_str());
+    plat::portable::SetTempFolder(root + "\\Temp");
+    plat::portable::SetWindowsFolder(root + "\\Windows");
+    plat::portable::SetAppDataFolder(root + "\\AppData");
     plat::portable::ResetRegistry();
     SampleContext context;
-    context.root = m_root + "\\Programs";
-    context.appData = m_root + "\\AppData";
+    context.root = root + "\\Programs";
+    context.appData = root + "\\AppData";
     context.proxyPort = 110;
     if (!SampleRegDword(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, NIMBREL_PROXY_PORT_VALUE, 110) ||
-        !SeederOf(m_client)(context))
+        !SeederOf(client)(context))
         return FALSE;
     g_productSettings.GetProxyPort();
+    return TRUE;
+}
+
+BOOL CFaultWalk::Prepare(int account, Operation operation)
+{
+    if (!SeedFreshStores(m_client, m_root))
+        return FALSE;
     if (operation != OP_UNCONFIGURE || account < 0)
         return TRUE;
     std::unique_ptr<CMailClient> client(CreateDefaultClient(m_client));

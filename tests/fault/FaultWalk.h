@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+// The client's sample stores alone below root (a folder in Windows form), made anew, with the proxy on 110.
+BOOL SeedFreshStores(int client, const std::string& root);
+
 class CFaultWalk
 {
 public:

@@ -114,6 +114,34 @@ bool CStoreSnapshot::EqualsExcept(const CStoreSnapshot& other, const std::vector
     return mine == other.m_items;
 }
 
+bool CStoreSnapshot::EachAsEither(const CStoreSnapshot& a, const CStoreSnapshot& b,
+                                  const std::vector<std::string>& paths, std::string& why) const
+{
+    std::map<std::string, std::string> mine = m_items;
+    for (const std::string& path : paths)
+        mine.erase("F " + path);
+    std::map<std::string, std::string> keys;
+    const std::map<std::string, std::string>* all[] = {&mine, &a.m_items, &b.m_items};
+    for (const auto* items : all) {
+        for (const auto& item : *items)
+            keys[item.first];
+    }
+    for (const auto& key : keys) {
+        auto here = mine.find(key.first);
+        auto asIn = [&](const CStoreSnapshot& reference) {
+            auto there = reference.m_items.find(key.first);
+            if (here == mine.end())
+                return there == reference.m_items.end();
+            return there != reference.m_items.end() && there->second == here->second;
+        };
+        if (!asIn(a) && !asIn(b)) {
+            why = "neither as before nor as fully written: " + key.first;
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string CStoreSnapshot::Describe(const CStoreSnapshot& other) const
 {
     std::string text;

@@ -22,6 +22,10 @@ public:
     // A short account of how this differs from other, for failure messages.
     std::string Describe(const CStoreSnapshot& other) const;
 
+    // TRUE when every file and value here is as in a or as in b, each on its own (several stores written one
+    // after the other), the listed files left out; else FALSE with the first that is neither in why.
+    bool EachAsEither(const CStoreSnapshot& a, const CStoreSnapshot& b, const std::vector<std::string>& paths,
+                      std::string& why) const;
     // The same snapshot without its registry part.
     CStoreSnapshot FilesOnly() const;
     // The files here that reference lacks (native paths): what a crash or a failed deletion may leave.

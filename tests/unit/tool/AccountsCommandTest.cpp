@@ -20,6 +20,11 @@ BOOL g_forgetWrites = FALSE;
 // Non-zero: every write fails, leaving this last error (as a store file that cannot be replaced does).
 DWORD g_writeError = 0;
 BOOL g_storeInUse = FALSE;
+// The stored client keeps its accounts in one file: a batch writes them at the commit, or (g_failCommit)
+// none of them.
+BOOL g_stage = FALSE;
+BOOL g_failCommit = FALSE;
+int g_commits = 0;
 
 // Slot 2 holds the scripted client; its writes go to g_store, which the next catalogue reads again.
 class CStoredClient : public CScriptedClient
@@ -45,10 +50,31 @@ public:
             return FALSE;
         }
         BOOL ok = CScriptedClient::WriteAccount(index, source);
+        if (ok && g_stage && InBatch()) {
+            m_staged.push_back(index);
+            return TRUE;
+        }
         if (ok && !g_forgetWrites)
             g_store[index] = m_store[index];
         return ok;
     }
+
+protected:
+    BOOL StagesBatchWrites() const override { return g_stage; }
+    void WriteStagedStores(std::vector<int>& failed) override
+    {
+        ++g_commits;
+        for (int index : m_staged) {
+            if (g_failCommit)
+                failed.push_back(index);
+            else
+                g_store[index] = m_store[index];
+        }
+        m_staged.clear();
+    }
+
+private:
+    std::vector<int> m_staged;
 };
 
 CMailClient* MakeClient(int index)
@@ -64,6 +90,9 @@ protected:
         g_forgetWrites = FALSE;
         g_writeError = 0;
         g_storeInUse = FALSE;
+        g_stage = FALSE;
+        g_failCommit = FALSE;
+        g_commits = 0;
         g_store = {Pop("anna", "pop.mail.example", 110), Pop("dom/anna", "pop.mail.example", 110),
                    Pop("bob/pop.bob.example/110", "localhost", 8110), Pop("eve", "pop/x", 110)};
     }
@@ -289,4 +318,40 @@ TEST_F(AccountsCommand, TheJournalIsListedAndGivesBackASpoiledAccount)
         << m_err.str();
     const std::string err = m_err.str();
     EXPECT_EQ(1, std::count(err.begin(), err.end(), '\n'));
+}
+
+TEST_F(AccountsCommand, AStoreWrittenOncePerBatchReportsEachAccountAsItsStoreEnded)
+{
+    g_stage = TRUE;
+    g_store.push_back(Pop("carl", "pop.carl.example", 110));
+    const std::vector<PopSettings> before = g_store;
+    // The file could not be written: every account of it failed, none of them changed.
+    g_failCommit = TRUE;
+    EXPECT_EQ(TOOL_EXIT_NOT_ALL_DONE, Run({"configure", "--all", "--client", "2"}));
+    EXPECT_EQ("2\t0\tStored\tAccount 0\tfailed: the client's store could not be written\n"
+              "2\t1\tStored\tAccount 1\tleft alone: doubtful settings (check them, or use --yes to accept)\n"
+              "2\t2\tStored\tAccount 2\tfailed: the client's store could not be written\n"
+              "2\t4\tStored\tAccount 4\tfailed: the client's store could not be written\n",
+              m_out.str());
+    EXPECT_EQ(1, g_commits);
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(before[i].userName, g_store[i].userName) << i;
+
+    // Written: one commit for both accounts, each reported and read back as configured.
+    g_failCommit = FALSE;
+    g_commits = 0;
+    EXPECT_EQ(TOOL_EXIT_NOT_ALL_DONE, Run({"configure", "--all", "--client", "2"}));
+    EXPECT_EQ("2\t0\tStored\tAccount 0\tconfigured\n"
+              "2\t1\tStored\tAccount 1\tleft alone: doubtful settings (check them, or use --yes to accept)\n"
+              "2\t2\tStored\tAccount 2\tupdated\n"
+              "2\t4\tStored\tAccount 4\tconfigured\n",
+              m_out.str());
+    EXPECT_EQ(1, g_commits);
+    EXPECT_EQ("anna/pop.mail.example/110", g_store[0].userName);
+    EXPECT_EQ("carl/pop.carl.example/110", g_store[4].userName);
+    EXPECT_EQ(110, g_store[2].port);
+    EXPECT_EQ(TOOL_EXIT_DONE, Run({"unconfigure", "--all", "--client", "2", "--yes"}));
+    EXPECT_EQ("anna", g_store[0].userName);
+    EXPECT_EQ("bob", g_store[2].userName);
+    EXPECT_EQ("carl", g_store[4].userName);
 }

@@ -112,8 +112,8 @@ protected:
     // The load under way; only valid inside LoadClient (DetectClient, EnumerateAccounts, ReadAccount).
     CLoadContext& LoadContext() { return *m_load; }
     // Appends to m_foundFiles every path below directory whose entry name equals fileName (any case); linked
-    // folders are not entered. Within one load a tree is searched for a name once (Mozilla and Netscape
-    // search the same profiles).
+    // folders are entered, each folder once. Within one load a tree is searched for a name once (Mozilla and
+    // Netscape search the same profiles).
     void FindFilesRecursive(const std::string& directory, const std::string& fileName);
 
     std::string m_displayName;

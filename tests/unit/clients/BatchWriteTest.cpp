@@ -6,6 +6,7 @@
 #include "Files.h"
 #include "clients/MozillaClient.h"
 #include "clients/Opera7Client.h"
+#include "clients/ThunderbirdClient.h"
 #include "fixtures/SampleWriter.h"
 
 #include <algorithm>
@@ -105,6 +106,12 @@ protected:
     std::string AccountsIni() const { return JoinPath(m_appData, "Opera\\Opera7\\Mail\\accounts.ini"); }
 };
 
+class CThunderbirdOfTest : public CThunderbirdClient
+{
+public:
+    CThunderbirdOfTest() : CThunderbirdClient(kThunderbird) {}
+};
+
 const char kUser1[] = "user_pref(\"mail.server.server1.userName\", \"mila\");";
 const char kUser1Changed[] = "user_pref(\"mail.server.server1.userName\", \"mila.k\");";
 
@@ -178,4 +185,30 @@ TEST_F(BatchWrites, Opera7BatchWritesWhatOneByOneWritesAndAFileChangedMeanwhileS
     EXPECT_EQ(unconfigured, failed);
     EXPECT_EQ(changed, FileBytes(AccountsIni()));
     EXPECT_EQ(1u, FileCount(JoinPath(m_appData, "Opera\\Opera7\\Mail")));
+}
+
+// Thunderbird writes real names, takes lines out and writes SPA's method: a batch still comes to the bytes of
+// one write after another, in each of its profiles.
+TEST_F(BatchWrites, ThunderbirdBatchWritesWhatOneByOneWrites)
+{
+    ASSERT_TRUE(SeedThunderbirdSamples(m_context));
+    m_port.Set(8110);
+    const std::string mainPrefs =
+        JoinPath(m_appData, "Thunderbird\\Profiles\\q7r8s9t0.default-release\\prefs.js");
+    const std::string work = JoinPath(ThunderbirdWorkProfileFolder(m_context), "prefs.js");
+    std::vector<int> records;
+    {
+        CThunderbirdOfTest client;
+        ASSERT_TRUE(client.LoadClient());
+        records = PlainRecords(client);
+    }
+    ASSERT_GE(records.size(), 3u);
+    const std::string mainBefore = FileBytes(mainPrefs);
+    const std::string workBefore = FileBytes(work);
+    ExpectBatchAsOneByOne<CThunderbirdOfTest>(
+        records, [&] { return FileBytes(mainPrefs) + "\n--\n" + FileBytes(work); },
+        [&] {
+            ASSERT_TRUE(plat::ReplaceWholeFile(mainPrefs.c_str(), mainBefore));
+            ASSERT_TRUE(plat::ReplaceWholeFile(work.c_str(), workBefore));
+        });
 }

@@ -107,3 +107,45 @@ TEST_F(LockedStores, AHeldTheBatAccountFileIsNeitherConfiguredNorGivenBack)
     ASSERT_TRUE(SeedTheBatSamples(m_context));
     ExpectRefusedWhileHeld<CTheBatClient>(m_folder / "TheBat\\Mail\\Home\\account.cfg", "Home");
 }
+
+// A batch writes the file at its commit: every account staged for it is refused with the in-use reason, the
+// file keeps its bytes, and once it is free the same batch goes through.
+TEST_F(LockedStores, ABatchWhoseFileIsHeldRefusesEachOfItsAccounts)
+{
+    ASSERT_TRUE(SeedMozillaSamples(m_context));
+    const std::string path = JoinPath(m_appData, "Mozilla\\Profiles\\default\\k2l8x0f3.slt\\prefs.js");
+    const StoreText store = FileStore(path);
+    const std::string before = store();
+    CMozillaClient client;
+    ASSERT_TRUE(client.LoadClient());
+    std::vector<int> staged;
+    {
+        CFileHolder holder(path);
+        ASSERT_TRUE(holder.Holds()) << path;
+        client.BeginBatch();
+        for (int i = 0; i < client.AccountCount(); ++i) {
+            std::string where, identity;
+            if (RecordOf(client, i).supported && !RecordOf(client, i).configured &&
+                client.LocateAccount(i, where, identity) && where == path && client.ConfigureAccount(i))
+                staged.push_back(i);
+        }
+        ASSERT_LE(2u, staged.size()) << "a batch of several accounts of one file";
+        std::vector<int> failed;
+        EXPECT_FALSE(client.CommitBatch(failed));
+        EXPECT_EQ(staged, failed);
+    }
+    EXPECT_EQ(before, store());
+    for (int i : staged) {
+        EXPECT_EQ(REASON_FILE_IN_USE, RecordOf(client, i).reason) << i;
+        EXPECT_TRUE(RecordOf(client, i).supported && !RecordOf(client, i).configured) << i;
+    }
+    client.BeginBatch();
+    for (int i : staged)
+        ASSERT_TRUE(client.ConfigureAccount(i)) << i;
+    std::vector<int> failed;
+    EXPECT_TRUE(client.CommitBatch(failed));
+    EXPECT_TRUE(failed.empty());
+    EXPECT_NE(before, store());
+    for (int i : staged)
+        EXPECT_TRUE(RecordOf(client, i).configured && RecordOf(client, i).reason == REASON_NONE) << i;
+}

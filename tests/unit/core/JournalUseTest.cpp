@@ -31,6 +31,35 @@ public:
     std::vector<BOOL> m_journalledAtWrite;
 };
 
+// Keeps its accounts in one file: in a batch each write is staged and the file written at the commit, where
+// the journal's entries are looked at; failCommit: that file could not be written.
+class CStagingClient : public CPlacedClient
+{
+public:
+    BOOL StagesBatchWrites() const override { return TRUE; }
+    BOOL WriteAccount(int index, EWriteSource source) override
+    {
+        if (!InBatch())
+            return CPlacedClient::WriteAccount(index, source);
+        m_staged.push_back({index, source});
+        return TRUE;
+    }
+    void WriteStagedStores(std::vector<int>& failed) override
+    {
+        m_entriesAtCommit = g_originalsJournal.Entries().size();
+        for (const auto& write : m_staged) {
+            if (m_failCommit)
+                failed.push_back(write.first);
+            else
+                CScriptedClient::WriteAccount(write.first, write.second);
+        }
+        m_staged.clear();
+    }
+    std::vector<std::pair<int, EWriteSource>> m_staged;
+    size_t m_entriesAtCommit = 0;
+    BOOL m_failCommit = FALSE;
+};
+
 PopSettings Real()
 {
     PopSettings real = Pop("anna", "pop.mail.example", 995, AUTH_SPA);
@@ -198,4 +227,65 @@ TEST_F(JournalUse, ADamagedOrUnwritableJournalStopsNothing)
     notices = g_originalsJournal.TakeNotices();
     ASSERT_EQ(1u, notices.size());
     EXPECT_EQ(JOURNAL_NOT_WRITTEN, notices[0].kind);
+}
+
+TEST_F(JournalUse, ABatchRecordsItsEntriesBeforeItsFileIsWrittenAndRetiresThemAfter)
+{
+    CStagingClient client;
+    client.m_store = {Real(), Pop("bob", "pop.bob.example", 110), Pop("carl", "pop.carl.example", 110)};
+    ASSERT_TRUE(client.LoadClient());
+    const std::vector<PopSettings> before = client.m_store;
+
+    // The file cannot be written: no account configured, and no entry left behind for any of them.
+    client.m_failCommit = TRUE;
+    client.BeginBatch();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(client.ConfigureAccount(i));
+    EXPECT_TRUE(g_originalsJournal.Entries().empty()) << "recorded at the commit, not per account";
+    std::vector<int> failed;
+    EXPECT_FALSE(client.CommitBatch(failed));
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), failed);
+    EXPECT_EQ(3u, client.m_entriesAtCommit) << "on disk before the file was written";
+    EXPECT_TRUE(g_originalsJournal.Entries().empty());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(client.Record(i).configured || client.Record(i).journalled) << i;
+        EXPECT_EQ(before[static_cast<size_t>(i)].userName, client.m_store[static_cast<size_t>(i)].userName);
+    }
+
+    // Written: every account configured with its entry.
+    client.m_failCommit = FALSE;
+    client.BeginBatch();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(client.ConfigureAccount(i));
+    failed.clear();
+    EXPECT_TRUE(client.CommitBatch(failed));
+    EXPECT_EQ(3u, g_originalsJournal.Entries().size());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(client.Record(i).configured && client.Record(i).journalled) << i;
+    EXPECT_EQ("anna/pop.mail.example[SPA]/995", client.m_store[0].userName);
+
+    // Given back in a batch whose file cannot be written: the entries stay, since the store still needs them.
+    CStagingClient later;
+    later.m_store = client.m_store;
+    ASSERT_TRUE(later.LoadClient());
+    later.m_failCommit = TRUE;
+    later.BeginBatch();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(later.UnconfigureAccount(i));
+    failed.clear();
+    EXPECT_FALSE(later.CommitBatch(failed));
+    EXPECT_EQ(3u, g_originalsJournal.Entries().size());
+    EXPECT_TRUE(later.Record(0).configured && later.Record(0).journalled);
+
+    // Given back: the entries go only after the file holds the real settings again.
+    later.m_failCommit = FALSE;
+    later.BeginBatch();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(later.UnconfigureAccount(i));
+    failed.clear();
+    EXPECT_TRUE(later.CommitBatch(failed));
+    EXPECT_EQ(3u, later.m_entriesAtCommit);
+    EXPECT_TRUE(g_originalsJournal.Entries().empty());
+    ExpectSettings(Real(), later.m_store[0]);
+    EXPECT_EQ("carl", later.m_store[2].userName);
 }

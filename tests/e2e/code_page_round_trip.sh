@@ -16,13 +16,13 @@ holds() { LC_ALL=C grep -qF -- "$(printf "$2")" "$1"; }
 check "Zoë stored as its code-page byte" holds "$ini" 'Incoming Username=Zo\353\r'
 
 tool list
-check "listed as Zoë" has_line "$WORK/out.txt" "$(printf '7\t0\tOpera 7\tMail at home\tpetra@mail.example\tYes\tNo\tNo\t\tZoë\tpop.zoë.example\t110')"
+check "listed as Zoë" has_line "$WORK/out.txt" "$(printf '7\t0\tOpera 7\tMail at home\tpetra@mail.example\tYes\tNo\tNo\t\tZoë\tpop.zoë.example\t110\tNo')"
 tool configure 7 0
 check "configured (exit 0)" test "$rc" -eq 0
 check "proxy user name in code-page bytes" holds "$ini" 'Incoming Username=Zo\353/pop.zo\353.example/110\r'
 check "server is the proxy's" holds "$ini" 'Incoming Servername=localhost\r'
 tool list
-check "configured and up to date" has_line "$WORK/out.txt" "$(printf '7\t0\tOpera 7\tMail at home\tpetra@mail.example\tYes\tYes\tYes\t\tZoë/pop.zoë.example/110\tlocalhost\t110')"
+check "configured and up to date" has_line "$WORK/out.txt" "$(printf '7\t0\tOpera 7\tMail at home\tpetra@mail.example\tYes\tYes\tYes\t\tZoë/pop.zoë.example/110\tlocalhost\t110\tYes')"
 tool unconfigure 7 0
 check "given back (exit 0)" test "$rc" -eq 0
 check "file byte for byte as before" cmp "$ini" "$WORK/plain.ini"

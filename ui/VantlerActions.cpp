@@ -6,6 +6,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/DoubtfulPrompt.h"
 #include "ui/InUseWarning.h"
+#include "ui/JournalNotices.h"
 #include "ui/ManualAssistantDlg.h"
 #include "ui/RunningClients.h"
 #include "views/RowKey.h"
@@ -88,6 +89,7 @@ void CVantlerDlg::ApplyToMarked(BOOL configure)
         RefreshAccounts();
     }
     inUse.Show(m_hWnd);
+    ShowJournalNotices(m_hWnd);
 }
 
 void CVantlerDlg::OnUpdateConfigured()
@@ -124,6 +126,7 @@ void CVantlerDlg::OnUpdateConfigured()
         RefreshAccounts();
     }
     inUse.Show(m_hWnd);
+    ShowJournalNotices(m_hWnd);
 }
 
 int CVantlerDlg::WarnRunningClients(int mode, const std::vector<LPARAM>& marked)

@@ -3,6 +3,7 @@
 
 #include "platform/Environment.h"
 #include "settings/TextTable.h"
+#include "ui/JournalNotices.h"
 #include "ui/MainCaption.h"
 #include "views/AccountView.h"
 #include "views/TextFormat.h"
@@ -333,6 +334,8 @@ LRESULT CVantlerDlg::OnFirstPaintHint(WPARAM /*wParam*/, LPARAM /*lParam*/, BOOL
                                  "Select account(s) you want to process and click the appropriate button.");
     }
     MessageBoxUtf8(m_hWnd, text.c_str(), caption.c_str(), MB_OK | (empty ? MB_ICONEXCLAMATION : 0));
+    // Reading the accounts may have met a damaged journal: the user hears of it before acting.
+    ShowJournalNotices(m_hWnd);
     return 0;
 }
 

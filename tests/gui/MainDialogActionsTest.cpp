@@ -7,6 +7,7 @@
 #include "Files.h"
 #include "fixtures/SampleStores.h"
 #include "fixtures/SampleWriter.h"
+#include "core/OriginalsJournal.h"
 #include "support/FileHolder.h"
 #include "ui/VantlerDlg.h"
 
@@ -149,5 +150,54 @@ TEST(MainDialogActions, AStoreInUseIsNamedAfterTheAction)
         ASSERT_TRUE(plat::ReadWholeFile(accounts.c_str(), now));
         EXPECT_NE(std::string::npos, now.find("Incoming Username=petra/pop.mail.example/110\r\n"));
     });
+    plat::RemoveFolderTree(JoinPath(appData, "Opera").c_str());
+}
+
+// A damaged journal stops nothing: the account is configured, the file is set aside, and the user is told
+// where it went.
+TEST(MainDialogActions, ADamagedJournalIsToldAndStopsNothing)
+{
+    CSampleUser user;
+    CRegistryScope opera({{HKEY_CURRENT_USER, "Software\\Opera Software"}});
+    std::string appData;
+    ASSERT_TRUE(plat::AppDataFolder(appData));
+    const std::string accounts = JoinPath(appData, "Opera\\Opera7\\Mail\\accounts.ini");
+    const std::string journalFolder = JoinPath(appData, "Nimbrel");
+    const std::string journal = JoinPath(journalFolder, "journal.json");
+    SampleContext context;
+    context.root = user.Root();
+    ASSERT_TRUE(SeedOpera7Samples(context));
+    ASSERT_TRUE(plat::CreateFolder(journalFolder.c_str()));
+    g_originalsJournal.SetPath(journal);
+
+    RunMainDialog([&](DWORD ui, HWND dlg, HWND list) {
+        int row = -1;
+        for (int r = 0; r < ListView_GetItemCount(list) && row < 0; ++r) {
+            const std::vector<std::string> cells = gui::Row(list, r);
+            if (std::find(cells.begin(), cells.end(), "Mail at home") != cells.end())
+                row = r;
+        }
+        ASSERT_LE(0, row) << "the Opera 7 account is not listed";
+        // Damaged after the dialog read the accounts: the action is the first to meet it.
+        ASSERT_TRUE(plat::ReplaceWholeFile(journal.c_str(), "{\"format\": 1, \"entries\": ["));
+        ListView_SetCheckState(list, row, TRUE);
+        ::PostMessageA(::GetDlgItem(dlg, IDC_CONFIGURE), BM_CLICK, 0, 0);
+        const std::string told = gui::Answered(ui, "E-mail accounts configurator", IDOK);
+        EXPECT_EQ(0u, told.find("The journal of original settings was damaged. It was set aside as:\n" +
+                                journal + ".damaged-"))
+            << told;
+        EXPECT_TRUE(gui::Sync(dlg));
+        std::string now;
+        ASSERT_TRUE(plat::ReadWholeFile(accounts.c_str(), now));
+        EXPECT_NE(std::string::npos, now.find("Incoming Username=petra/pop.mail.example/110\r\n"));
+        std::vector<plat::DirEntry> entries;
+        ASSERT_TRUE(plat::ListDirectory(journalFolder.c_str(), entries));
+        EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const plat::DirEntry& entry) {
+            return entry.name.find("journal.json.damaged-") == 0;
+        })) << "the damaged file was not kept";
+    });
+    g_originalsJournal.SetPath(std::string());
+    g_originalsJournal.TakeNotices();
+    plat::RemoveFolderTree(journalFolder.c_str());
     plat::RemoveFolderTree(JoinPath(appData, "Opera").c_str());
 }

@@ -114,6 +114,9 @@ BOOL CWindowsMailClient::ReadAccount(int index)
     const AccountFile& entry = m_files[static_cast<size_t>(index)];
     auto unreadable = [&]() -> BOOL {
         account.reason = REASON_CONFIG_UNREADABLE;
+        // A file that tells no name is shown by its own, so that the user can find it.
+        if (account.name.empty())
+            account.name = entry.path.substr(entry.path.find_last_of('\\') + 1);
         return FALSE;
     };
     if (!entry.readable)

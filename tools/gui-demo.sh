@@ -1,7 +1,7 @@
 #!/bin/bash
 # Opens the configurator for the sample user of the current Wine prefix (mode selection first), on this display
 # or, where there is none, under Xvfb; goes on to the standard dialog as a user would, saves a screenshot of it
-# and prints the PNG's path.
+# (and, under Xvfb, one of the list's end beside it, PNG-end.png) and prints the PNG's path.
 #   gui-demo.sh BIN [PNG]     BIN holds vantler.exe (and vantler-demo-driver.exe); the prefix is
 #                             NIMBREL_WINEPREFIX, seeded beforehand with sample accounts
 set -u
@@ -47,6 +47,11 @@ else
         fi
         sleep 1
         import -window root -trim +repage "$shot"
+        # The end of the list too: today'"'"'s clients (Thunderbird to Windows Mail) are listed last.
+        if [ -f "$BIN/vantler-demo-driver.exe" ] && $wine "$BIN/vantler-demo-driver.exe" end 12 </dev/null >>"$log" 2>&1; then
+            sleep 1
+            import -window root -trim +repage "${shot%.png}-end.png"
+        fi
         [ -f "$BIN/vantler-demo-driver.exe" ] && $wine "$BIN/vantler-demo-driver.exe" close </dev/null >>"$log" 2>&1
         sleep 1
         $wine reg delete "$explorer" /v Desktop /f </dev/null >>"$log" 2>&1

@@ -165,6 +165,25 @@ int main(int argc, char** argv)
         gui::Click(assistant, IDC_AUTH_APOP);
         return 0;
     }
+    if (command == "end") {
+        // The last rows, where today's clients are listed, with one of their accounts' details.
+        HWND standard = WaitFor(kCaption, false);
+        HWND list = standard ? ::GetDlgItem(standard, IDC_ACCOUNT_LIST) : nullptr;
+        if (!list)
+            return 1;
+        const int rows = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        if (rows == 0)
+            return 1;
+        ::SendMessageA(list, LVM_ENSUREVISIBLE, rows - 1, FALSE);
+        const int row = argc > 2 ? rows - std::atoi(argv[2]) : rows - 1;
+        const std::string shown = gui::ItemText(standard, IDC_DETAILS_GROUP);
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            ClickRow(list, row < 0 ? 0 : row);
+            if (gui::WaitUntil([&] { return gui::ItemText(standard, IDC_DETAILS_GROUP) != shown; }, 3000))
+                break;
+        }
+        return 0;
+    }
     if (command == "close") {
         for (int round = 0; round < 3; ++round) {
             ::EnumWindows(CloseWindow, 0);
@@ -172,6 +191,7 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    std::fprintf(stderr, "usage: vantler-demo-driver standard|wizard|assistant|about|close\n");
+    std::fprintf(stderr,
+                 "usage: vantler-demo-driver standard|end [ROWS-FROM-END]|wizard|assistant|about|close\n");
     return 2;
 }

@@ -93,6 +93,15 @@ AccountDetails MakeAccountDetails(const AccountInfo& account, const std::string&
         break;
     }
     details.remark = reasonText;
+    // The proxy user name was edited since configuring: say what giving back will write, and where from.
+    if (details.remark.empty() && account.configured && account.fromJournal) {
+        CTextSection texts(g_textTable, kSection);
+        details.remark = FormatText(
+            texts.Get("FromJournal",
+                      "The user name no longer tells the original settings; unconfiguring gives "
+                      "back those kept in the journal: %s on %s, port %s."),
+            {account.original.userName, account.original.server, std::to_string(account.original.port)});
+    }
     return details;
 }
 

@@ -71,6 +71,22 @@ TEST(AccountView, DetailsNameTheAccountAndItsClientAndSayWhyItIsLeftAlone)
         EXPECT_EQ("Account configured to work by IMAP protocol.", shown.remark);
     }
 
+    // Configured, its proxy user name spoiled since: the remark tells what the journal will give back.
+    account.configured = TRUE;
+    account.fromJournal = TRUE;
+    account.current.userName = "anna-edited";
+    account.original = Pop("anna", "pop.mail.example", 995);
+    shown = MakeAccountDetails(account, "Outlook Express", "");
+    EXPECT_EQ("anna-edited", shown.userName);
+    EXPECT_EQ(
+        "The user name no longer tells the original settings; unconfiguring gives back those kept in the "
+        "journal: anna on pop.mail.example, port 995.",
+        shown.remark);
+    EXPECT_EQ(
+        "Account configured to work by IMAP protocol.",
+        MakeAccountDetails(account, "Outlook Express", "Account configured to work by IMAP protocol.").remark)
+        << "a reason comes first";
+
     const AccountDetails empty = EmptyAccountDetails();
     EXPECT_EQ("Account details:  \xE2\x80\x94 ", empty.title);
     EXPECT_EQ(0, empty.port);

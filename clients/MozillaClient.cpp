@@ -331,11 +331,6 @@ BOOL CMozillaClient::ReadSecureSetting(const CMozillaPrefsFile& file, MozillaAcc
     return TRUE;
 }
 
-int CMozillaClient::DefaultPort(int secure)
-{
-    return DefaultPortFor(secure);
-}
-
 void CMozillaClient::MakeSecureEdit(const MozillaAccountRef& ref, const PopSettings& settings,
                                     EWriteSource source, CMozillaPrefsWriter::Edit& secure,
                                     std::string& secureName) const
@@ -354,6 +349,19 @@ void CMozillaClient::MakeSecureEdit(const MozillaAccountRef& ref, const PopSetti
     secure.wasPresent = ref.secureLine >= 0 && secureName == ref.secureName;
     if (secure.wasPresent)
         secure.lineBefore = ref.secureText;
+}
+
+CMozillaPrefsWriter::Edit CMozillaClient::MakePortEdit(const MozillaAccountRef& ref, int port,
+                                                       int secure) const
+{
+    CMozillaPrefsWriter::Edit edit;
+    edit.key = ServerKey(ref, "port");
+    edit.wasPresent = ref.portLine >= 0;
+    edit.lineBefore = ref.portText;
+    edit.lineAfter = prefs::FormatIntegerSetting(edit.key, port);
+    // The client's default port needs no line of its own; any other port does.
+    edit.addWhenAbsent = port != DefaultPortFor(secure);
+    return edit;
 }
 
 BOOL CMozillaClient::WriteAccount(int index, EWriteSource source)
@@ -414,16 +422,9 @@ BOOL CMozillaClient::MakeWrite(int index, EWriteSource source, MozillaStagedWrit
     hostname.wasPresent = TRUE;
     hostname.lineBefore = ref.hostnameText;
     hostname.lineAfter = prefs::FormatStringSetting(hostname.key, settings.server);
-    CMozillaPrefsWriter::Edit port;
-    port.key = ServerKey(ref, "port");
-    port.wasPresent = ref.portLine >= 0;
-    port.lineBefore = ref.portText;
-    port.lineAfter = prefs::FormatIntegerSetting(port.key, settings.port);
-    // The client's default port needs no line of its own; any other port does.
-    port.addWhenAbsent = settings.port != DefaultPortFor(write.secureAfter);
     write.edits.push_back(userName);
     write.edits.push_back(hostname);
-    write.edits.push_back(port);
+    write.edits.push_back(MakePortEdit(ref, settings.port, write.secureAfter));
     if (!write.writeSecure)
         return TRUE;
     CMozillaPrefsWriter::Edit secure;

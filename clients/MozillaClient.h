@@ -86,8 +86,8 @@ protected:
     // secureName is the setting written ("socketType" or "isSecure").
     void MakeSecureEdit(const MozillaAccountRef& ref, const PopSettings& settings, EWriteSource source,
                         CMozillaPrefsWriter::Edit& secure, std::string& secureName) const;
-    // The port the client uses when the profile names none.
-    static int DefaultPort(int secure);
+    // The edit that writes port, with no line of its own when it is the default for secure.
+    CMozillaPrefsWriter::Edit MakePortEdit(const MozillaAccountRef& ref, int port, int secure) const;
 
     std::vector<std::string> m_excludedKeyWords;
     std::string m_exeKeySuffix;

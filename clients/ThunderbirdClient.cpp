@@ -260,13 +260,7 @@ BOOL CThunderbirdClient::MakeWrite(int index, EWriteSource source, MozillaStaged
         RealEdit(ref, kRealHostname, extras.realHostname, settings.server, extras.hostname));
     write.edits.push_back(
         RealEdit(ref, kRealUserName, extras.realUserName, settings.userName, extras.userName));
-    CMozillaPrefsWriter::Edit port;
-    port.key = ServerKey(ref, "port");
-    port.wasPresent = ref.portLine >= 0;
-    port.lineBefore = ref.portText;
-    port.lineAfter = prefs::FormatIntegerSetting(port.key, settings.port);
-    port.addWhenAbsent = settings.port != DefaultPort(write.secureAfter);
-    write.edits.push_back(port);
+    write.edits.push_back(MakePortEdit(ref, settings.port, write.secureAfter));
     if (write.writeSecure) {
         CMozillaPrefsWriter::Edit secure;
         MakeSecureEdit(ref, settings, source, secure, write.secureName);

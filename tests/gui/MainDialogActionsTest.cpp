@@ -30,6 +30,17 @@ const std::string kQuestion = "Account has the following parameters:\n"
                               "to. Program can not detect it reliably.\n\n"
                               "Consider this account configured with errors and try to repair it?";
 
+// The row that shows the account called name, or -1.
+int RowNamed(HWND list, const std::string& name)
+{
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+        const std::vector<std::string> cells = gui::Row(list, row);
+        if (std::find(cells.begin(), cells.end(), name) != cells.end())
+            return row;
+    }
+    return -1;
+}
+
 } // namespace
 
 TEST(MainDialogActions, RunningClientAndDoubtfulAccountAreAskedAbout)
@@ -115,14 +126,7 @@ TEST(MainDialogActions, AStoreInUseIsNamedAfterTheAction)
     ASSERT_TRUE(plat::ReadWholeFile(accounts.c_str(), before));
 
     RunMainDialog([&](DWORD ui, HWND dlg, HWND list) {
-        auto rowOf = [&] {
-            for (int row = 0; row < ListView_GetItemCount(list); ++row) {
-                const std::vector<std::string> cells = gui::Row(list, row);
-                if (std::find(cells.begin(), cells.end(), "Mail at home") != cells.end())
-                    return row;
-            }
-            return -1;
-        };
+        auto rowOf = [&] { return RowNamed(list, "Mail at home"); };
         const int row = rowOf();
         ASSERT_LE(0, row) << "the Opera 7 account is not listed";
         {
@@ -171,12 +175,7 @@ TEST(MainDialogActions, ADamagedJournalIsToldAndStopsNothing)
     g_originalsJournal.SetPath(journal);
 
     RunMainDialog([&](DWORD ui, HWND dlg, HWND list) {
-        int row = -1;
-        for (int r = 0; r < ListView_GetItemCount(list) && row < 0; ++r) {
-            const std::vector<std::string> cells = gui::Row(list, r);
-            if (std::find(cells.begin(), cells.end(), "Mail at home") != cells.end())
-                row = r;
-        }
+        const int row = RowNamed(list, "Mail at home");
         ASSERT_LE(0, row) << "the Opera 7 account is not listed";
         // Damaged after the dialog read the accounts: the action is the first to meet it.
         ASSERT_TRUE(plat::ReplaceWholeFile(journal.c_str(), "{\"format\": 1, \"entries\": ["));

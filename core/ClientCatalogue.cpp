@@ -1,9 +1,8 @@
-// CClientCatalogue: the nine client adapters in their fixed order, created, loaded and rebuilt together.
+// CClientCatalogue: the client adapters in their fixed order, created, loaded and rebuilt together.
 #include "core/ClientCatalogue.h"
 
-#include <vector>
-
 #include <new>
+#include <vector>
 
 CClientCatalogue::CClientCatalogue(Factory factory) : m_factory(factory)
 {

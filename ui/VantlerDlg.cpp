@@ -34,7 +34,7 @@ CVantlerDlg::CVantlerDlg(HWND parent, CClientCatalogue::Factory factory)
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     m_icon = ::LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
     m_accelerators = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    // m_clients made its nine adapters when it was constructed.
+    // m_clients made its adapters when it was constructed.
 }
 
 CVantlerDlg::~CVantlerDlg()

@@ -25,7 +25,7 @@ CWizardConfiguratorDlg::CWizardConfiguratorDlg(HWND parent, CClientCatalogue::Fa
     : CDialog(IDD, parent), m_clients(factory), m_walk(m_clients)
 {
     m_icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    // m_clients made its nine adapters when it was constructed.
+    // m_clients made its adapters when it was constructed.
 }
 
 CWizardConfiguratorDlg::~CWizardConfiguratorDlg()

@@ -50,8 +50,8 @@ fi
 /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
 
 # ---- Proof of robustness and speed: each fuzzer briefly, then the benchmark's short run ----
-echo "== fuzzers, 20 s each (clang, libFuzzer, ASan+UBSan); longer: tools/fuzz-long.sh"
-bash tools/fuzz-run.sh 20 2>&1 | tee "$logs/fuzz.log"
+echo "== fuzzers, 10 s each (clang, libFuzzer, ASan+UBSan); longer: tools/fuzz-long.sh"
+bash tools/fuzz-run.sh 10 2>&1 | tee "$logs/fuzz.log"
 fuzz_passed=$(grep -c ': [0-9]* inputs in .* no crash' "$logs/fuzz.log")
 fuzz_failed=$(grep -c 'FAILED' "$logs/fuzz.log")
 [ "$fuzz_passed" -gt 0 ] || { echo "no fuzzer ran"; fuzz_failed=$((fuzz_failed + 1)); }

@@ -22,9 +22,15 @@ run_line() {
 
 # reg_value KEY NAME: the value's data as reg query prints it (type, then data); empty when there is none.
 reg_value() {
-    wine_to_file "$WORK/reg.txt" reg query "$1" /v "$2" || { : >"$WORK/reg.txt"; }
-    tr -d '\r' <"$WORK/reg.txt" | awk -v name="$2" 'BEGIN { FS = "    " }
-        $2 == name { print $3 "|" $4 }'
+    # Wine's reg.exe now and then fails to start on a busy machine: a value not found is asked for again.
+    local try value
+    for try in 1 2 3; do
+        wine_to_file "$WORK/reg.txt" reg query "$1" /v "$2" || { : >"$WORK/reg.txt"; }
+        value=$(tr -d '\r' <"$WORK/reg.txt" | awk -v name="$2" 'BEGIN { FS = "    " }
+            $2 == name { print $3 "|" $4 }')
+        [ -n "$value" ] && break
+    done
+    printf '%s\n' "$value"
 }
 
 no_key() { ! wine_to_file "$WORK/reg.txt" reg query "$1"; }

@@ -294,7 +294,7 @@ BOOL CMailClient::ConfigureAccount(int index, CDoubtfulAnswer* answer)
     // in one rewrite of it.
     const BOOL staged = InBatch() && StagesBatchWrites();
     if (!staged)
-        JournalOriginal(index);
+        JournalOriginals({index});
     if (!WriteOrTellWhy(index, WRITE_CURRENT))
         return FALSE;
     if (staged)
@@ -320,7 +320,7 @@ BOOL CMailClient::UnconfigureAccount(int index, CDoubtfulAnswer* answer)
     if (InBatch() && StagesBatchWrites())
         m_batchRetire.push_back(index);
     else
-        RetireJournalEntry(index);
+        RetireJournalEntries({index});
     account.journalled = FALSE;
     account.configured = FALSE;
     account.upToDate = FALSE;
@@ -376,15 +376,6 @@ BOOL CMailClient::MakeJournalEntry(int index, JournalEntry& entry)
     return TRUE;
 }
 
-void CMailClient::JournalOriginal(int index)
-{
-    JournalEntry entry;
-    // A journal that cannot be written is told of, not a reason to leave the account alone: the proxy
-    // user name still carries the settings.
-    if (MakeJournalEntry(index, entry) && g_originalsJournal.Record(entry))
-        Account(index).journalled = TRUE;
-}
-
 void CMailClient::JournalOriginals(const std::vector<int>& indexes)
 {
     std::vector<JournalEntry> entries;
@@ -414,13 +405,6 @@ void CMailClient::RetireJournalEntries(const std::vector<int>& indexes)
     }
     if (!accounts.empty())
         g_originalsJournal.RetireAll(accounts);
-}
-
-void CMailClient::RetireJournalEntry(int index)
-{
-    std::string store, identity;
-    if (LocateAccount(index, store, identity))
-        g_originalsJournal.Retire(m_displayName, store, identity);
 }
 
 BOOL CMailClient::ConfirmDoubtfulAccount(int index, EAccountAction action, CDoubtfulAnswer* answer)

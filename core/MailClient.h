@@ -134,12 +134,9 @@ private:
     BOOL WriteOrTellWhy(int index, EWriteSource source);
     // The journal's entry for record index, when it has a place in a store and an entry.
     BOOL FindJournalEntry(int index, PopSettings& real) const;
-    // Before the first write that configures record index: its real settings into the journal.
-    void JournalOriginal(int index);
-    // After record index was given back: its entry is no longer needed.
-    void RetireJournalEntry(int index);
-    // The journal's part of a batch: the accounts whose staged write needs an entry before the commit, and
-    // those whose entry goes once the commit gave them back.
+    // Before the first write that configures the records: their real settings into the journal, in one
+    // rewrite of it (a journal that cannot be written is told of, not a reason to leave them alone: the proxy
+    // user name still carries the settings). After they were given back: their entries go.
     BOOL MakeJournalEntry(int index, JournalEntry& entry);
     void JournalOriginals(const std::vector<int>& indexes);
     void RetireJournalEntries(const std::vector<int>& indexes);

@@ -319,10 +319,17 @@ int COriginalsJournal::IndexOf(const std::string& client, const std::string& sto
     return -1;
 }
 
+void COriginalsJournal::BeginLoad()
+{
+    Refresh();
+    m_loading = TRUE;
+}
+
 BOOL COriginalsJournal::Find(const std::string& client, const std::string& store, const std::string& identity,
                              PopSettings& real)
 {
-    Refresh();
+    if (!m_loading)
+        Refresh();
     const int index = IndexOf(client, store, identity);
     if (index < 0)
         return FALSE;

@@ -4,6 +4,8 @@
 
 #include "Files.h"
 #include "Profile.h"
+#include "ProfileEdit.h"
+#include "ReadBatch.h"
 
 #include <cctype>
 #include <climits>
@@ -73,6 +75,8 @@ BOOL COperaIniFile::WriteEntries(const Entries& values, const Entries& expected)
         if (value.value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
             return FALSE;
     }
+    // The checks below read many values of the file: it is read and parsed once, not once a value.
+    plat::CReadBatch batch;
     std::string original;
     if (!plat::ReadWholeFile(m_path.c_str(), original))
         return FALSE;
@@ -82,34 +86,16 @@ BOOL COperaIniFile::WriteEntries(const Entries& values, const Entries& expected)
         if (!ReadValue(entry.section.c_str(), entry.key.c_str(), now) || now != entry.value)
             return FALSE;
     }
-    size_t slash = m_path.find_last_of('\\');
-    std::string folder = slash == std::string::npos ? std::string(".") : m_path.substr(0, slash);
-    std::string copyPath;
-    if (!plat::CreateTempFileIn(folder.c_str(), plat::kTempFilePrefix, copyPath))
-        return FALSE;
-
-    // What the copy gives back is what the client will read: a value the profile functions would trim or
-    // unquote is not written, nor an empty one, which reads as missing and would leave an account that can
-    // no longer be read (a proxy user name without a server gives back an empty one).
-    COperaIniFile copy(copyPath);
-    auto readsBack = [&]() {
-        for (const Entry& value : values) {
-            std::string readBack;
-            if (!copy.ReadValue(value.section.c_str(), value.key.c_str(), readBack) ||
-                readBack != value.value)
-                return FALSE;
-        }
-        return TRUE;
-    };
-    std::string edited;
-    BOOL ok = plat::ReplaceWholeFile(copyPath.c_str(), original);
-    for (size_t i = 0; ok && i < values.size(); ++i)
-        ok = plat::ProfileWriteString(values[i].section.c_str(), values[i].key.c_str(),
-                                      values[i].value.c_str(), copyPath.c_str());
-    ok = ok && readsBack();
-    ok = ok && plat::ReadWholeFile(copyPath.c_str(), edited);
-    plat::RemoveFile(copyPath.c_str());
-    if (!ok)
+    // Every value set in one edit of the bytes, where the profile functions would rewrite the whole file once
+    // per value; the edit reads each value back as given. Only for a file the edit cannot read (UTF-16) do
+    // they make it themselves, on a copy.
+    std::vector<plat::ProfileValue> edits;
+    edits.reserve(values.size());
+    for (const Entry& value : values)
+        edits.push_back({value.section, value.key, value.value});
+    std::string edited = original;
+    if (!plat::ProfileSetValues(edited, edits.data(), edits.size()) &&
+        !EditThroughCopy(original, values, edited))
         return FALSE;
 
     // Somebody else's change made meanwhile is not overwritten.
@@ -117,6 +103,32 @@ BOOL COperaIniFile::WriteEntries(const Entries& values, const Entries& expected)
     if (!plat::ReadWholeFile(m_path.c_str(), now) || now != original)
         return FALSE;
     return ReplaceStoreFile(m_path, edited);
+}
+
+BOOL COperaIniFile::EditThroughCopy(const std::string& original, const Entries& values,
+                                    std::string& edited) const
+{
+    size_t slash = m_path.find_last_of('\\');
+    std::string folder = slash == std::string::npos ? std::string(".") : m_path.substr(0, slash);
+    std::string copyPath;
+    if (!plat::CreateTempFileIn(folder.c_str(), plat::kTempFilePrefix, copyPath))
+        return FALSE;
+    // What the copy gives back is what the client will read: a value the profile functions would trim or
+    // unquote is not written, nor an empty one, which reads as missing and would leave an account that can
+    // no longer be read (a proxy user name without a server gives back an empty one).
+    COperaIniFile copy(copyPath);
+    BOOL ok = plat::ReplaceWholeFile(copyPath.c_str(), original);
+    for (size_t i = 0; ok && i < values.size(); ++i)
+        ok = plat::ProfileWriteString(values[i].section.c_str(), values[i].key.c_str(),
+                                      values[i].value.c_str(), copyPath.c_str());
+    for (size_t i = 0; ok && i < values.size(); ++i) {
+        std::string readBack;
+        ok = copy.ReadValue(values[i].section.c_str(), values[i].key.c_str(), readBack) &&
+             readBack == values[i].value;
+    }
+    ok = ok && plat::ReadWholeFile(copyPath.c_str(), edited);
+    plat::RemoveFile(copyPath.c_str());
+    return ok;
 }
 
 size_t COperaIniFile::LongestValue()

@@ -52,5 +52,8 @@ public:
     static BOOL LeadingNumber(const std::string& text, int& number);
 
 private:
+    // The values set by the profile functions on a copy of original, read back, the copy's bytes in edited.
+    BOOL EditThroughCopy(const std::string& original, const Entries& values, std::string& edited) const;
+
     std::string m_path;
 };

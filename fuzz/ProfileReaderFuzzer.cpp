@@ -5,6 +5,7 @@
 
 #include "Profile.h"
 #include "ProfileDocument.h"
+#include "ProfileEdit.h"
 #include "TextEncoding.h"
 
 #include <cstddef>
@@ -107,12 +108,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(whole == fits);
 
     // The document's own edits keep it consistent with what it then reads.
-    plat::portable::CProfileDocument document(bytes);
+    plat::CProfileDocument document(bytes);
     std::vector<std::string> listed;
     document.ListKeys(section.c_str(), listed);
     document.ListEntries(section.c_str(), listed);
     document.SectionNames();
-    plat::portable::CProfileDocument edited(bytes);
+    plat::CProfileDocument edited(bytes);
     // A key may stand twice in a section: a deletion takes the first line only, and the file gets shorter.
     if (edited.DeleteKey(section.c_str(), key.c_str()))
         FUZZ_CHECK(edited.Bytes().size() < bytes.size());
@@ -124,6 +125,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         edited.Bytes().compare(0, 3, kMark) == 0 && bytes.compare(0, 3, kMark) != 0;
     FUZZ_CHECK(markBroughtToFront || edited.SectionNames().size() <= document.SectionNames().size());
 
+    // Several values set in one edit leave the bytes that setting them one by one leaves, or are refused
+    // with the bytes as they were.
+    const plat::ProfileValue values[] = {
+        {section, key, value}, {otherSection, otherKey, key}, {section, otherKey, value}};
+    std::string inOneEdit = bytes;
+    if (plat::ProfileSetValues(inOneEdit, values, 3)) {
+        plat::CProfileDocument oneByOne(bytes);
+        std::string spelled[3][3];
+        for (size_t i = 0; i < 3; ++i) {
+            FUZZ_CHECK(plat::SpellForProfile(oneByOne, values[i].section.c_str(), spelled[i][0]) &&
+                       plat::SpellForProfile(oneByOne, values[i].key.c_str(), spelled[i][1]) &&
+                       plat::SpellForProfile(oneByOne, values[i].value.c_str(), spelled[i][2]));
+            oneByOne.SetValue(spelled[i][0].c_str(), spelled[i][1].c_str(), spelled[i][2].c_str());
+        }
+        FUZZ_CHECK(inOneEdit == oneByOne.Bytes());
+    } else {
+        FUZZ_CHECK(inOneEdit == bytes);
+    }
+
     // A plain key written through the backend reads back as written (as UTF-8, whatever the file's code
     // page); a key elsewhere does not move. A value the code page cannot hold is not written.
     const std::string plainSection = PlainName(section);
@@ -134,9 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string written(value.c_str());
     std::string inCodePage;
     FUZZ_CHECK(plat::Utf8ToCodePage(written, inCodePage));
-    FUZZ_CHECK(Read(plainSection, plainKey, path) == Unquoted(plat::portable::TrimProfileText(written)));
-    if (!plat::portable::SameProfileName(otherSection, plainSection) ||
-        !plat::portable::SameProfileName(otherKey, plainKey))
+    FUZZ_CHECK(Read(plainSection, plainKey, path) == Unquoted(plat::TrimProfileText(written)));
+    if (!plat::SameProfileName(otherSection, plainSection) || !plat::SameProfileName(otherKey, plainKey))
         FUZZ_CHECK(Read(otherSection, otherKey, path) == untouched);
     return 0;
 }

@@ -1,4 +1,4 @@
-// CReadBatch: the batch ids of each thread.
+// CReadBatch: the batch ids of each thread, and the count of file writes that ends what a batch learnt.
 #include "ReadBatch.h"
 
 #include <atomic>
@@ -6,6 +6,7 @@
 namespace {
 
 std::atomic<unsigned long> g_lastBatch(0);
+std::atomic<unsigned long> g_fileWrites(0);
 thread_local unsigned t_depth = 0;
 thread_local unsigned long t_batch = 0;
 
@@ -28,6 +29,16 @@ CReadBatch::~CReadBatch()
 unsigned long ReadBatchId()
 {
     return t_batch;
+}
+
+void NoteFileWrite()
+{
+    ++g_fileWrites;
+}
+
+unsigned long FileWriteCount()
+{
+    return g_fileWrites;
 }
 
 } // namespace plat

@@ -22,4 +22,10 @@ public:
 // This thread's outermost batch, 0 outside any; never the same for two batches of the process.
 unsigned long ReadBatchId();
 
+// What a batch learnt of the disk holds until the program writes a file: every call of a backend that
+// writes, moves or removes a file or folder notes it here.
+void NoteFileWrite();
+// The count of file writes noted so far.
+unsigned long FileWriteCount();
+
 } // namespace plat

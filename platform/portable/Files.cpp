@@ -4,7 +4,6 @@
 #include "FileHolds.h"
 #include "LastError.h"
 #include "PortablePaths.h"
-#include "ProfileCache.h"
 #include "ReadBatch.h"
 
 #include <algorithm>
@@ -135,7 +134,7 @@ BOOL PathExists(const char* path)
     // Within a read batch a path is looked up once: a load asks for a program file when it finds the client
     // and again for its icons. Any write by the program ends what the batch knows.
     const unsigned long batch = ReadBatchId();
-    const unsigned long writes = portable::FileWriteCount();
+    const unsigned long writes = FileWriteCount();
     if (batch != 0) {
         std::lock_guard<std::mutex> lock(g_existenceLock);
         if (g_existence.batch == batch && g_existence.writes == writes) {
@@ -368,7 +367,7 @@ BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
     }
     if (!ok && !Faulted(portable::FAULT_DELETE, temp))
         unlink(temp.c_str());
-    portable::NoteFileWrite();
+    NoteFileWrite();
     if (!ok)
         SetLastErrorCode(error);
     return ok;
@@ -386,7 +385,7 @@ BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
     if (fd < 0)
         return FALSE;
     close(fd);
-    portable::NoteFileWrite();
+    NoteFileWrite();
     return TRUE;
 }
 
@@ -405,7 +404,7 @@ BOOL RemoveFile(const char* path)
     if (Faulted(portable::FAULT_DELETE, native))
         return FALSE;
     const BOOL removed = unlink(native.c_str()) == 0 ? TRUE : FALSE;
-    portable::NoteFileWrite();
+    NoteFileWrite();
     return removed;
 }
 

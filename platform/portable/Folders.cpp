@@ -1,6 +1,6 @@
 // Folder creation and removal over POSIX, with Windows-style paths mapped to '/'.
 #include "Files.h"
-#include "ProfileCache.h"
+#include "ReadBatch.h"
 
 #include <string>
 #include <sys/stat.h>
@@ -38,7 +38,7 @@ BOOL CreateFolder(const char* path)
     size_t parent = folder.rfind('/');
     if (parent != std::string::npos && parent > 0)
         CreateFolder(folder.substr(0, parent).c_str());
-    portable::NoteFileWrite();
+    NoteFileWrite();
     return mkdir(folder.c_str(), 0777) == 0 || (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
 }
 
@@ -53,7 +53,7 @@ BOOL RemoveFolderTree(const char* path)
     struct stat info;
     if (lstat(folder.c_str(), &info) != 0)
         return TRUE;
-    portable::NoteFileWrite();
+    NoteFileWrite();
     if (!S_ISDIR(info.st_mode))
         return unlink(folder.c_str()) == 0;
     std::vector<DirEntry> entries;

@@ -16,7 +16,7 @@
 
 namespace {
 
-using plat::portable::CProfileDocument;
+using plat::CProfileDocument;
 
 // One lock for every profile call: a write is a read, an edit and a replace of the file.
 std::mutex g_profileLock;
@@ -223,10 +223,27 @@ BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t coun
         std::string_view* found = count > 8 ? many.data() : few;
         std::string sectionBytes;
         const char* fileSection = nullptr;
-        // A section the file cannot name holds none of the keys; the program's keys are plain ASCII.
+        // A section the file cannot name holds none of the keys, nor does it hold a key it cannot name.
         if (!NameInFile(*held, section, sectionBytes, fileSection))
             return TRUE;
-        held->FindValues(fileSection, keys, count, found);
+        std::vector<std::string> keyBytes;
+        std::vector<const char*> fileKeys;
+        const char* const* lookedFor = keys;
+        for (size_t i = 0; i < count && lookedFor == keys; ++i) {
+            if (!IsAscii(keys[i])) {
+                keyBytes.resize(count);
+                fileKeys.assign(keys, keys + count);
+                lookedFor = fileKeys.data();
+            }
+        }
+        std::vector<bool> unnamed(lookedFor == keys ? 0 : count);
+        for (size_t i = 0; lookedFor != keys && i < count; ++i)
+            unnamed[i] = !NameInFile(*held, keys[i], keyBytes[i], fileKeys[i]);
+        held->FindValues(fileSection, lookedFor, count, found);
+        for (size_t i = 0; i < unnamed.size(); ++i) {
+            if (unnamed[i])
+                found[i] = std::string_view();
+        }
         for (size_t i = 0; i < count; ++i) {
             // As ProfileGetString copies it: nothing for an empty key, unquoted, up to a NUL inside it.
             const std::string_view value = Unquoted(found[i]);
@@ -331,16 +348,8 @@ BOOL ProfileWriteString(const char* section, const char* key, const char* value,
         CProfileDocument document(std::move(bytes));
         // Written in the file's own encoding; a file in the code page gets only what it can hold.
         std::string fileSection, fileKey, fileValue;
-        auto spell = [&](const char* text, std::string& spelled) -> BOOL {
-            if (!text)
-                return TRUE;
-            if (!Utf8ToCodePage(text, spelled))
-                return FALSE;
-            if (document.HoldsUtf8())
-                spelled = text;
-            return TRUE;
-        };
-        if (!spell(section, fileSection) || !spell(key, fileKey) || !spell(value, fileValue))
+        if (!SpellForProfile(document, section, fileSection) || !SpellForProfile(document, key, fileKey) ||
+            !SpellForProfile(document, value, fileValue))
             return Fail(ERROR_NO_UNICODE_TRANSLATION, error);
         BOOL changed;
         if (!key)

@@ -5,7 +5,6 @@
 #include "ReadBatch.h"
 
 #include <algorithm>
-#include <atomic>
 #include <iterator>
 
 #include <sys/stat.h>
@@ -14,8 +13,6 @@ namespace plat {
 namespace portable {
 
 namespace {
-
-std::atomic<unsigned long> g_fileWrites(0);
 
 // As many files as Wine keeps.
 const size_t kKeptFiles = 10;
@@ -43,16 +40,6 @@ BOOL OldEnough(const struct stat& info)
 
 } // namespace
 
-void NoteFileWrite()
-{
-    ++g_fileWrites;
-}
-
-unsigned long FileWriteCount()
-{
-    return g_fileWrites;
-}
-
 void CProfileCache::Touch(std::list<Entry>::iterator entry)
 {
     m_entries.splice(m_entries.begin(), m_entries, entry);
@@ -72,7 +59,7 @@ void CProfileCache::Remove(std::list<Entry>::iterator entry)
 
 std::shared_ptr<const CProfileDocument> CProfileCache::Get(const std::string& nativePath)
 {
-    const unsigned long writes = g_fileWrites;
+    const unsigned long writes = FileWriteCount();
     const unsigned long batch = ReadBatchId();
     // What an earlier batch kept beyond Wine's length goes now: the next load reads its files again.
     Trim(batch);

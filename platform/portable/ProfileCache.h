@@ -51,11 +51,5 @@ private:
     std::unordered_map<std::string, std::list<Entry>::iterator> m_byPath;
 };
 
-// Within a read batch (plat::CReadBatch) a document checked once is given again without looking at its
-// file, until a file is written. Every write of the portable file calls counts here.
-void NoteFileWrite();
-// The count of file writes noted so far: what a batch learnt of the disk holds while it is unchanged.
-unsigned long FileWriteCount();
-
 } // namespace portable
 } // namespace plat

@@ -1,5 +1,6 @@
 // The file calls of Files.h over the Windows file functions.
 #include "Files.h"
+#include "ReadBatch.h"
 #include "WideText.h"
 
 #include <shlwapi.h>
@@ -210,6 +211,7 @@ BOOL ReadWholeFile(const char* path, std::string& bytes)
 
 BOOL ReplaceWholeFile(const char* path, const std::string& bytes)
 {
+    NoteFileWrite();
     std::wstring target;
     if (!path || !*path || !ToWide(path, target))
         return FALSE;
@@ -270,6 +272,7 @@ BOOL IsFileHeldOpen(const char* path)
 
 BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
 {
+    NoteFileWrite();
     std::wstring wideFolder, widePrefix;
     if (!folder || !ToWide(folder, wideFolder) || !ToWide(prefix ? prefix : "", widePrefix))
         return FALSE;
@@ -287,6 +290,7 @@ BOOL CreateTempFileIn(const char* folder, const char* prefix, std::string& path)
 
 BOOL RemoveFile(const char* path)
 {
+    NoteFileWrite();
     std::wstring wide;
     if (!path || !*path || !ToWide(path, wide))
         return FALSE;
@@ -299,6 +303,7 @@ BOOL RemoveFile(const char* path)
 
 BOOL RemoveUnusedFile(const char* path)
 {
+    NoteFileWrite();
     std::wstring wide;
     if (!path || !*path || !ToWide(path, wide))
         return FALSE;

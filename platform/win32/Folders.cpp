@@ -1,5 +1,6 @@
 // Folder creation and removal over the Windows file API.
 #include "Files.h"
+#include "ReadBatch.h"
 #include "WideText.h"
 
 #include <string>
@@ -9,6 +10,7 @@ namespace plat {
 
 BOOL CreateFolder(const char* path)
 {
+    NoteFileWrite();
     if (!path || !*path)
         return FALSE;
     std::string folder(path);
@@ -31,6 +33,7 @@ BOOL CreateFolder(const char* path)
 
 BOOL RemoveFolderTree(const char* path)
 {
+    NoteFileWrite();
     if (!path || !*path)
         return FALSE;
     std::string folder(path);

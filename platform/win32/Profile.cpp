@@ -2,11 +2,19 @@
 // UTF-8 goes in and out as UTF-16, and Windows keeps the file in the code page it found it in (the ANSI one
 // for the clients' files). A value that code page cannot hold is refused rather than written changed.
 #include "Profile.h"
+#include "Files.h"
+#include "ProfileDocument.h"
+#include "ProfileEdit.h"
 #include "ProfileGuard.h"
+#include "ReadBatch.h"
 #include "TextEncoding.h"
 #include "WideText.h"
 
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -104,6 +112,60 @@ DWORD GiveList(const std::string& utf8, char* buffer, DWORD size)
     return size - 2;
 }
 
+bool IsAscii(std::string_view text)
+{
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Within a read batch, the files whose keys are read many at a time (a load reads a few keys of each of
+// thousands of accounts) are read and parsed once, where each call of the Windows functions would open the
+// file again. Only what the parse is known to read as they do is answered from it: an absolute path, a file
+// neither UTF-16 nor holding a NUL, plain ASCII names and values without quotes; anything else still goes to
+// the Windows functions. Any file write of the program ends what the batch knows.
+class CBatchProfiles
+{
+public:
+    std::shared_ptr<const plat::CProfileDocument> Get(const char* path)
+    {
+        const unsigned long batch = plat::ReadBatchId();
+        if (batch == 0 || !path || !IsAbsolute(path))
+            return nullptr;
+        std::lock_guard<std::mutex> lock(m_lock);
+        const unsigned long writes = plat::FileWriteCount();
+        if (batch != m_batch || writes != m_writes) {
+            m_documents.clear();
+            m_batch = batch;
+            m_writes = writes;
+        }
+        auto known = m_documents.find(path);
+        if (known != m_documents.end())
+            return known->second;
+        std::shared_ptr<const plat::CProfileDocument> document;
+        std::string bytes;
+        if (plat::ReadWholeFile(path, bytes) && plat::IsPlainProfileText(bytes))
+            document = std::make_shared<const plat::CProfileDocument>(std::move(bytes));
+        m_documents.emplace(path, document);
+        return document;
+    }
+
+private:
+    static bool IsAbsolute(const char* path)
+    {
+        return (path[0] && path[1] == ':' && path[2] == '\\') || (path[0] == '\\' && path[1] == '\\');
+    }
+
+    std::mutex m_lock;
+    unsigned long m_batch = 0;
+    unsigned long m_writes = 0;
+    std::unordered_map<std::string, std::shared_ptr<const plat::CProfileDocument>> m_documents;
+};
+
+CBatchProfiles g_batchProfiles;
+
 // A text to be written into a file in the ANSI code page must be one the code page holds exactly.
 BOOL FitsCodePage(const char* text)
 {
@@ -146,7 +208,28 @@ BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t coun
         return FALSE;
     BOOL whole = TRUE;
     try {
+        std::shared_ptr<const CProfileDocument> document;
+        std::vector<std::string_view> found;
+        if (IsAscii(section) && (document = g_batchProfiles.Get(path))) {
+            found.resize(count);
+            for (size_t i = 0; i < count && document; ++i) {
+                if (!IsAscii(keys[i]))
+                    document.reset();
+            }
+            if (document)
+                document->FindValues(section, keys, count, found.data());
+        }
         for (size_t i = 0; i < count; ++i) {
+            if (document && *keys[i]) {
+                const std::string_view value = found[i];
+                if (IsAscii(value) && (value.empty() || (value[0] != '"' && value[0] != '\''))) {
+                    if (value.size() > limit)
+                        whole = FALSE;
+                    else
+                        values[i].assign(value.data(), value.size());
+                    continue;
+                }
+            }
             CWideArg wideKey(keys[i]);
             std::string utf8;
             if (!wideKey.IsOk() ||
@@ -207,6 +290,7 @@ BOOL ProfileWriteString(const char* section, const char* key, const char* value,
             *error = code;
         return FALSE;
     }
+    plat::NoteFileWrite();
     BOOL written =
         WritePrivateProfileStringW(wideSection.Get(), wideKey.Get(), wideValue.Get(), widePath.Get());
     if (!written && error)

@@ -2,10 +2,10 @@
 #include "ProfileDocument.h"
 #include "HashSlots.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace plat {
-namespace portable {
 
 namespace {
 
@@ -360,6 +360,59 @@ BOOL CProfileDocument::SetValue(const char* section, const char* key, const char
     return TRUE;
 }
 
+BOOL CProfileDocument::SetValues(const ProfileValue* values, size_t count)
+{
+    // The value each edited line ends with, by line: a key set twice keeps the later value, as in turn.
+    std::vector<std::pair<size_t, const ProfileValue*>> edits;
+    edits.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const int section = FindSectionIndex(ArgView(values[i].section.c_str()));
+        const int line = section < 0 ? -1
+                                     : FindEntryLine(m_sections[static_cast<size_t>(section)],
+                                                     ArgView(values[i].key.c_str()));
+        if (line < 0) {
+            // A line to add moves the lines after it: made one value after another.
+            BOOL changed = FALSE;
+            for (size_t j = 0; j < count; ++j)
+                changed =
+                    SetValue(values[j].section.c_str(), values[j].key.c_str(), values[j].value.c_str()) ||
+                    changed;
+            return changed;
+        }
+        edits.push_back({static_cast<size_t>(line), &values[i]});
+    }
+    std::stable_sort(edits.begin(), edits.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string edited;
+    size_t copied = 0;
+    BOOL changed = FALSE;
+    for (size_t i = 0; i < edits.size(); ++i) {
+        if (i + 1 < edits.size() && edits[i + 1].first == edits[i].first)
+            continue;
+        const Line& old = m_lines[edits[i].first];
+        const std::string& value = edits[i].second->value;
+        size_t lead = 0;
+        while (lead < value.size() && IsProfileSpace(value[lead]))
+            ++lead;
+        const std::string_view text = std::string_view(value).substr(lead);
+        if (old.hasValue && std::string_view(m_bytes).substr(old.valueAt, old.valueLen) == text)
+            continue;
+        if (!changed)
+            edited.reserve(m_bytes.size() + 64 * edits.size());
+        changed = TRUE;
+        edited.append(m_bytes, copied, old.begin - copied);
+        // The entry keeps the name as the file spells it.
+        edited.append(m_bytes, old.nameAt, old.nameLen).append(1, '=').append(text);
+        copied = old.end;
+    }
+    if (!changed)
+        return FALSE;
+    edited.append(m_bytes, copied, std::string::npos);
+    m_bytes.swap(edited);
+    Parse();
+    return TRUE;
+}
+
 BOOL CProfileDocument::DeleteKey(const char* section, const char* key)
 {
     std::string sectionName = Arg(section);
@@ -391,5 +444,4 @@ BOOL CProfileDocument::DeleteSection(const char* section)
     return TRUE;
 }
 
-} // namespace portable
 } // namespace plat

@@ -2,13 +2,13 @@
 #pragma once
 
 #include "PlatTypes.h"
+#include "ProfileEdit.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace plat {
-namespace portable {
 
 /*
  * Lines end in CR+LF, CR or LF alike. A line whose first non-blank character is '[' and that holds a ']'
@@ -42,6 +42,9 @@ public:
 
     // Each returns TRUE when the document changed.
     BOOL SetValue(const char* section, const char* key, const char* value);
+    // SetValue of each (section, key, value) in turn, in one pass over the bytes when every key has its line
+    // already: a file of thousands of sections is parsed once, not once per value.
+    BOOL SetValues(const ProfileValue* values, size_t count);
     BOOL DeleteKey(const char* section, const char* key);
     BOOL DeleteSection(const char* section);
 
@@ -94,6 +97,8 @@ private:
 std::string TrimProfileText(const std::string& text);
 // Whole-name comparison without regard to ASCII case.
 BOOL SameProfileName(std::string_view a, std::string_view b);
+// A program's UTF-8 text (null stays unset) as the document's file spells it: UTF-8 in a file that starts
+// with its byte-order mark, the code page in any other. FALSE when the code page cannot hold it.
+BOOL SpellForProfile(const CProfileDocument& document, const char* text, std::string& spelled);
 
-} // namespace portable
 } // namespace plat

@@ -39,6 +39,7 @@ void CMailClient::ResetLoad()
     if (m_largeIcon)
         plat::FreeIcon(m_largeIcon);
     m_smallIcon = m_largeIcon = nullptr;
+    m_iconsLoaded = FALSE;
     delete[] m_accounts;
     m_accounts = nullptr;
     m_accountCount = 0;
@@ -123,7 +124,6 @@ BOOL CMailClient::LoadWithin()
         m_installed = DetectClient();
         if (!m_installed)
             return FALSE;
-        LoadIcons();
         int count = EnumerateAccounts();
         if (count <= 0)
             return FALSE;
@@ -145,9 +145,24 @@ BOOL CMailClient::LoadWithin()
     }
 }
 
-void CMailClient::LoadIcons()
+void CMailClient::LoadIcons() const
 {
+    if (m_iconsLoaded || !m_installed)
+        return;
+    m_iconsLoaded = TRUE;
     plat::LoadFileIcons(m_exePath.c_str(), &m_smallIcon, &m_largeIcon);
+}
+
+HICON CMailClient::SmallIcon() const
+{
+    LoadIcons();
+    return m_smallIcon;
+}
+
+HICON CMailClient::LargeIcon() const
+{
+    LoadIcons();
+    return m_largeIcon;
 }
 
 BOOL CMailClient::GetAccount(int index, AccountInfo& out) const

@@ -49,12 +49,11 @@ public:
         return FALSE;
     }
 
-    // DetectClient, icons, EnumerateAccounts, then EvaluateAccount per record, within context (the load of
+    // DetectClient, EnumerateAccounts, then EvaluateAccount per record, within context (the load of
     // the whole catalogue; null for a load of this adapter alone). FALSE when the client is not installed,
     // has no accounts or its records could not be allocated: it is then shown nowhere. May be called again (a
     // refresh): each call starts from nothing and sees only what the stores hold then.
     BOOL LoadClient(CLoadContext* context = nullptr);
-    void LoadIcons();
     BOOL UnconfigureAccount(int index, CDoubtfulAnswer* answer = nullptr);
     std::string GetReasonText(int index) const;
 
@@ -73,8 +72,10 @@ public:
     const std::string& ExeName() const { return m_exeName; }
     const std::string& ExePath() const { return m_exePath; }
     int AccountCount() const { return m_accountCount; }
-    HICON SmallIcon() const { return m_smallIcon; }
-    HICON LargeIcon() const { return m_largeIcon; }
+    // The program's icons, taken from it when first asked for after a load: the console tool never asks,
+    // and taking them is a slow part of a load under Wine.
+    HICON SmallIcon() const;
+    HICON LargeIcon() const;
     // A copy of record index; FALSE (and out unchanged) when the index is out of range.
     BOOL GetAccount(int index, AccountInfo& out) const;
 
@@ -121,8 +122,10 @@ protected:
     AccountInfo* m_accounts = nullptr;
     int m_accountCount = 0;
     BOOL m_installed = FALSE;
-    HICON m_smallIcon = nullptr;
-    HICON m_largeIcon = nullptr;
+    void LoadIcons() const;
+    mutable HICON m_smallIcon = nullptr;
+    mutable HICON m_largeIcon = nullptr;
+    mutable BOOL m_iconsLoaded = FALSE;
     std::vector<std::string> m_foundFiles;
     std::string m_exePath;
     CLoadContext* m_load = nullptr;

@@ -17,6 +17,8 @@ void SetLocalAppDataFolder(const std::string& folder);
 void SetTempFolder(const std::string& folder);
 void SetWindowsFolder(const std::string& folder);
 void SetProcessNames(const std::vector<std::string>& names);
+// How many times LoadFileIcons has been called so far: icons cost a load time it need not spend.
+int IconRequests();
 
 // Holds an existing file open as another program would: until ReleaseFile, writes, replacements and deletions
 // of that path fail with ERROR_SHARING_VIOLATION and IsFileHeldOpen is TRUE. othersMayRead FALSE (no sharing

@@ -17,7 +17,11 @@ public:
 
     CScriptedClient() { m_displayName = "Scripted"; }
 
-    BOOL DetectClient() override { return m_detect; }
+    BOOL DetectClient() override
+    {
+        m_exePath = m_exe;
+        return m_detect;
+    }
     int EnumerateAccounts() override { return static_cast<int>(m_store.size()); }
     BOOL ReadAccount(int index) override
     {
@@ -50,6 +54,7 @@ public:
     const std::vector<std::string>& FoundFiles() const { return m_foundFiles; }
 
     BOOL m_detect = TRUE;
+    std::string m_exe; // the program a detection finds
     BOOL m_failWrites = FALSE;
     size_t m_maxUserName = static_cast<size_t>(-1);
     int m_reads = 0;

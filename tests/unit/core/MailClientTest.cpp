@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include "PortableControl.h"
+
 #include <unistd.h>
 #endif
 
@@ -99,6 +101,36 @@ TEST(MailClient, FindFilesRecursiveMatchesNamesAnyCaseAndSkipsDotFolders)
 
 // Two clients that search one tree in one load (Mozilla and Netscape) walk it once; the next load walks
 // again.
+// The program's icons are taken when the lists ask for them, once per load; the console tool never asks.
+TEST(MailClient, IconsAreTakenWhenAskedForOncePerLoad)
+{
+    CTestFolder root;
+    ASSERT_TRUE(plat::ReplaceWholeFile((root / "client.exe").c_str(), "MZ"));
+    CScriptedClient client;
+    client.m_store = {Pop("anna", "pop.mail.example", 110)};
+    client.m_exe = root / "client.exe";
+#ifndef _WIN32
+    const int before = plat::portable::IconRequests();
+#endif
+    ASSERT_TRUE(client.LoadClient());
+#ifndef _WIN32
+    EXPECT_EQ(before, plat::portable::IconRequests());
+#endif
+    const HICON small = client.SmallIcon();
+    EXPECT_NE(nullptr, small);
+    EXPECT_NE(nullptr, client.LargeIcon());
+    EXPECT_EQ(small, client.SmallIcon());
+    ASSERT_TRUE(client.LoadClient());
+    EXPECT_NE(nullptr, client.SmallIcon());
+#ifndef _WIN32
+    EXPECT_EQ(before + 2, plat::portable::IconRequests());
+#endif
+    // A client that is not installed has none to give.
+    client.m_detect = FALSE;
+    EXPECT_FALSE(client.LoadClient());
+    EXPECT_EQ(nullptr, client.SmallIcon());
+}
+
 TEST(MailClient, OneSearchOfATreePerLoad)
 {
     CTestFolder root;

@@ -26,23 +26,29 @@ BOOL EndsEveryLineWithCrLf(const std::string& bytes)
 // Puts each replaced line in place of the line of that index in bytes, which ends every line with CR+LF.
 void SpliceLines(std::string& bytes, const std::vector<const std::string*>& replaced)
 {
-    struct Span
-    {
-        size_t start;
-        size_t length; // without the CR+LF
-        const std::string* text;
-    };
-    // Found in one pass, replaced from the last so that the places of the others stay as found.
-    std::vector<Span> spans;
+    // Copied once, the edited lines put in on the way: replacing each in place would move the rest of the
+    // file once per edit, and a batch brings thousands.
+    std::string output;
+    bool any = false;
+    size_t copied = 0;
     size_t start = 0;
     for (size_t line = 0; line < replaced.size() && start < bytes.size(); ++line) {
-        size_t end = bytes.find('\n', start);
-        if (replaced[line])
-            spans.push_back({start, end - 1 - start, replaced[line]});
+        const size_t end = bytes.find('\n', start);
+        if (replaced[line]) {
+            if (!any)
+                output.reserve(bytes.size() + bytes.size() / 8);
+            any = true;
+            output.append(bytes, copied, start - copied);
+            output += *replaced[line];
+            // The CR+LF stays as it was.
+            copied = end - 1;
+        }
         start = end + 1;
     }
-    for (size_t i = spans.size(); i-- > 0;)
-        bytes.replace(spans[i].start, spans[i].length, *spans[i].text);
+    if (!any)
+        return;
+    output.append(bytes, copied, std::string::npos);
+    bytes.swap(output);
 }
 
 } // namespace

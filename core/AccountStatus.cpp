@@ -180,8 +180,7 @@ BOOL CMailClient::EvaluateAccount(int index)
     if (!DecodeProxyUserName(current.userName, real, portDoubtful)) {
         // A proxy user name spoiled since (the slash gone), on an account that still points at the proxy
         // and that the journal knows: configured, and given back from the journal.
-        if (account.journalled && IsLocalServer(current.server) &&
-            current.port == g_productSettings.GetProxyPort()) {
+        if (account.journalled && IsLocalServer(current.server) && current.port == ProxyPort()) {
             account.configured = TRUE;
             account.upToDate = FALSE;
             account.suspicious = FALSE;
@@ -204,7 +203,7 @@ BOOL CMailClient::EvaluateAccount(int index)
             return FALSE;
         }
         // A client that speaks TLS to a proxy that does not would stop fetching mail.
-        if (account.original.secure != PROXY_SECURE_NONE && !g_productSettings.ProxySpeaksTls()) {
+        if (account.original.secure != PROXY_SECURE_NONE && !ProxySpeaksTls()) {
             account.supported = FALSE;
             account.reason = REASON_SECURE;
             return FALSE;
@@ -244,7 +243,7 @@ BOOL CMailClient::EvaluateAccount(int index)
         account.upToDate = FALSE;
         account.suspicious = TRUE;
     }
-    if (current.port != g_productSettings.GetProxyPort())
+    if (current.port != ProxyPort())
         account.upToDate = FALSE;
     // The client turned its secure connection on again: it would speak TLS to the plain proxy.
     if (current.secure != PROXY_SECURE_NONE)
@@ -277,13 +276,13 @@ BOOL CMailClient::ConfigureAccount(int index, CDoubtfulAnswer* answer)
         return FALSE;
     // Reached by an update of a configured account whose client turned its secure connection on: the tag
     // it would need is one the proxy cannot carry.
-    if (account.original.secure != PROXY_SECURE_NONE && !g_productSettings.ProxySpeaksTls()) {
+    if (account.original.secure != PROXY_SECURE_NONE && !ProxySpeaksTls()) {
         account.reason = REASON_SECURE;
         return FALSE;
     }
 
     account.current.authMode = AUTH_NORMAL;
-    account.current.port = g_productSettings.GetProxyPort();
+    account.current.port = ProxyPort();
     account.current.server = kLocalServer;
     account.current.userName =
         EncodeProxyUserName(account.original.userName, account.original.server, account.original.port,

@@ -2,6 +2,7 @@
 #include "core/MailClient.h"
 
 #include "core/OriginalsJournal.h"
+#include "settings/ProductSettings.h"
 #include "core/TextUtil.h"
 #include "Files.h"
 #include "Icons.h"
@@ -57,11 +58,24 @@ void CMailClient::BeginBatch()
     // Without room for the records as they were, the batch stays closed and every write goes out at once.
     try {
         m_batchBefore.assign(m_accounts, m_accounts + m_accountCount);
+        // Read once for the whole batch: each account would otherwise read the package's key again.
+        m_batchProxyPort = g_productSettings.GetProxyPort();
+        m_batchProxyTls = g_productSettings.ProxySpeaksTls();
         m_batchOpen = TRUE;
     } catch (const std::exception&) {
         m_batchBefore.clear();
         m_batchOpen = FALSE;
     }
+}
+
+int CMailClient::ProxyPort() const
+{
+    return m_batchOpen ? m_batchProxyPort : g_productSettings.GetProxyPort();
+}
+
+BOOL CMailClient::ProxySpeaksTls() const
+{
+    return m_batchOpen ? m_batchProxyTls : g_productSettings.ProxySpeaksTls();
 }
 
 BOOL CMailClient::CommitBatch(std::vector<int>& failed)

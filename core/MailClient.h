@@ -66,6 +66,9 @@ public:
     void BeginBatch();
     BOOL CommitBatch(std::vector<int>& failed);
     BOOL InBatch() const { return m_batchOpen; }
+    // The proxy's port and whether it speaks TLS: as at BeginBatch within a batch, read anew otherwise.
+    int ProxyPort() const;
+    BOOL ProxySpeaksTls() const;
 
     // Read-only views for the dialogs and the console tool; records are copied by the caller.
     const std::string& DisplayName() const { return m_displayName; }
@@ -147,6 +150,8 @@ private:
     void TellFileInUse(int index, DWORD error = ERROR_SUCCESS);
 
     BOOL m_batchOpen = FALSE;
+    int m_batchProxyPort = 0;
+    BOOL m_batchProxyTls = FALSE;
     std::vector<AccountInfo> m_batchBefore;
     std::vector<int> m_batchJournal;
     std::vector<int> m_batchRetire;

@@ -6,8 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <unordered_set>
 
 COriginalsJournal g_originalsJournal;
 
@@ -148,10 +150,14 @@ BOOL EntryFromJson(const Json& item, JournalEntry& entry)
     return !entry.client.empty() && !entry.store.empty();
 }
 
-BOOL SameAccount(const JournalEntry& entry, const std::string& client, const std::string& store,
-                 const std::string& identity)
+// One text for an account's client, store and identity; the lengths keep any two accounts apart, even
+// those of a hand-edited file whose names hold what a separator would.
+std::string AccountKey(const std::string& client, const std::string& store, const std::string& identity)
 {
-    return entry.client == client && entry.store == store && entry.identity == identity;
+    std::string key = std::to_string(client.size()) + ':' + std::to_string(store.size()) + ':';
+    key.reserve(key.size() + client.size() + store.size() + identity.size());
+    key.append(client).append(store).append(identity);
+    return key;
 }
 
 // "YYYYMMDD-hhmmss" (UTC) of a FILETIME count, for the name of a journal set aside.
@@ -232,6 +238,7 @@ void COriginalsJournal::SetPath(const std::string& path)
     m_read = FALSE;
     m_bytes.clear();
     m_entries.clear();
+    m_index.clear();
 }
 
 BOOL COriginalsJournal::UseDefaultPath()
@@ -258,6 +265,7 @@ void COriginalsJournal::Refresh()
         m_entries.clear();
         SetAside();
     }
+    Reindex();
 }
 
 void COriginalsJournal::SetAside()
@@ -313,10 +321,17 @@ BOOL COriginalsJournal::Save()
 int COriginalsJournal::IndexOf(const std::string& client, const std::string& store,
                                const std::string& identity) const
 {
+    const auto found = m_index.find(AccountKey(client, store, identity));
+    return found == m_index.end() ? -1 : static_cast<int>(found->second);
+}
+
+void COriginalsJournal::Reindex()
+{
+    m_index.clear();
+    m_index.reserve(m_entries.size());
+    // The first entry of an account is the one found, should a hand-edited file hold two.
     for (size_t i = 0; i < m_entries.size(); ++i)
-        if (SameAccount(m_entries[i], client, store, identity))
-            return static_cast<int>(i);
-    return -1;
+        m_index.emplace(AccountKey(m_entries[i].client, m_entries[i].store, m_entries[i].identity), i);
 }
 
 void COriginalsJournal::BeginLoad()
@@ -342,14 +357,25 @@ BOOL COriginalsJournal::RecordAll(const std::vector<JournalEntry>& entries)
     if (m_path.empty())
         return FALSE;
     Refresh();
-    for (const JournalEntry& entry : entries) {
-        const int index = IndexOf(entry.client, entry.store, entry.identity);
-        if (index >= 0)
-            m_entries.erase(m_entries.begin() + index);
-        m_entries.push_back(entry);
+    // An account's new entry takes the place of its old one at the end; of two for one account in entries
+    // the later counts. Found by key: a batch brings as many entries as the journal holds.
+    std::unordered_map<std::string, size_t> lastOf;
+    lastOf.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        lastOf[AccountKey(entries[i].client, entries[i].store, entries[i].identity)] = i;
+    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+                                   [&](const JournalEntry& entry) {
+                                       return lastOf.count(
+                                                  AccountKey(entry.client, entry.store, entry.identity)) != 0;
+                                   }),
+                    m_entries.end());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (lastOf[AccountKey(entries[i].client, entries[i].store, entries[i].identity)] == i)
+            m_entries.push_back(entries[i]);
     }
     if (m_entries.size() > kMaxEntries)
         m_entries.erase(m_entries.begin(), m_entries.end() - kMaxEntries);
+    Reindex();
     return Save();
 }
 
@@ -358,15 +384,21 @@ BOOL COriginalsJournal::RetireAll(const std::vector<JournalEntry>& accounts)
     if (m_path.empty())
         return TRUE;
     Refresh();
-    BOOL changed = FALSE;
-    for (const JournalEntry& account : accounts) {
-        const int index = IndexOf(account.client, account.store, account.identity);
-        if (index >= 0) {
-            m_entries.erase(m_entries.begin() + index);
-            changed = TRUE;
-        }
-    }
-    return changed ? Save() : TRUE;
+    std::unordered_set<std::string> retired;
+    retired.reserve(accounts.size());
+    for (const JournalEntry& account : accounts)
+        retired.insert(AccountKey(account.client, account.store, account.identity));
+    const size_t before = m_entries.size();
+    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+                                   [&](const JournalEntry& entry) {
+                                       return retired.count(
+                                                  AccountKey(entry.client, entry.store, entry.identity)) != 0;
+                                   }),
+                    m_entries.end());
+    if (m_entries.size() == before)
+        return TRUE;
+    Reindex();
+    return Save();
 }
 
 std::vector<JournalEntry> COriginalsJournal::Entries()

@@ -5,6 +5,7 @@
 #include "core/AccountInfo.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // One configured account: where it lives and the settings it had before configuring.
@@ -76,12 +77,16 @@ private:
     void SetAside();
     BOOL Save();
     int IndexOf(const std::string& client, const std::string& store, const std::string& identity) const;
+    // Brings m_index up to m_entries, after every change of them.
+    void Reindex();
 
     std::string m_path;
     BOOL m_read = FALSE;
     BOOL m_loading = FALSE;
     std::string m_bytes; // the file as last read or written, so that an unchanged file is not parsed again
     std::vector<JournalEntry> m_entries;
+    // Each account's place in m_entries: a load asks for every account, and a journal holds a thousand.
+    std::unordered_map<std::string, size_t> m_index;
     std::vector<JournalNotice> m_notices;
 };
 

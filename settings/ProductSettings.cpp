@@ -2,6 +2,7 @@
 #include "settings/ProductSettings.h"
 
 #include "Environment.h"
+#include "ReadBatch.h"
 #include "RegKey.h"
 
 CProductSettings g_productSettings;
@@ -45,20 +46,31 @@ int CProductSettings::Load()
 
 int CProductSettings::GetProxyPort()
 {
+    // Within a read batch (a load, which asks for every account) the key is read once.
+    const unsigned long batch = plat::ReadBatchId();
+    if (batch != 0 && batch == m_portBatch)
+        return m_proxyPort;
     plat::CRegKey key;
     if (key.Open(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_READ) != ERROR_SUCCESS)
         return m_proxyPort;
     DWORD port = 0;
     if (key.QueryDword(NIMBREL_PROXY_PORT_VALUE, port) == ERROR_SUCCESS)
         m_proxyPort = static_cast<int>(port);
+    m_portBatch = batch;
     return m_proxyPort;
 }
 
 BOOL CProductSettings::ProxySpeaksTls() const
 {
+    const unsigned long batch = plat::ReadBatchId();
+    if (batch != 0 && batch == m_tlsBatch)
+        return m_speaksTls;
     plat::CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_READ) != ERROR_SUCCESS)
-        return FALSE;
     DWORD speaks = 0;
-    return key.QueryDword(NIMBREL_PROXY_TLS_VALUE, speaks) == ERROR_SUCCESS && speaks != 0 ? TRUE : FALSE;
+    m_speaksTls = key.Open(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_READ) == ERROR_SUCCESS &&
+                          key.QueryDword(NIMBREL_PROXY_TLS_VALUE, speaks) == ERROR_SUCCESS && speaks != 0
+                      ? TRUE
+                      : FALSE;
+    m_tlsBatch = batch;
+    return m_speaksTls;
 }

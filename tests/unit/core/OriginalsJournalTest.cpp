@@ -145,6 +145,19 @@ TEST_F(Journal, EntriesOutliveTheRunAndAreRetiredOnce)
     EXPECT_TRUE(journal.TakeNotices().empty());
     EXPECT_TRUE(later.TakeNotices().empty());
 
+    // A batch's entries in one rewrite: an account's new entry goes to the end in place of its old one, and
+    // of two for one account the later counts. Retiring several takes each of them once.
+    ASSERT_TRUE(
+        journal.RecordAll({Entry("3", "carl"), Entry("2", "bob2"), Entry("4", "dora"), Entry("3", "carl2")}));
+    std::vector<std::string> order;
+    for (const JournalEntry& entry : later.Entries())
+        order.push_back(entry.identity + "=" + entry.real.userName);
+    EXPECT_EQ((std::vector<std::string>{"2=bob2", "4=dora", "3=carl2"}), order);
+    ASSERT_TRUE(later.RetireAll({Entry("4", ""), Entry("9", ""), Entry("2", ""), Entry("4", "")}));
+    ASSERT_EQ(1u, journal.Entries().size());
+    EXPECT_TRUE(journal.Find("Outlook Express", Entry("3", "a").store, "3", found));
+    EXPECT_EQ("carl2", found.userName);
+
     // Off, it keeps nothing and touches no file.
     COriginalsJournal off;
     EXPECT_FALSE(off.Record(Entry("3", "carl")));

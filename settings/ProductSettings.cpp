@@ -50,13 +50,12 @@ int CProductSettings::GetProxyPort()
     const unsigned long batch = plat::ReadBatchId();
     if (batch != 0 && batch == m_portBatch)
         return m_proxyPort;
-    plat::CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_READ) != ERROR_SUCCESS)
-        return m_proxyPort;
-    DWORD port = 0;
-    if (key.QueryDword(NIMBREL_PROXY_PORT_VALUE, port) == ERROR_SUCCESS)
-        m_proxyPort = static_cast<int>(port);
     m_portBatch = batch;
+    plat::CRegKey key;
+    DWORD port = 0;
+    if (key.Open(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_READ) == ERROR_SUCCESS &&
+        key.QueryDword(NIMBREL_PROXY_PORT_VALUE, port) == ERROR_SUCCESS)
+        m_proxyPort = static_cast<int>(port);
     return m_proxyPort;
 }
 

@@ -1,6 +1,7 @@
 // Product settings: the installation folder from the package key or the command line, the live proxy port.
 #include "support/TestScopes.h"
 
+#include "ReadBatch.h"
 #include "RegKey.h"
 #include "settings/ProductSettings.h"
 
@@ -54,4 +55,31 @@ TEST(ProductSettings, InstallDirAndPortComeFromThePackageKey)
     key.Close();
     ASSERT_EQ(ERROR_SUCCESS, plat::RegRemoveTree(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY));
     EXPECT_EQ(110, settings.GetProxyPort());
+}
+
+// Within a read batch (a load, which asks for every account) the package's key is read once, even when it is
+// missing; outside one, every call reads it again.
+TEST(ProductSettings, AReadBatchReadsTheKeyOnce)
+{
+    CRegistryScope scope({{HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY}});
+    CProductSettings settings;
+    plat::RegRemoveTree(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY);
+    plat::CRegKey key;
+    {
+        plat::CReadBatch batch;
+        EXPECT_EQ(110, settings.GetProxyPort());
+        EXPECT_FALSE(settings.ProxySpeaksTls());
+        ASSERT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, NIMBREL_PACKAGE_KEY, KEY_ALL_ACCESS));
+        ASSERT_EQ(ERROR_SUCCESS, key.SetDword(NIMBREL_PROXY_PORT_VALUE, 8110));
+        ASSERT_EQ(ERROR_SUCCESS, key.SetDword(NIMBREL_PROXY_TLS_VALUE, 1));
+        EXPECT_EQ(110, settings.GetProxyPort());
+        EXPECT_FALSE(settings.ProxySpeaksTls());
+    }
+    EXPECT_EQ(8110, settings.GetProxyPort());
+    EXPECT_TRUE(settings.ProxySpeaksTls());
+    ASSERT_EQ(ERROR_SUCCESS, key.SetDword(NIMBREL_PROXY_PORT_VALUE, 8111));
+    EXPECT_EQ(8111, settings.GetProxyPort());
+    plat::CReadBatch next;
+    EXPECT_EQ(8111, settings.GetProxyPort());
+    EXPECT_TRUE(settings.ProxySpeaksTls());
 }

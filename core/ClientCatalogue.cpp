@@ -1,6 +1,7 @@
 // CClientCatalogue: the client adapters in their fixed order, created, loaded and rebuilt together.
 #include "core/ClientCatalogue.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -14,15 +15,20 @@ CClientCatalogue::~CClientCatalogue()
     DestroyCatalogue();
 }
 
+CMailClient* CClientCatalogue::MakeClient(int index) const
+{
+    // A constructor that throws leaves its slot empty; the other slots keep their indexes.
+    try {
+        return m_factory ? m_factory(index) : nullptr;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
 void CClientCatalogue::CreateCatalogue()
 {
     for (int i = 0; i < CLIENT_COUNT; ++i) {
-        // A constructor that throws leaves its slot empty; the other slots keep their indexes.
-        try {
-            m_clients[i] = m_factory ? m_factory(i) : nullptr;
-        } catch (const std::exception&) {
-            m_clients[i] = nullptr;
-        }
+        m_clients[i] = MakeClient(i);
         m_loaded[i] = FALSE;
     }
 }
@@ -49,6 +55,18 @@ void CClientCatalogue::Refresh()
     DestroyCatalogue();
     CreateCatalogue();
     LoadCatalogue();
+}
+
+void CClientCatalogue::RefreshClients(const std::vector<int>& slots)
+{
+    CLoadContext context;
+    for (int i = 0; i < CLIENT_COUNT; ++i) {
+        if (std::find(slots.begin(), slots.end(), i) == slots.end())
+            continue;
+        delete m_clients[i];
+        m_clients[i] = MakeClient(i);
+        m_loaded[i] = m_clients[i] != nullptr && m_clients[i]->LoadClient(&context);
+    }
 }
 
 CMailClient* CClientCatalogue::Client(int index) const

@@ -44,6 +44,9 @@ public:
     void DestroyCatalogue();
     // Throws every adapter away and reads all clients afresh.
     void Refresh();
+    // The same for the given slots alone, in one load; the others stay as they are. What a write left is
+    // checked in the clients written to.
+    void RefreshClients(const std::vector<int>& slots);
 
     // The adapter of a slot, null when the slot is empty or index is out of range.
     CMailClient* Client(int index) const;
@@ -57,6 +60,9 @@ public:
     BOOL CommitBatches(std::vector<std::pair<int, int>>* notWritten = nullptr);
 
 private:
+    // The factory's adapter for one slot, null when it cannot be made.
+    CMailClient* MakeClient(int index) const;
+
     Factory m_factory;
     CMailClient* m_clients[CLIENT_COUNT] = {};
     BOOL m_loaded[CLIENT_COUNT] = {};

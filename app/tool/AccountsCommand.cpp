@@ -248,8 +248,14 @@ int CAccountsCommand::OnAction(EAccountAction action, BOOL all, int clientIndex,
     PrintJournalNotices();
     if (m_dryRun)
         return allDone ? TOOL_EXIT_DONE : TOOL_EXIT_NOT_ALL_DONE;
-    // What the stores hold now is the only truth: read every client afresh and check each account done.
-    catalogue.Refresh();
+    // What the stores hold now is the only truth: read the clients written to afresh and check each account
+    // done.
+    std::vector<int> written;
+    for (const Target& target : done) {
+        if (std::find(written.begin(), written.end(), target.client) == written.end())
+            written.push_back(target.client);
+    }
+    catalogue.RefreshClients(written);
     for (const Target& target : done) {
         CMailClient* client = catalogue.LoadedClient(target.client);
         AccountInfo info;

@@ -1,4 +1,4 @@
-// The catalogue keeps nine slots in a fixed order, whatever fails to be made or to load.
+// The catalogue keeps its slots in a fixed order, whatever fails to be made or to load.
 #include "support/ScriptedClient.h"
 #include "support/TestScopes.h"
 
@@ -44,4 +44,15 @@ TEST(ClientCatalogue, SlotsKeepTheirIndexes)
     catalogue.Refresh();
     EXPECT_EQ(6, catalogue.TotalAccounts());
     EXPECT_EQ(3, catalogue.LoadedClient(1)->AccountCount());
+
+    // Refreshing some slots reads those afresh and leaves the others' objects as they were; a slot that
+    // cannot be made stays empty, and one out of range is passed over.
+    g_generation = 4;
+    CMailClient* kept = catalogue.LoadedClient(1);
+    catalogue.RefreshClients({7, 4, CLIENT_COUNT});
+    EXPECT_EQ(kept, catalogue.LoadedClient(1));
+    EXPECT_EQ(3, catalogue.LoadedClient(1)->AccountCount());
+    EXPECT_EQ(5, catalogue.LoadedClient(7)->AccountCount());
+    EXPECT_EQ(nullptr, catalogue.Client(4));
+    EXPECT_EQ(8, catalogue.TotalAccounts());
 }

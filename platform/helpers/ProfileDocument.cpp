@@ -386,16 +386,26 @@ BOOL CProfileDocument::SetValues(const ProfileValue* values, size_t count)
     std::string edited;
     size_t copied = 0;
     BOOL changed = FALSE;
-    for (size_t i = 0; i < edits.size(); ++i) {
-        if (i + 1 < edits.size() && edits[i + 1].first == edits[i].first)
-            continue;
-        const Line& old = m_lines[edits[i].first];
-        const std::string& value = edits[i].second->value;
+    const auto textOf = [](const std::string& value) {
         size_t lead = 0;
         while (lead < value.size() && IsProfileSpace(value[lead]))
             ++lead;
-        const std::string_view text = std::string_view(value).substr(lead);
-        if (old.hasValue && std::string_view(m_bytes).substr(old.valueAt, old.valueLen) == text)
+        return std::string_view(value).substr(lead);
+    };
+    for (size_t first = 0, i = 0; i < edits.size(); ++i) {
+        if (i + 1 < edits.size() && edits[i + 1].first == edits[i].first)
+            continue;
+        const Line& old = m_lines[edits[i].first];
+        const std::string_view text = textOf(edits[i].second->value);
+        // In turn, the line is written anew once any of its values differs from what it holds, and then
+        // holds the last; when none differs it stays as it is.
+        BOOL differs = FALSE;
+        for (size_t j = first; j <= i; ++j)
+            differs =
+                differs || !old.hasValue ||
+                std::string_view(m_bytes).substr(old.valueAt, old.valueLen) != textOf(edits[j].second->value);
+        first = i + 1;
+        if (!differs)
             continue;
         if (!changed)
             edited.reserve(m_bytes.size() + 64 * edits.size());

@@ -126,6 +126,13 @@ TEST_F(ProfileBatchTest, ValuesSetInOneEditReadAsIfWrittenOneByOne)
         "[Account2]\r\nIncoming Username=olga/pop.mail.example/110\r\nIncoming Username=later\r\n",
         bytes);
 
+    // A key set twice ends as setting it twice leaves it: written anew once a value differed, untouched when
+    // none did.
+    std::string twice = "[s]\r\n  k = v \r\n  j = w \r\n";
+    const plat::ProfileValue back[] = {{"s", "k", "x"}, {"s", "k", "v"}, {"s", "j", "w"}, {"s", "J", "w"}};
+    ASSERT_TRUE(plat::ProfileSetValues(twice, back, 4));
+    EXPECT_EQ("[s]\r\nk=v\r\n  j = w \r\n", twice);
+
     // A value that would not read back as given, or would spill into other lines, leaves the bytes alone.
     const std::string before = bytes;
     for (const char* refused : {" lead", "trail ", "\"quoted\"", "line\r\nbreak", ""}) {

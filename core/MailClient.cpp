@@ -1,7 +1,6 @@
 // CMailClient: loading sequence, icons and the registry and file-search operations shared by the adapters.
 #include "core/MailClient.h"
 
-#include "core/OriginalsJournal.h"
 #include "settings/ProductSettings.h"
 #include "core/TextUtil.h"
 #include "Files.h"
@@ -145,13 +144,10 @@ BOOL CMailClient::LoadWithin()
         if (!m_accounts)
             return FALSE;
         m_accountCount = count;
-        g_originalsJournal.BeginLoad();
         for (int i = 0; i < m_accountCount; ++i)
             EvaluateAccount(i);
-        g_originalsJournal.EndLoad();
         return TRUE;
     } catch (const std::exception&) {
-        g_originalsJournal.EndLoad();
         delete[] m_accounts;
         m_accounts = nullptr;
         m_accountCount = 0;

@@ -3,6 +3,7 @@
 
 #include "Environment.h"
 #include "Files.h"
+#include "ReadBatch.h"
 
 #include <nlohmann/json.hpp>
 
@@ -236,6 +237,7 @@ void COriginalsJournal::SetPath(const std::string& path)
 {
     m_path = path;
     m_read = FALSE;
+    m_readBatch = 0;
     m_bytes.clear();
     m_entries.clear();
     m_index.clear();
@@ -334,17 +336,17 @@ void COriginalsJournal::Reindex()
         m_index.emplace(AccountKey(m_entries[i].client, m_entries[i].store, m_entries[i].identity), i);
 }
 
-void COriginalsJournal::BeginLoad()
-{
-    Refresh();
-    m_loading = TRUE;
-}
-
 BOOL COriginalsJournal::Find(const std::string& client, const std::string& store, const std::string& identity,
                              PopSettings& real)
 {
-    if (!m_loading)
+    // Within a read batch (a load, which asks for every account) the file is read once, until the program
+    // writes a file; outside one, at every call.
+    const unsigned long batch = plat::ReadBatchId();
+    if (batch == 0 || batch != m_readBatch || plat::FileWriteCount() != m_readWrites) {
         Refresh();
+        m_readBatch = batch;
+        m_readWrites = plat::FileWriteCount();
+    }
     const int index = IndexOf(client, store, identity);
     if (index < 0)
         return FALSE;

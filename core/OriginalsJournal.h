@@ -44,12 +44,8 @@ public:
     BOOL UseDefaultPath();
     const std::string& Path() const { return m_path; }
 
-    // Between BeginLoad and EndLoad (a client's load, which asks for every account), Find answers from one
-    // reading of the file instead of reading it again per account.
-    void BeginLoad();
-    void EndLoad() { m_loading = FALSE; }
-    // The entry of an account, read from the file as it is now (as at BeginLoad, within a load); FALSE when
-    // there is none.
+    // The entry of an account, read from the file as it is now (as at the first look within a read batch,
+    // such as a load); FALSE when there is none.
     BOOL Find(const std::string& client, const std::string& store, const std::string& identity,
               PopSettings& real);
     // Adds the entry (or replaces the one of the same account) and rewrites the file in one step; FALSE when
@@ -82,7 +78,9 @@ private:
 
     std::string m_path;
     BOOL m_read = FALSE;
-    BOOL m_loading = FALSE;
+    // The read batch of the last look at the file, and the count of file writes then.
+    unsigned long m_readBatch = 0;
+    unsigned long m_readWrites = 0;
     std::string m_bytes; // the file as last read or written, so that an unchanged file is not parsed again
     std::vector<JournalEntry> m_entries;
     // Each account's place in m_entries: a load asks for every account, and a journal holds a thousand.

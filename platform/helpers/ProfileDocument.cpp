@@ -67,6 +67,15 @@ std::string TrimProfileText(const std::string& text)
     return std::string(TrimView(text));
 }
 
+bool IsAsciiText(std::string_view text)
+{
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 BOOL SameProfileName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
@@ -260,7 +269,7 @@ BOOL CProfileDocument::FindValueIn(int section, const char* key, std::string_vie
     return TRUE;
 }
 
-BOOL CProfileDocument::ListKeys(const char* section, std::vector<std::string>& keys) const
+template <typename Take> BOOL CProfileDocument::ForEachEntry(const char* section, Take take) const
 {
     int found = FindSectionIndex(ArgView(section));
     if (found < 0 || !m_sections[static_cast<size_t>(found)].named)
@@ -268,25 +277,26 @@ BOOL CProfileDocument::ListKeys(const char* section, std::vector<std::string>& k
     const Section& s = m_sections[static_cast<size_t>(found)];
     for (size_t i = s.firstLine; i < s.endLine; ++i) {
         const Line& line = m_lines[i];
-        if (line.kind == LINE_ENTRY && line.hasValue && (line.nameLen == 0 || m_bytes[line.nameAt] != ';'))
-            keys.push_back(Name(line));
+        // A name that starts with ';' is a comment.
+        if (line.kind == LINE_ENTRY && (line.nameLen == 0 || m_bytes[line.nameAt] != ';'))
+            take(line);
     }
     return TRUE;
 }
 
+BOOL CProfileDocument::ListKeys(const char* section, std::vector<std::string>& keys) const
+{
+    return ForEachEntry(section, [&](const Line& line) {
+        if (line.hasValue)
+            keys.push_back(Name(line));
+    });
+}
+
 BOOL CProfileDocument::ListEntries(const char* section, std::vector<std::string>& entries) const
 {
-    int found = FindSectionIndex(ArgView(section));
-    if (found < 0 || !m_sections[static_cast<size_t>(found)].named)
-        return FALSE;
-    const Section& s = m_sections[static_cast<size_t>(found)];
-    for (size_t i = s.firstLine; i < s.endLine; ++i) {
-        const Line& line = m_lines[i];
-        if (line.kind != LINE_ENTRY || (line.nameLen != 0 && m_bytes[line.nameAt] == ';'))
-            continue;
+    return ForEachEntry(section, [&](const Line& line) {
         entries.push_back(line.hasValue ? Name(line) + "=" + Value(line) : Name(line));
-    }
-    return TRUE;
+    });
 }
 
 std::vector<std::string> CProfileDocument::SectionNames() const

@@ -73,6 +73,9 @@ private:
     };
 
     void Parse();
+    // Calls take(line) for each entry of the first named section of that name, comments left out; FALSE when
+    // there is no such section.
+    template <typename Take> BOOL ForEachEntry(const char* section, Take take) const;
     std::string Name(const Line& line) const { return m_bytes.substr(line.nameAt, line.nameLen); }
     std::string Value(const Line& line) const { return m_bytes.substr(line.valueAt, line.valueLen); }
     BOOL NameIs(const Line& line, std::string_view name) const;
@@ -95,6 +98,8 @@ private:
 
 // Trims blanks (and the DOS end-of-file mark) from both ends.
 std::string TrimProfileText(const std::string& text);
+// TRUE when no byte of text is above 0x7F: such a text reads the same in UTF-8 and in any code page.
+bool IsAsciiText(std::string_view text);
 // Whole-name comparison without regard to ASCII case.
 BOOL SameProfileName(std::string_view a, std::string_view b);
 // A program's UTF-8 text (null stays unset) as the document's file spells it: UTF-8 in a file that starts

@@ -29,20 +29,11 @@ std::string ProfilePath(const char* path)
     return plat::portable::NativePath(path);
 }
 
-bool IsAscii(std::string_view text)
-{
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // Text of the file as UTF-8, as the W functions give it: a file with a UTF-8 byte-order mark holds UTF-8,
 // any other the code page, whose undefined bytes read as U+FFFD (and so can never be written back).
 std::string TextFromFile(const CProfileDocument& document, std::string_view bytes)
 {
-    if (document.HoldsUtf8() || IsAscii(bytes))
+    if (document.HoldsUtf8() || plat::IsAsciiText(bytes))
         return std::string(bytes);
     std::string utf8;
     if (plat::CodePageToUtf8(std::string(bytes), utf8))
@@ -58,7 +49,7 @@ std::string TextFromFile(const CProfileDocument& document, std::string_view byte
 std::vector<std::string> TextsFromFile(const CProfileDocument& document, std::vector<std::string> items)
 {
     for (std::string& item : items) {
-        if (!IsAscii(item))
+        if (!plat::IsAsciiText(item))
             item = TextFromFile(document, item);
     }
     return items;
@@ -69,7 +60,7 @@ std::vector<std::string> TextsFromFile(const CProfileDocument& document, std::ve
 BOOL NameInFile(const CProfileDocument& document, const char* name, std::string& bytes, const char*& spelled)
 {
     spelled = name;
-    if (!name || document.HoldsUtf8() || IsAscii(name))
+    if (!name || document.HoldsUtf8() || plat::IsAsciiText(name))
         return TRUE;
     if (!plat::Utf8ToCodePage(name, bytes))
         return FALSE;
@@ -157,7 +148,7 @@ std::string TrimmedDefault(const char* def)
     std::string text = def ? def : "";
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
-    return IsAscii(text) ? text : plat::TextAsUtf8(text);
+    return plat::IsAsciiText(text) ? text : plat::TextAsUtf8(text);
 }
 
 BOOL Fail(DWORD code, DWORD* error)
@@ -230,7 +221,7 @@ BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t coun
         std::vector<const char*> fileKeys;
         const char* const* lookedFor = keys;
         for (size_t i = 0; i < count && lookedFor == keys; ++i) {
-            if (!IsAscii(keys[i])) {
+            if (!plat::IsAsciiText(keys[i])) {
                 keyBytes.resize(count);
                 fileKeys.assign(keys, keys + count);
                 lookedFor = fileKeys.data();
@@ -248,7 +239,7 @@ BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t coun
             // As ProfileGetString copies it: nothing for an empty key, unquoted, up to a NUL inside it.
             const std::string_view value = Unquoted(found[i]);
             const std::string_view text = *keys[i] ? value.substr(0, value.find('\0')) : std::string_view();
-            if (IsAscii(text)) {
+            if (plat::IsAsciiText(text)) {
                 if (text.size() > limit)
                     whole = FALSE;
                 else

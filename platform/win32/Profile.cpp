@@ -112,15 +112,6 @@ DWORD GiveList(const std::string& utf8, char* buffer, DWORD size)
     return size - 2;
 }
 
-bool IsAscii(std::string_view text)
-{
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // Within a read batch, the files whose keys are read many at a time (a load reads a few keys of each of
 // thousands of accounts) are read and parsed once, where each call of the Windows functions would open the
 // file again. Only what the parse is known to read as they do is answered from it: an absolute path, a file
@@ -210,10 +201,10 @@ BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t coun
     try {
         std::shared_ptr<const CProfileDocument> document;
         std::vector<std::string_view> found;
-        if (IsAscii(section) && (document = g_batchProfiles.Get(path))) {
+        if (plat::IsAsciiText(section) && (document = g_batchProfiles.Get(path))) {
             found.resize(count);
             for (size_t i = 0; i < count && document; ++i) {
-                if (!IsAscii(keys[i]))
+                if (!plat::IsAsciiText(keys[i]))
                     document.reset();
             }
             if (document)
@@ -222,7 +213,7 @@ BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t coun
         for (size_t i = 0; i < count; ++i) {
             if (document && *keys[i]) {
                 const std::string_view value = found[i];
-                if (IsAscii(value) && (value.empty() || (value[0] != '"' && value[0] != '\''))) {
+                if (plat::IsAsciiText(value) && (value.empty() || (value[0] != '"' && value[0] != '\''))) {
                     if (value.size() > limit)
                         whole = FALSE;
                     else

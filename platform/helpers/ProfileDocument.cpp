@@ -67,6 +67,13 @@ std::string TrimProfileText(const std::string& text)
     return std::string(TrimView(text));
 }
 
+std::string_view UnquotedProfileValue(std::string_view value)
+{
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
 bool IsAsciiText(std::string_view text)
 {
     for (char c : text) {

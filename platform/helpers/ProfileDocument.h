@@ -98,6 +98,8 @@ private:
 
 // Trims blanks (and the DOS end-of-file mark) from both ends.
 std::string TrimProfileText(const std::string& text);
+// A value in one pair of matching quotes, double or single, as it reads: without them (Wine strips both).
+std::string_view UnquotedProfileValue(std::string_view value);
 // TRUE when no byte of text is above 0x7F: such a text reads the same in UTF-8 and in any code page.
 bool IsAsciiText(std::string_view text);
 // Whole-name comparison without regard to ASCII case.

@@ -23,12 +23,6 @@ BOOL SpellForProfile(const CProfileDocument& document, const char* text, std::st
 
 namespace {
 
-// A value in one pair of matching quotes reads without them.
-bool IsQuoted(const std::string& text)
-{
-    return text.size() >= 2 && (text[0] == '"' || text[0] == '\'') && text.back() == text[0];
-}
-
 // TRUE when a value after the i-th sets the same key.
 bool IsSetLater(const std::vector<ProfileValue>& values, size_t i)
 {
@@ -78,7 +72,7 @@ BOOL ProfileSetValues(std::string& bytes, const ProfileValue* values, size_t cou
             std::string_view readBack;
             if (!document.FindValue(spelled[i].section.c_str(), spelled[i].key.c_str(), readBack))
                 return FALSE;
-            if (text.empty() || IsQuoted(text))
+            if (text.empty() || UnquotedProfileValue(text).size() != text.size())
                 return FALSE;
             if (readBack != text && !IsSetLater(spelled, i))
                 return FALSE;

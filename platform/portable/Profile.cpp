@@ -81,14 +81,6 @@ DWORD CopyCut(char* buffer, DWORD size, std::string_view text)
     return static_cast<DWORD>(n);
 }
 
-// A value in one pair of matching quotes, double or single, is given without them (Wine strips both).
-std::string_view Unquoted(std::string_view value)
-{
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
-        return value.substr(1, value.size() - 2);
-    return value;
-}
-
 // A double-NUL list. When it does not fit, the last name is cut, two NULs end the buffer and the result is
 // size - 2, even for a list that would have fitted exactly.
 DWORD CopyList(char* buffer, DWORD size, const std::vector<std::string>& items)
@@ -171,7 +163,7 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
     std::lock_guard<std::mutex> lock(g_profileLock);
     // Kept whole: the default's trimmed text, of which the copy gives a part.
     const std::string trimmedDefault = TrimmedDefault(def);
-    const std::string_view fallback = Unquoted(trimmedDefault);
+    const std::string_view fallback = plat::UnquotedProfileValue(trimmedDefault);
     try {
         const std::shared_ptr<const CProfileDocument> held = LoadDocument(path);
         const CProfileDocument& document = *held;
@@ -192,7 +184,7 @@ DWORD ProfileGetString(const char* section, const char* key, const char* def, ch
         }
         std::string_view value;
         if (*key && document.FindValue(fileSection, fileKey, value))
-            return CopyCut(buffer, size, TextFromFile(document, Unquoted(value)));
+            return CopyCut(buffer, size, TextFromFile(document, plat::UnquotedProfileValue(value)));
         return CopyCut(buffer, size, fallback);
     } catch (...) {
         return CopyCut(buffer, size, fallback);
@@ -237,7 +229,7 @@ BOOL ProfileGetStrings(const char* section, const char* const* keys, size_t coun
         }
         for (size_t i = 0; i < count; ++i) {
             // As ProfileGetString copies it: nothing for an empty key, unquoted, up to a NUL inside it.
-            const std::string_view value = Unquoted(found[i]);
+            const std::string_view value = plat::UnquotedProfileValue(found[i]);
             const std::string_view text = *keys[i] ? value.substr(0, value.find('\0')) : std::string_view();
             if (plat::IsAsciiText(text)) {
                 if (text.size() > limit)
